@@ -1,0 +1,2 @@
+// Resource, control and command identifiers shared by the .rc file and the code.
+#pragma once

@@ -1,0 +1,12 @@
+// Entry point of every test exe: COM on the test thread, then GoogleTest.
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  const HRESULT com = CoInitialize(nullptr);
+  const int result = RUN_ALL_TESTS();
+  if (SUCCEEDED(com)) CoUninitialize();
+  return result;
+}

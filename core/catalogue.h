@@ -1,0 +1,22 @@
+// The fixed catalogue of the sixteen tree nodes: label, parent, image, view kind and the
+// location list of each node's view, in view-index order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/location_view.h"
+
+class Registry;
+
+struct CatalogueNode {
+  int viewIndex = 0;
+  std::string labelKey;  // language key of the tree label
+  int parent = -1;       // view index of the parent node, -1 for a top-level node
+  int image = 0;         // index into the tree image list
+  ViewKind kind = ViewKind::kRegistry;
+  std::vector<std::string> locations;  // as handed to the view (registry lists already trimmed)
+};
+
+// Builds the sixteen nodes; the two startup folders are read from the Shell Folders keys.
+std::vector<CatalogueNode> BuildCatalogue(Registry& registry);

@@ -1,0 +1,59 @@
+// A location view: one of the three entry kinds (registry run keys, startup folders, list
+// values) bound to its location list. The entry view form calls these operations; they work
+// on the form's rows and ask the user through the prompter.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/prompter.h"
+#include "core/row_list.h"
+
+class Registry;
+class FileSystem;
+class ShellLinks;
+class DisabledStore;
+class Journal;
+class LanguageTable;
+
+enum class ViewKind { kStartupFolder, kRegistry, kListValue };
+
+// What the entry kinds work with; all owned elsewhere and outliving the views.
+struct ViewServices {
+  Registry& registry;
+  FileSystem& files;
+  ShellLinks& links;
+  DisabledStore& store;
+  Journal& journal;
+  const LanguageTable& language;
+};
+
+class LocationView {
+ public:
+  LocationView(ViewServices& services, std::vector<std::string> locations)
+      : services_(services), locations_(std::move(locations)) {}
+  virtual ~LocationView() = default;
+  LocationView(const LocationView&) = delete;
+  LocationView& operator=(const LocationView&) = delete;
+
+  virtual ViewKind Kind() const = 0;
+  const std::vector<std::string>& Locations() const { return locations_; }
+  // The type text of column 1 and of the dialogs' Type field, translated.
+  virtual std::string TypeText() const = 0;
+  // Column widths 0 to 3 in pixels at 96 DPI.
+  virtual std::array<int, 4> ColumnWidths() const = 0;
+
+  virtual void Refresh(RowList& rows) = 0;
+  virtual void Add(RowList& rows, Prompter& prompter) = 0;
+  virtual void Modify(RowList& rows, Prompter& prompter) = 0;
+  virtual void Remove(RowList& rows, Prompter& prompter) = 0;
+  virtual void Property(RowList& rows, Prompter& prompter) = 0;
+  // Run after row's check mark changed; they do not refresh the list.
+  virtual void Enable(RowList& rows, Prompter& prompter, int row) = 0;
+  virtual void Disable(RowList& rows, Prompter& prompter, int row) = 0;
+
+ protected:
+  ViewServices& services_;
+  std::vector<std::string> locations_;
+};

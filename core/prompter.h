@@ -1,0 +1,37 @@
+// What the entry kinds ask the user, as typed calls. The entry view implements it with the
+// real dialogs and message boxes; tests answer in memory.
+#pragma once
+
+#include <optional>
+#include <string>
+
+struct EntryFields {
+  std::string type;     // the kind's type text
+  std::string section;  // the location the entry belongs to
+  std::string name;     // display name
+  std::string path;     // application path / command line
+};
+
+struct EntryInput {
+  std::string name;
+  std::string path;
+};
+
+class Prompter {
+ public:
+  virtual ~Prompter() = default;
+
+  // The Add, Modify and Property dialogs. Add and Modify return nullopt on Cancel.
+  virtual std::optional<EntryInput> Add(const std::string& type, const std::string& section) = 0;
+  virtual std::optional<EntryInput> Modify(const EntryFields& fields) = 0;
+  virtual void Property(const EntryFields& fields) = 0;
+
+  // The remove confirmation for a row with data `data`; true only on OK.
+  virtual bool ConfirmRemove(const std::string& data) = 0;
+  // The no-selection message.
+  virtual void NoSelection() = 0;
+  // Asks whether an existing, different file may be replaced; true only on Yes.
+  virtual bool ConfirmReplace(const std::string& file) = 0;
+  // Tells the user why an operation was stopped: T(key) formatted with arg, warning icon.
+  virtual void Refused(const std::string& key, const std::string& arg) = 0;
+};

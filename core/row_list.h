@@ -1,0 +1,39 @@
+// The rows of an entry view as the entry kinds see them. The entry view implements this over
+// its list control; tests implement it in memory.
+#pragma once
+
+#include <string>
+
+enum Column { kColName = 0, kColType = 1, kColData = 2, kColPath = 3 };
+
+struct Row {
+  std::string name;      // column 0
+  std::string type;      // column 1
+  std::string data;      // column 2
+  std::string location;  // column 3
+  bool enabled = true;   // check mark: set (state image 2) = live entry, cleared (1) = stored
+};
+
+class RowList {
+ public:
+  virtual ~RowList() = default;
+
+  virtual int Count() const = 0;
+  virtual std::string Text(int row, Column column) const = 0;  // whole, however long
+  virtual bool IsEnabled(int row) const = 0;                   // state image other than 1
+  virtual int SelectedRow() const = 0;                         // first selected, or -1
+
+  virtual void DeleteAll() = 0;
+  virtual void Append(const Row& row) = 0;
+  // Puts a row's check mark back (after an operation was refused) without running Enable or
+  // Disable.
+  virtual void RestoreCheck(int row, bool enabled) = 0;
+  // Selects and focuses a row and scrolls it into view. False when the row does not exist.
+  virtual bool SelectAndShow(int row) = 0;
+
+  // The filling flag: while set, check-mark changes are not taken as Enable or Disable.
+  virtual void SetFilling(bool filling) = 0;
+  // Refill with redraw off; called around Refresh.
+  virtual void BeginUpdate() {}
+  virtual void EndUpdate() {}
+};

@@ -1,0 +1,42 @@
+// The file and folder operations the startup folder and list-value kinds use, behind an
+// interface so that tests can make any single call fail. Paths are 8-bit, active code page.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct DirEntry {
+  std::string name;  // as the file system returns it (cFileName)
+  DWORD attributes = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The entries of folder (pattern folder\*.*), "." and ".." included, in the order the file
+  // system returns them. nullopt when the listing cannot start.
+  virtual std::optional<std::vector<DirEntry>> List(const std::string& folder) = 0;
+
+  virtual bool Exists(const std::string& path) = 0;  // a file or folder of that path exists
+  virtual bool DeleteFile(const std::string& path) = 0;
+  // Renames without replacing an existing target. True when the file is now at `to`.
+  virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+  // Creates the folder if it does not exist and gives it the hidden attribute.
+  virtual bool CreateHiddenFolder(const std::string& path) = 0;
+  // GetShortPathNameA of path; empty when it yields nothing (missing file, too long).
+  virtual std::string ShortPath(const std::string& path) = 0;
+};
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  std::optional<std::vector<DirEntry>> List(const std::string& folder) override;
+  bool Exists(const std::string& path) override;
+  bool DeleteFile(const std::string& path) override;
+  bool MoveFile(const std::string& from, const std::string& to) override;
+  bool CreateHiddenFolder(const std::string& path) override;
+  std::string ShortPath(const std::string& path) override;
+};

@@ -1,0 +1,22 @@
+// Reading and writing shortcut (.lnk) files through the shell link object, behind an interface
+// so that tests can make any single call fail. COM must be initialised on the calling thread.
+#pragma once
+
+#include <optional>
+#include <string>
+
+class ShellLinks {
+ public:
+  virtual ~ShellLinks() = default;
+  // The target path of the shortcut at file (may be empty); nullopt when the file cannot be
+  // read as a shortcut.
+  virtual std::optional<std::string> ReadTarget(const std::string& file) = 0;
+  // Writes a shortcut at file whose only setting is its target. True only when it was saved.
+  virtual bool WriteLink(const std::string& file, const std::string& target) = 0;
+};
+
+class Win32ShellLinks final : public ShellLinks {
+ public:
+  std::optional<std::string> ReadTarget(const std::string& file) override;
+  bool WriteLink(const std::string& file, const std::string& target) override;
+};

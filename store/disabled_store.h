@@ -1,0 +1,46 @@
+// The disabled-entry store: config.xml beside the exe, opened afresh for every operation.
+// Records are `disabledregistryitem`, `disabledstartupfolderitem` or `disabledwininiitem`
+// elements under /config/toolquorvane with the attributes path, valuedata, valuename.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class RecordKind { kRegistry, kStartupFolder, kListValue };
+
+// The element name of a kind ("disabledregistryitem", ...).
+const char* RecordElementName(RecordKind kind);
+
+struct StoredRecord {
+  std::string path;
+  std::string valueName;
+  std::string valueData;
+};
+
+class DisabledStore {
+ public:
+  virtual ~DisabledStore() = default;
+
+  // Every record of the kind in document order (all locations). Nothing is saved. An absent
+  // or unreadable file gives no records.
+  virtual std::vector<StoredRecord> ListAll(RecordKind kind) = 0;
+
+  // The records of the kind whose path equals location ignoring case, in document order.
+  std::vector<StoredRecord> List(RecordKind kind, const std::string& location);
+
+  // Removes the first record matching (path, name, data) ignoring case and saves.
+  // True only when a record matched and the file was saved.
+  virtual bool RemoveMatching(RecordKind kind, const std::string& path, const std::string& name,
+                              const std::string& data) = 0;
+
+  // On the first record matching (path, oldName, oldData): sets valuename to newName (unless
+  // dataOnly) and valuedata to newData, and saves. True only when one matched and was saved.
+  virtual bool UpdateMatching(RecordKind kind, const std::string& path, const std::string& oldName,
+                              const std::string& oldData, const std::string& newName,
+                              const std::string& newData, bool dataOnly) = 0;
+
+  // Appends a record as the container's last child and saves. True only when the record is
+  // in the saved file.
+  virtual bool Append(RecordKind kind, const std::string& path, const std::string& name,
+                      const std::string& data) = 0;
+};

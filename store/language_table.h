@@ -1,0 +1,31 @@
+// The language table: turns language keys ("_Run") into display texts read from the language
+// file (INI, section "String"). Holds only the file path; every lookup reads the file.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class LanguageTable {
+ public:
+  LanguageTable() = default;
+  explicit LanguageTable(std::string file) : file_(std::move(file)) {}
+
+  void SetFile(std::string file) { file_ = std::move(file); }
+  const std::string& File() const { return file_; }
+
+  // The text of key; the key itself when it has no text. With expand, backslash-r and
+  // backslash-n pairs become CR and LF.
+  std::string T(const std::string& key, bool expand = false) const;
+
+  // Translates a window's own text and the texts of all its descendants (escapes expanded).
+  void TranslateWindow(HWND window) const;
+  // Translates a menu and its submenus by position, keeping ids, states and submenus.
+  void TranslateMenu(HMENU menu) const;
+
+ private:
+  std::string file_;
+};
+
+// Replaces every backslash-r pair by CR, then every backslash-n pair by LF.
+std::string ExpandEscapes(const std::string& text);

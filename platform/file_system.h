@@ -25,6 +25,8 @@ class FileSystem {
   virtual bool DeleteFile(const std::string& path) = 0;
   // Renames without replacing an existing target. True when the file is now at `to`.
   virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+  // Moves from over to in one atomic rename, replacing an existing target (write-through).
+  virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
   // Creates the folder if it does not exist and gives it the hidden attribute.
   virtual bool CreateHiddenFolder(const std::string& path) = 0;
   // GetShortPathNameA of path; empty when it yields nothing (missing file, too long).
@@ -37,6 +39,7 @@ class Win32FileSystem final : public FileSystem {
   bool Exists(const std::string& path) override;
   bool DeleteFile(const std::string& path) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
+  bool ReplaceFile(const std::string& from, const std::string& to) override;
   bool CreateHiddenFolder(const std::string& path) override;
   std::string ShortPath(const std::string& path) override;
 };

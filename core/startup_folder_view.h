@@ -1,0 +1,22 @@
+// The entry kind for startup folders: one entry per ordinary file at the top of each folder in the list.
+// Disabled entries are records in the disabled-entry store.
+#pragma once
+
+#include "core/location_view.h"
+
+class StartupFolderView final : public LocationView {
+ public:
+  StartupFolderView(ViewServices& services, std::vector<std::string> locations);
+
+  ViewKind Kind() const override;
+  std::string TypeText() const override;
+  std::array<int, 4> ColumnWidths() const override;
+
+  void Refresh(RowList& rows) override;
+  void Add(RowList& rows, Prompter& prompter) override;
+  void Modify(RowList& rows, Prompter& prompter) override;
+  void Remove(RowList& rows, Prompter& prompter) override;
+  void Property(RowList& rows, Prompter& prompter) override;
+  void Enable(RowList& rows, Prompter& prompter, int row) override;
+  void Disable(RowList& rows, Prompter& prompter, int row) override;
+};

@@ -1,0 +1,116 @@
+// Wrappers over the platform classes and the store that fail (or crash) where a FaultPlan says.
+// A failed call has no effect and reports failure the way the real class would.
+#pragma once
+
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/shell_links.h"
+#include "store/disabled_store.h"
+#include "support/fault_plan.h"
+
+class FaultyRegistry final : public Registry {
+ public:
+  FaultyRegistry(Registry& real, FaultPlan& plan) : real_(real), plan_(plan) {}
+  std::optional<std::vector<RegValue>> ListValues(HKEY root, const std::string& subkey) override {
+    if (plan_.ShouldFail("Registry::ListValues")) return std::nullopt;
+    return real_.ListValues(root, subkey);
+  }
+  RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) override {
+    if (plan_.ShouldFail("Registry::ReadValue")) return {RegReadStatus::kFailed, {}};
+    return real_.ReadValue(root, subkey, name);
+  }
+  bool WriteString(HKEY root, const std::string& subkey, const std::string& name,
+                   const std::string& data, DWORD type, bool createKey) override {
+    if (plan_.ShouldFail("Registry::WriteString")) return false;
+    return real_.WriteString(root, subkey, name, data, type, createKey);
+  }
+  bool DeleteValue(HKEY root, const std::string& subkey, const std::string& name) override {
+    if (plan_.ShouldFail("Registry::DeleteValue")) return false;
+    return real_.DeleteValue(root, subkey, name);
+  }
+
+ private:
+  Registry& real_;
+  FaultPlan& plan_;
+};
+
+class FaultyFileSystem final : public FileSystem {
+ public:
+  FaultyFileSystem(FileSystem& real, FaultPlan& plan) : real_(real), plan_(plan) {}
+  std::optional<std::vector<DirEntry>> List(const std::string& folder) override {
+    if (plan_.ShouldFail("FileSystem::List")) return std::nullopt;
+    return real_.List(folder);
+  }
+  // A query, not a step that changes anything: never failed.
+  bool Exists(const std::string& path) override { return real_.Exists(path); }
+  bool DeleteFile(const std::string& path) override {
+    if (plan_.ShouldFail("FileSystem::DeleteFile")) return false;
+    return real_.DeleteFile(path);
+  }
+  bool MoveFile(const std::string& from, const std::string& to) override {
+    if (plan_.ShouldFail("FileSystem::MoveFile")) return false;
+    return real_.MoveFile(from, to);
+  }
+  bool ReplaceFile(const std::string& from, const std::string& to) override {
+    if (plan_.ShouldFail("FileSystem::ReplaceFile")) return false;
+    return real_.ReplaceFile(from, to);
+  }
+  bool CreateHiddenFolder(const std::string& path) override {
+    if (plan_.ShouldFail("FileSystem::CreateHiddenFolder")) return false;
+    return real_.CreateHiddenFolder(path);
+  }
+  std::string ShortPath(const std::string& path) override {
+    if (plan_.ShouldFail("FileSystem::ShortPath")) return {};
+    return real_.ShortPath(path);
+  }
+
+ private:
+  FileSystem& real_;
+  FaultPlan& plan_;
+};
+
+class FaultyShellLinks final : public ShellLinks {
+ public:
+  FaultyShellLinks(ShellLinks& real, FaultPlan& plan) : real_(real), plan_(plan) {}
+  std::optional<std::string> ReadTarget(const std::string& file) override {
+    if (plan_.ShouldFail("ShellLinks::ReadTarget")) return std::nullopt;
+    return real_.ReadTarget(file);
+  }
+  bool WriteLink(const std::string& file, const std::string& target) override {
+    if (plan_.ShouldFail("ShellLinks::WriteLink")) return false;
+    return real_.WriteLink(file, target);
+  }
+
+ private:
+  ShellLinks& real_;
+  FaultPlan& plan_;
+};
+
+class FaultyStore final : public DisabledStore {
+ public:
+  FaultyStore(DisabledStore& real, FaultPlan& plan) : real_(real), plan_(plan) {}
+  std::vector<StoredRecord> ListAll(RecordKind kind) override {
+    if (plan_.ShouldFail("Store::ListAll")) return {};
+    return real_.ListAll(kind);
+  }
+  bool RemoveMatching(RecordKind kind, const std::string& path, const std::string& name,
+                      const std::string& data) override {
+    if (plan_.ShouldFail("Store::RemoveMatching")) return false;
+    return real_.RemoveMatching(kind, path, name, data);
+  }
+  bool UpdateMatching(RecordKind kind, const std::string& path, const std::string& oldName,
+                      const std::string& oldData, const std::string& newName,
+                      const std::string& newData, bool dataOnly) override {
+    if (plan_.ShouldFail("Store::UpdateMatching")) return false;
+    return real_.UpdateMatching(kind, path, oldName, oldData, newName, newData, dataOnly);
+  }
+  bool Append(RecordKind kind, const std::string& path, const std::string& name,
+              const std::string& data) override {
+    if (plan_.ShouldFail("Store::Append")) return false;
+    return real_.Append(kind, path, name, data);
+  }
+
+ private:
+  DisabledStore& real_;
+  FaultPlan& plan_;
+};

@@ -1,0 +1,51 @@
+// An in-memory row list standing for the entry view's list control.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/row_list.h"
+
+class MemoryRows final : public RowList {
+ public:
+  std::vector<Row> rows;
+  int selected = -1;
+  bool filling = false;
+  int appendsOutsideFilling = 0;  // rows added while the filling flag was clear: a fault
+  int restoredChecks = 0;
+
+  int Count() const override { return static_cast<int>(rows.size()); }
+  std::string Text(int row, Column column) const override {
+    const Row& r = rows.at(row);
+    switch (column) {
+      case kColName: return r.name;
+      case kColType: return r.type;
+      case kColData: return r.data;
+      case kColPath: return r.location;
+    }
+    return {};
+  }
+  bool IsEnabled(int row) const override { return rows.at(row).enabled; }
+  int SelectedRow() const override { return selected; }
+  void DeleteAll() override {
+    rows.clear();
+    selected = -1;
+  }
+  void Append(const Row& row) override {
+    if (!filling) ++appendsOutsideFilling;
+    rows.push_back(row);
+  }
+  void RestoreCheck(int row, bool enabled) override {
+    rows.at(row).enabled = enabled;
+    ++restoredChecks;
+  }
+  bool SelectAndShow(int row) override {
+    if (row < 0 || row >= Count()) return false;
+    selected = row;
+    return true;
+  }
+  void SetFilling(bool value) override { filling = value; }
+
+  // What a click on the row's check box does before the kind's Enable/Disable runs.
+  void Toggle(int row) { rows.at(row).enabled = !rows.at(row).enabled; }
+};

@@ -1,0 +1,61 @@
+// Answers the entry kinds' questions from a script and records what was asked.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/prompter.h"
+
+class ScriptedPrompter final : public Prompter {
+ public:
+  // Answers
+  std::optional<EntryInput> addAnswer;
+  std::optional<EntryInput> modifyAnswer;
+  bool removeAnswer = true;
+  bool replaceAnswer = false;
+
+  // What was asked
+  struct Refusal {
+    std::string key;
+    std::string arg;
+  };
+  int addCalls = 0;
+  int modifyCalls = 0;
+  int propertyCalls = 0;
+  int removeQuestions = 0;
+  int noSelectionMessages = 0;
+  std::vector<std::string> replaceQuestions;
+  std::vector<Refusal> refusals;
+  std::string lastAddType, lastAddSection, lastRemoveData;
+  EntryFields lastFields;
+
+  std::optional<EntryInput> Add(const std::string& type, const std::string& section) override {
+    ++addCalls;
+    lastAddType = type;
+    lastAddSection = section;
+    return addAnswer;
+  }
+  std::optional<EntryInput> Modify(const EntryFields& fields) override {
+    ++modifyCalls;
+    lastFields = fields;
+    return modifyAnswer;
+  }
+  void Property(const EntryFields& fields) override {
+    ++propertyCalls;
+    lastFields = fields;
+  }
+  bool ConfirmRemove(const std::string& data) override {
+    ++removeQuestions;
+    lastRemoveData = data;
+    return removeAnswer;
+  }
+  void NoSelection() override { ++noSelectionMessages; }
+  bool ConfirmReplace(const std::string& file) override {
+    replaceQuestions.push_back(file);
+    return replaceAnswer;
+  }
+  void Refused(const std::string& key, const std::string& arg) override {
+    refusals.push_back({key, arg});
+  }
+};

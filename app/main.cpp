@@ -1,4 +1,7 @@
-// Program entry point; replaced by the real start-up sequence.
+// Program entry point. The command line and the show command are not used: the main window
+// always opens maximised.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "ui/startup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return RunQuorvane(instance); }

@@ -2,6 +2,8 @@
 // location list of each node's view, in view-index order.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -20,3 +22,8 @@ struct CatalogueNode {
 
 // Builds the sixteen nodes; the two startup folders are read from the Shell Folders keys.
 std::vector<CatalogueNode> BuildCatalogue(Registry& registry);
+
+// A folder path from a Shell Folders key: the value's text, or "" when the key or value is
+// missing or the text is longer than 254 characters.
+std::string ShellFolderLookup(Registry& registry, HKEY root, const std::string& key,
+                              const std::string& value);

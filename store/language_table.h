@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "store/escape_expand.h"
+
 class LanguageTable {
  public:
   LanguageTable() = default;
@@ -27,5 +29,5 @@ class LanguageTable {
   std::string file_;
 };
 
-// Replaces every backslash-r pair by CR, then every backslash-n pair by LF.
-std::string ExpandEscapes(const std::string& text);
+// The program's one language table, pointed at its file at start-up.
+LanguageTable& AppLanguage();

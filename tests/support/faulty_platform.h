@@ -80,6 +80,11 @@ class FaultyShellLinks final : public ShellLinks {
     if (plan_.ShouldFail("ShellLinks::WriteLink")) return false;
     return real_.WriteLink(file, target);
   }
+  bool WriteRetargeted(const std::string& source, const std::string& file,
+                       const std::string& target) override {
+    if (plan_.ShouldFail("ShellLinks::WriteRetargeted")) return false;
+    return real_.WriteRetargeted(source, file, target);
+  }
 
  private:
   ShellLinks& real_;

@@ -1,0 +1,36 @@
+// Small pieces the registry and list-value kinds share: the filling scope of a Refresh, the
+// reselection after Remove, and record lookups in the disabled-entry store.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/row_list.h"
+#include "store/disabled_store.h"
+
+// Holds the filling flag and redraw-off for the whole refill; the rows are emptied on entry.
+class FillingScope {
+ public:
+  explicit FillingScope(RowList& rows);
+  ~FillingScope();
+  FillingScope(const FillingScope&) = delete;
+  FillingScope& operator=(const FillingScope&) = delete;
+
+ private:
+  RowList& rows_;
+};
+
+// Location strings, value names and store attributes compare ignoring case (lstrcmpiA).
+bool SameText(const std::string& a, const std::string& b);
+
+// Selects the row at index after a Remove, or the last row when the list became shorter.
+void ReselectAfterRemove(RowList& rows, int index);
+
+// The records of `all` whose path equals location ignoring case, in document order.
+std::vector<StoredRecord> RecordsAt(const std::vector<StoredRecord>& all,
+                                    const std::string& location);
+
+// True when the store holds a record of the kind matching (path, name, data) ignoring case.
+// Tells "no record to act on" apart from "the change could not be saved".
+bool HasMatchingRecord(DisabledStore& store, RecordKind kind, const std::string& path,
+                       const std::string& name, const std::string& data);

@@ -1,0 +1,145 @@
+#include "platform/xml_dom.h"
+
+#include "platform/bstr.h"
+
+namespace {
+
+// MinGW ships no import library with the MSXML GUIDs.
+constexpr CLSID kClsidDomDocument = {
+    0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+constexpr IID kIidXmlDomDocument = {
+    0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+constexpr IID kIidXmlDomDocument2 = {
+    0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+constexpr IID kIidXmlDomElement = {
+    0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+// In-process server, in-process handler or local server.
+constexpr DWORD kDomClassContext = 7;
+
+ComPtr<IXMLDOMDocument> CreateMsxmlDocument() {
+  ComPtr<IXMLDOMDocument> doc;
+  if (FAILED(CoCreateInstance(kClsidDomDocument, nullptr, kDomClassContext, kIidXmlDomDocument,
+                              doc.PutVoid()))) {
+    doc.Reset();
+  }
+  return doc;
+}
+
+DomDocumentFactory gFactory = &CreateMsxmlDocument;
+
+ComPtr<IXMLDOMNode> AsNode(IXMLDOMElement* element) {
+  return ComPtr<IXMLDOMNode>(element);
+}
+
+}  // namespace
+
+ComPtr<IXMLDOMDocument> CreateDomDocument() {
+  return gFactory();
+}
+
+DomDocumentFactory SetDomDocumentFactory(DomDocumentFactory factory) {
+  const DomDocumentFactory previous = gFactory;
+  gFactory = factory ? factory : &CreateMsxmlDocument;
+  return previous;
+}
+
+bool XmlServiceAvailable() {
+  return static_cast<bool>(CreateDomDocument());
+}
+
+std::optional<std::string> XmlNode::Attribute(const std::string& name) const {
+  const auto element = node_.As<IXMLDOMElement>(kIidXmlDomElement);
+  if (!element) return std::nullopt;
+  const Bstr attributeName(name);
+  Variant value;
+  // S_FALSE (with VT_NULL) means the attribute is absent.
+  if (element->getAttribute(attributeName.Get(), value.Put()) != S_OK) return std::nullopt;
+  return value.ToAcp();
+}
+
+bool XmlNode::SetAttribute(const std::string& name, const std::string& value) {
+  const auto element = node_.As<IXMLDOMElement>(kIidXmlDomElement);
+  if (!element) return false;
+  const Bstr attributeName(name);
+  Variant attributeValue(value);
+  if (!attributeName.Get() || attributeValue.Ref().vt != VT_BSTR) return false;
+  return SUCCEEDED(element->setAttribute(attributeName.Get(), *attributeValue.Get()));
+}
+
+bool XmlNode::AppendChild(const XmlNode& child) {
+  if (!node_ || !child.node_) return false;
+  ComPtr<IXMLDOMNode> added;
+  return SUCCEEDED(node_->appendChild(child.node_.Get(), added.Put())) && added;
+}
+
+bool XmlNode::RemoveChild(const XmlNode& child) {
+  if (!node_ || !child.node_) return false;
+  ComPtr<IXMLDOMNode> removed;
+  return SUCCEEDED(node_->removeChild(child.node_.Get(), removed.Put())) && removed;
+}
+
+XmlNode XmlNode::Parent() const {
+  ComPtr<IXMLDOMNode> parent;
+  if (!node_ || node_->get_parentNode(parent.Put()) != S_OK) return {};
+  return XmlNode(std::move(parent));
+}
+
+XmlNode XmlNodeList::Next() {
+  ComPtr<IXMLDOMNode> node;
+  if (!list_ || list_->nextNode(node.Put()) != S_OK) return {};
+  return XmlNode(std::move(node));
+}
+
+std::optional<XmlDocument> XmlDocument::Create() {
+  const ComPtr<IXMLDOMDocument> created = CreateDomDocument();
+  auto doc = created.As<IXMLDOMDocument2>(kIidXmlDomDocument2);
+  if (!doc) return std::nullopt;
+  // Load must finish before it returns, and a file never makes the DOM fetch anything else.
+  doc->put_async(VARIANT_FALSE);
+  doc->put_validateOnParse(VARIANT_FALSE);
+  doc->put_resolveExternals(VARIANT_FALSE);
+  // MSXML 3 defaults to XSL patterns; selectNodes needs XPath set first.
+  const Bstr property("SelectionLanguage");
+  Variant language(std::string("XPath"));
+  doc->setProperty(property.Get(), *language.Get());
+  return XmlDocument(std::move(doc));
+}
+
+bool XmlDocument::Load(const std::string& path) {
+  Variant source(path);
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  return SUCCEEDED(doc_->load(*source.Get(), &loaded)) && loaded == VARIANT_TRUE;
+}
+
+bool XmlDocument::LoadText(const std::string& xml) {
+  const Bstr text(xml);
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  return text.Get() && SUCCEEDED(doc_->loadXML(text.Get(), &loaded)) && loaded == VARIANT_TRUE;
+}
+
+bool XmlDocument::Save(const std::string& path) {
+  Variant target(path);
+  return SUCCEEDED(doc_->save(*target.Get()));
+}
+
+XmlNode XmlDocument::SelectSingleNode(const std::string& xpath) {
+  const Bstr query(xpath);
+  ComPtr<IXMLDOMNode> node;
+  if (doc_->selectSingleNode(query.Get(), node.Put()) != S_OK) return {};
+  return XmlNode(std::move(node));
+}
+
+XmlNodeList XmlDocument::SelectNodes(const std::string& xpath) {
+  const Bstr query(xpath);
+  ComPtr<IXMLDOMNodeList> list;
+  if (FAILED(doc_->selectNodes(query.Get(), list.Put()))) return {};
+  return XmlNodeList(std::move(list));
+}
+
+XmlNode XmlDocument::CreateElement(const std::string& name) {
+  const Bstr elementName(name);
+  ComPtr<IXMLDOMElement> element;
+  if (FAILED(doc_->createElement(elementName.Get(), element.Put())) || !element) return {};
+  return XmlNode(AsNode(element.Detach()));
+}

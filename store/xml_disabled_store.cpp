@@ -1,0 +1,150 @@
+#include "store/xml_disabled_store.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "platform/win_handles.h"
+#include "platform/xml_dom.h"
+
+namespace {
+
+constexpr char kContainerPath[] = "/config/toolquorvane";
+constexpr char kRootPath[] = "/config";
+constexpr char kContainerName[] = "toolquorvane";
+// What Append starts from when there is no file yet.
+constexpr char kEmptyStore[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<config><toolquorvane/></config>\r\n";
+
+std::string RecordsPath(RecordKind kind) {
+  return std::string(kContainerPath) + "/" + RecordElementName(kind);
+}
+
+// A missing attribute reads as empty, so a damaged record still lists and can be removed.
+StoredRecord ReadRecord(const XmlNode& node) {
+  StoredRecord record;
+  record.path = node.Attribute("path").value_or(std::string());
+  record.valueName = node.Attribute("valuename").value_or(std::string());
+  record.valueData = node.Attribute("valuedata").value_or(std::string());
+  return record;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+  return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+// Puts the written bytes on the disk before the rename makes them the store.
+bool FlushFile(const std::string& path) {
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && FlushFileBuffers(file.Get());
+}
+
+}  // namespace
+
+XmlDisabledStore::XmlDisabledStore(std::string path) : path_(std::move(path)) {}
+
+XmlDisabledStore::Opened XmlDisabledStore::Open(XmlDocument& doc) const {
+  const DWORD attributes = GetFileAttributesA(path_.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Opened::kMissing;
+    return Opened::kUnusable;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Opened::kUnusable;
+  return doc.Load(path_) ? Opened::kLoaded : Opened::kUnusable;
+}
+
+std::vector<StoredRecord> XmlDisabledStore::ListAll(RecordKind kind) {
+  std::vector<StoredRecord> records;
+  auto doc = XmlDocument::Create();
+  if (!doc || Open(*doc) != Opened::kLoaded) return records;
+  XmlNodeList nodes = doc->SelectNodes(RecordsPath(kind));
+  for (XmlNode node = nodes.Next(); node; node = nodes.Next()) {
+    records.push_back(ReadRecord(node));
+  }
+  return records;
+}
+
+XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, RecordKind kind, const std::string& path,
+                                    const std::string& name, const std::string& data) const {
+  XmlNodeList nodes = doc.SelectNodes(RecordsPath(kind));
+  for (XmlNode node = nodes.Next(); node; node = nodes.Next()) {
+    const StoredRecord record = ReadRecord(node);
+    if (SameText(record.path, path) && SameText(record.valueName, name) &&
+        SameText(record.valueData, data)) {
+      return node;
+    }
+  }
+  return {};
+}
+
+bool XmlDisabledStore::RemoveMatching(RecordKind kind, const std::string& path,
+                                      const std::string& name, const std::string& data) {
+  auto doc = XmlDocument::Create();
+  if (!doc || Open(*doc) != Opened::kLoaded) return false;
+  XmlNode match = FindMatch(*doc, kind, path, name, data);
+  if (!match) return false;
+  // The record's own parent: with several containers the match need not be in the first.
+  XmlNode parent = match.Parent();
+  if (!parent.RemoveChild(match)) return false;
+  return Save(*doc);
+}
+
+bool XmlDisabledStore::UpdateMatching(RecordKind kind, const std::string& path,
+                                      const std::string& oldName, const std::string& oldData,
+                                      const std::string& newName, const std::string& newData,
+                                      bool dataOnly) {
+  auto doc = XmlDocument::Create();
+  if (!doc || Open(*doc) != Opened::kLoaded) return false;
+  XmlNode match = FindMatch(*doc, kind, path, oldName, oldData);
+  if (!match) return false;
+  if (!dataOnly && !match.SetAttribute("valuename", newName)) return false;
+  if (!match.SetAttribute("valuedata", newData)) return false;
+  return Save(*doc);
+}
+
+bool XmlDisabledStore::Append(RecordKind kind, const std::string& path, const std::string& name,
+                              const std::string& data) {
+  auto doc = XmlDocument::Create();
+  if (!doc) return false;
+  switch (Open(*doc)) {
+    case Opened::kLoaded:
+      break;
+    case Opened::kMissing:
+      if (!doc->LoadText(kEmptyStore)) return false;
+      break;
+    case Opened::kUnusable:
+      return false;  // never overwrite a file that is there but cannot be read
+  }
+  XmlNode container = doc->SelectSingleNode(kContainerPath);
+  if (!container) {
+    XmlNode root = doc->SelectSingleNode(kRootPath);
+    container = doc->CreateElement(kContainerName);
+    if (!root || !container || !root.AppendChild(container)) return false;
+  }
+  XmlNode record = doc->CreateElement(RecordElementName(kind));
+  // Written in this order so the saved attributes read path, valuedata, valuename.
+  if (!record || !record.SetAttribute("path", path) || !record.SetAttribute("valuedata", data) ||
+      !record.SetAttribute("valuename", name) || !container.AppendChild(record)) {
+    return false;
+  }
+  return Save(*doc);
+}
+
+bool XmlDisabledStore::Save(XmlDocument& doc) {
+  const std::string temp = TempPath();
+  // A temporary file left by an interrupted save is only ever replaced, never read.
+  DeleteFileA(temp.c_str());
+  if (!doc.Save(temp) || !FlushFile(temp)) {
+    DeleteFileA(temp.c_str());
+    return false;
+  }
+  if (beforeReplace_ && !beforeReplace_()) return false;
+  if (!MoveFileExA(temp.c_str(), path_.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(temp.c_str());
+    return false;
+  }
+  return true;
+}

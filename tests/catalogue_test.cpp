@@ -1,0 +1,195 @@
+// The sixteen-node location catalogue and the Shell Folders lookup behind the two startup
+// folder views.
+#include "core/catalogue.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <tuple>
+
+#include "platform/registry.h"
+
+namespace {
+
+const std::string kShellFolders = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+const std::string kHklmRun = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kHklmRunOnce =
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const std::string kHklmRunServices =
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+const std::string kHklmRunServicesOnce =
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce";
+const std::string kHkcuRun = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kHkcuRunOnce =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const std::string kLoad =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\Load";
+const std::string kRun =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\Run";
+const std::string kUserinit =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Userinit";
+
+// Serves ReadValue from a table and records every lookup; nothing else is expected.
+class TableRegistry final : public Registry {
+ public:
+  using Key = std::tuple<HKEY, std::string, std::string>;
+  std::map<Key, RegValue> values;
+  std::vector<Key> reads;
+
+  std::optional<std::vector<RegValue>> ListValues(HKEY, const std::string&) override {
+    ADD_FAILURE() << "the catalogue lists no values";
+    return std::nullopt;
+  }
+  RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) override {
+    reads.emplace_back(root, subkey, name);
+    const auto found = values.find({root, subkey, name});
+    if (found == values.end()) return {RegReadStatus::kValueMissing, {}};
+    return {RegReadStatus::kOk, found->second};
+  }
+  bool WriteString(HKEY, const std::string&, const std::string&, const std::string&, DWORD,
+                   bool) override {
+    ADD_FAILURE() << "the catalogue writes nothing";
+    return false;
+  }
+  bool DeleteValue(HKEY, const std::string&, const std::string&) override {
+    ADD_FAILURE() << "the catalogue deletes nothing";
+    return false;
+  }
+};
+
+struct NodeCase {
+  int viewIndex;
+  const char* labelKey;
+  int parent;
+  int image;
+  ViewKind kind;
+  std::vector<std::string> locations;
+};
+
+const std::string kAllUsers = "C:\\ProgramData\\Start Menu\\Programs\\StartUp";
+const std::string kCurrentUser = "C:\\users\\me\\Start Menu\\Programs\\StartUp";
+
+TEST(Catalogue, HasTheSixteenNodesInViewOrder) {
+  TableRegistry registry;
+  registry.values[{HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup"}] = {"Common Startup",
+                                                                            REG_SZ, kAllUsers};
+  registry.values[{HKEY_CURRENT_USER, kShellFolders, "Startup"}] = {"Startup", REG_SZ,
+                                                                    kCurrentUser};
+  const std::vector<NodeCase> expected = {
+      {0, "_TreeStartupFolder", -1, 1, ViewKind::kStartupFolder, {kAllUsers, kCurrentUser}},
+      {1, "_AllUser", 0, 4, ViewKind::kStartupFolder, {kAllUsers}},
+      {2, "_CurrentUser", 0, 5, ViewKind::kStartupFolder, {kCurrentUser}},
+      {3, "_TreeRegistry", -1, 3, ViewKind::kRegistry,
+       {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce, kHkcuRun, kHkcuRunOnce}},
+      {4, "_AllUser", 3, 4, ViewKind::kRegistry,
+       {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce}},
+      {5, "_Run", 4, 2, ViewKind::kRegistry, {kHklmRun}},
+      {6, "_RunOnce", 4, 2, ViewKind::kRegistry, {kHklmRunOnce}},
+      {7, "_RunService", 4, 2, ViewKind::kRegistry, {kHklmRunServices}},
+      {8, "_RunServiceOnce", 4, 2, ViewKind::kRegistry, {kHklmRunServicesOnce}},
+      {9, "_CurrentUser", 3, 5, ViewKind::kRegistry, {kHkcuRun, kHkcuRunOnce}},
+      {10, "_Run", 9, 2, ViewKind::kRegistry, {kHkcuRun}},
+      {11, "_RunOnce", 9, 2, ViewKind::kRegistry, {kHkcuRunOnce}},
+      {12, "_Winini", -1, 6, ViewKind::kListValue, {kLoad, kRun}},
+      {13, "_LoadSection", 12, 2, ViewKind::kListValue, {kLoad}},
+      {14, "_RunSection", 12, 2, ViewKind::kListValue, {kRun}},
+      {15, "_TreeUserInit", -1, 6, ViewKind::kListValue, {kUserinit}},
+  };
+
+  const std::vector<CatalogueNode> nodes = BuildCatalogue(registry);
+  ASSERT_EQ(nodes.size(), expected.size());
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    SCOPED_TRACE("view " + std::to_string(i));
+    EXPECT_EQ(nodes[i].viewIndex, expected[i].viewIndex);
+    EXPECT_EQ(nodes[i].labelKey, expected[i].labelKey);
+    EXPECT_EQ(nodes[i].parent, expected[i].parent);
+    EXPECT_EQ(nodes[i].image, expected[i].image);
+    EXPECT_EQ(nodes[i].kind, expected[i].kind);
+    EXPECT_EQ(nodes[i].locations, expected[i].locations);  // exact text, letter case included
+  }
+}
+
+TEST(Catalogue, LooksUpEachStartupFolderOncePerUse) {
+  TableRegistry registry;
+  BuildCatalogue(registry);
+  using Key = TableRegistry::Key;
+  const Key allUsers{HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup"};
+  const Key currentUser{HKEY_CURRENT_USER, kShellFolders, "Startup"};
+  EXPECT_EQ(registry.reads, std::vector<Key>({allUsers, currentUser, allUsers, currentUser}));
+}
+
+TEST(Catalogue, UnreadableFoldersStayInTheListsAsEmptyTexts) {
+  TableRegistry registry;
+  registry.values[{HKEY_CURRENT_USER, kShellFolders, "Startup"}] = {"Startup", REG_SZ,
+                                                                    std::string(255, 'x')};
+  const std::vector<CatalogueNode> nodes = BuildCatalogue(registry);
+  ASSERT_EQ(nodes.size(), 16u);
+  EXPECT_EQ(nodes[0].locations, std::vector<std::string>({"", ""}));
+  EXPECT_EQ(nodes[1].locations, std::vector<std::string>({""}));
+  EXPECT_EQ(nodes[2].locations, std::vector<std::string>({""}));
+}
+
+TEST(Catalogue, ReadsTheStartupFoldersOfThisSystem) {
+  Win32Registry registry;
+  const std::vector<CatalogueNode> nodes = BuildCatalogue(registry);
+  ASSERT_EQ(nodes.size(), 16u);
+  const std::string allUsers =
+      ShellFolderLookup(registry, HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup");
+  const std::string currentUser =
+      ShellFolderLookup(registry, HKEY_CURRENT_USER, kShellFolders, "Startup");
+  EXPECT_FALSE(allUsers.empty());
+  EXPECT_FALSE(currentUser.empty());
+  EXPECT_EQ(nodes[0].locations, std::vector<std::string>({allUsers, currentUser}));
+}
+
+// The lookup against the real registry, on a key of the test's own.
+class ShellFolderLookupTest : public ::testing::Test {
+ protected:
+  static constexpr char kKey[] = "Software\\QuorvaneCatalogueTest";
+
+  void SetUp() override {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kKey, &key_), ERROR_SUCCESS);
+  }
+  void TearDown() override {
+    if (key_) RegCloseKey(key_);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+  }
+  void Set(const char* name, const std::string& text) {
+    ASSERT_EQ(RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                             static_cast<DWORD>(text.size() + 1)),
+              ERROR_SUCCESS);
+  }
+  std::string Lookup(const std::string& key, const std::string& value) {
+    return ShellFolderLookup(registry_, HKEY_CURRENT_USER, key, value);
+  }
+
+  HKEY key_ = nullptr;
+  Win32Registry registry_;
+};
+
+TEST_F(ShellFolderLookupTest, GivesTheTextOrEmpty) {
+  Set("Startup", "C:\\Start Up");
+  Set("Longest", std::string(254, 'a'));
+  Set("TooLong", std::string(255, 'b'));
+  Set("Empty", "");
+  EXPECT_EQ(Lookup(kKey, "Startup"), "C:\\Start Up");
+  EXPECT_EQ(Lookup(kKey, "Longest"), std::string(254, 'a'));
+  EXPECT_EQ(Lookup(kKey, "TooLong"), "");
+  EXPECT_EQ(Lookup(kKey, "Empty"), "");
+  EXPECT_EQ(Lookup(kKey, "Missing"), "");
+  EXPECT_EQ(Lookup(std::string(kKey) + "\\Missing", "Startup"), "");
+}
+
+TEST_F(ShellFolderLookupTest, DoesNotCheckTheValueType) {
+  const char path[] = "C:\\Expand";
+  ASSERT_EQ(RegSetValueExA(key_, "Binary", 0, REG_BINARY, reinterpret_cast<const BYTE*>(path),
+                           sizeof(path)),
+            ERROR_SUCCESS);
+  EXPECT_EQ(Lookup(kKey, "Binary"), "C:\\Expand");
+}
+
+}  // namespace

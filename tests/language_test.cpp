@@ -1,0 +1,372 @@
+// The language table on real files, window and menu translation on real windows and menus, and
+// the shipped English language file.
+#include "store/language_table.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+
+// A temporary folder of the test's own, removed with its files.
+class TempFolder {
+ public:
+  TempFolder() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    path_ = std::string(base) + "quorvane_language_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~TempFolder() {
+    for (const std::string& file : files_) DeleteFileA(file.c_str());
+    RemoveDirectoryA(path_.c_str());
+  }
+  std::string Write(const std::string& name, const std::string& content) {
+    const std::string file = path_ + "\\" + name;
+    std::ofstream(file, std::ios::binary) << content;
+    files_.insert(file);
+    return file;
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::set<std::string> files_;
+};
+
+const char kSample[] =
+    "; comment line\r\n"
+    "[Other]\r\n"
+    "_OnlyElsewhere=Wrong section\r\n"
+    "[String]\r\n"
+    "_Run=Run\r\n"
+    "_Empty=\r\n"
+    "_Quoted=\"  spaced text  \"\r\n"
+    "_Blanks =   trimmed   \r\n"
+    "_lowercase=Found in any case\r\n"
+    "_Twice=First\r\n"
+    "_Twice=Second\r\n"
+    "_Lines=One\\nTwo\\r\\nThree\r\n"
+    "_Percent=100% of %s\r\n"
+    "_Caption=Translated Caption\r\n"
+    "_OK=Okay\r\n"
+    "_Nested=Nested Button\r\n"
+    "_File=&File\r\n"
+    "_Open=&Open\r\n"
+    "_Exit=E&xit\r\n"
+    "_More=More\r\n"
+    "_Deep=Deep Item\r\n"
+    "_Utf8=K\xC3\xA4se\r\n"
+    "=Text of the empty key\r\n";
+
+class LanguageTableTest : public ::testing::Test {
+ protected:
+  void SetUp() override { table_.SetFile(folder_.Write("Sample.language", kSample)); }
+  TempFolder folder_;
+  LanguageTable table_;
+};
+
+struct LookupCase {
+  const char* key;
+  bool expand;
+  const char* text;
+};
+
+TEST_F(LanguageTableTest, LooksUpTextsByTheProfileRules) {
+  const LookupCase cases[] = {
+      {"_Run", false, "Run"},
+      {"_Missing", false, "_Missing"},
+      {"_Empty", false, "_Empty"},
+      {"_Quoted", false, "  spaced text  "},
+      {"_Blanks", false, "trimmed"},
+      {"_LowerCase", false, "Found in any case"},
+      {"_RUN", false, "Run"},
+      {"_Twice", false, "First"},
+      {"_OnlyElsewhere", false, "_OnlyElsewhere"},
+      {"_Percent", false, "100% of %s"},
+      {"_Utf8", false, "K\xC3\xA4se"},
+      // escapes are expanded only where asked, and never in a key that stands for its text
+      {"_Lines", false, "One\\nTwo\\r\\nThree"},
+      {"_Lines", true, "One\nTwo\r\nThree"},
+      {"_Missing\\n", true, "_Missing\\n"},
+  };
+  for (const LookupCase& c : cases) {
+    EXPECT_EQ(table_.T(c.key, c.expand), c.text) << c.key << " expand " << c.expand;
+  }
+}
+
+TEST_F(LanguageTableTest, UsesAtMost65534CharactersOfAText) {
+  table_.SetFile(folder_.Write("Long.language",
+                               "[String]\r\n_Long=" + std::string(70000, 'x') + "\r\n"));
+  EXPECT_EQ(table_.T("_Long"), std::string(65534, 'x'));
+}
+
+TEST(LanguageTable, WithoutAFileEveryKeyIsItsOwnText) {
+  LanguageTable missing("C:\\no such folder\\Missing.language");
+  EXPECT_EQ(missing.T("_Run"), "_Run");
+  EXPECT_EQ(missing.T("_Lines\\n", true), "_Lines\\n");
+  LanguageTable unset;
+  EXPECT_EQ(unset.T("_Run"), "_Run");
+}
+
+TEST(LanguageTable, TheProgramHasOneTable) {
+  LanguageTable& first = AppLanguage();
+  first.SetFile("C:\\x.language");
+  EXPECT_EQ(&AppLanguage(), &first);
+  EXPECT_EQ(AppLanguage().File(), "C:\\x.language");
+  first.SetFile("");
+}
+
+std::string TextOf(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+HWND Child(const char* className, const char* text, HWND parent, int id) {
+  return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+}
+
+TEST_F(LanguageTableTest, TranslateWindowCoversEveryDescendant) {
+  HWND top = CreateWindowExA(0, "STATIC", "_Caption", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                             nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(top, nullptr);
+  HWND ok = Child("BUTTON", "_OK", top, 1);
+  HWND lines = Child("STATIC", "_Lines", top, 2);
+  HWND unnamed = Child("STATIC", "", top, 3);
+  HWND list = Child("STATIC", "List1", top, 4);
+  HWND group = Child("STATIC", "_Missing\\nKey", top, 5);
+  HWND nested = Child("BUTTON", "_Nested", group, 6);
+  HWND deeper = Child("STATIC", "_Run", nested, 7);
+
+  table_.TranslateWindow(top);
+
+  EXPECT_EQ(TextOf(top), "Translated Caption");
+  EXPECT_EQ(TextOf(ok), "Okay");
+  EXPECT_EQ(TextOf(lines), "One\nTwo\r\nThree");  // windows always expand
+  EXPECT_EQ(TextOf(unnamed), "");                  // even though a line has the empty key
+  EXPECT_EQ(TextOf(list), "List1");
+  EXPECT_EQ(TextOf(group), "_Missing\nKey");  // the key is the text, then expanded
+  EXPECT_EQ(TextOf(nested), "Nested Button");
+  EXPECT_EQ(TextOf(deeper), "Run");
+
+  // A second pass treats translated texts as keys and changes nothing.
+  table_.TranslateWindow(top);
+  EXPECT_EQ(TextOf(top), "Translated Caption");
+  EXPECT_EQ(TextOf(nested), "Nested Button");
+  DestroyWindow(top);
+}
+
+struct ItemState {
+  std::string text;
+  UINT type = 0;
+  UINT state = 0;
+  UINT id = 0;
+  HMENU submenu = nullptr;
+};
+
+ItemState ItemAt(HMENU menu, UINT position) {
+  char text[256] = {};
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+  info.dwTypeData = text;
+  info.cch = sizeof(text);
+  EXPECT_TRUE(GetMenuItemInfoA(menu, position, TRUE, &info));
+  return ItemState{text, info.fType, info.fState, info.wID, info.hSubMenu};
+}
+
+TEST_F(LanguageTableTest, TranslateMenuKeepsIdsStatesAndSubmenus) {
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  HMENU more = CreatePopupMenu();
+  AppendMenuA(more, MF_STRING, 101, "_Deep");
+  AppendMenuA(file, MF_STRING | MF_CHECKED, 100, "_Open");
+  AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(file, MF_POPUP, reinterpret_cast<UINT_PTR>(more), "_More");
+  AppendMenuA(file, MF_STRING | MF_GRAYED, 2, "_Exit");
+  AppendMenuA(file, MF_STRING, 102, "Plain");
+  AppendMenuA(file, MF_STRING, 103, "_Lines");
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "_File");
+
+  table_.TranslateMenu(bar);
+
+  const ItemState top = ItemAt(bar, 0);
+  EXPECT_EQ(top.text, "&File");
+  EXPECT_EQ(top.submenu, file);
+
+  const ItemState open = ItemAt(file, 0);
+  EXPECT_EQ(open.text, "&Open");
+  EXPECT_EQ(open.id, 100u);
+  EXPECT_TRUE(open.state & MFS_CHECKED);
+
+  const ItemState separator = ItemAt(file, 1);
+  EXPECT_TRUE(separator.type & MFT_SEPARATOR);
+  EXPECT_EQ(separator.text, "");
+
+  const ItemState moreItem = ItemAt(file, 2);
+  EXPECT_EQ(moreItem.text, "More");
+  EXPECT_EQ(moreItem.submenu, more);
+  const ItemState deep = ItemAt(more, 0);
+  EXPECT_EQ(deep.text, "Deep Item");
+  EXPECT_EQ(deep.id, 101u);
+
+  const ItemState exit = ItemAt(file, 3);
+  EXPECT_EQ(exit.text, "E&xit");
+  EXPECT_EQ(exit.id, 2u);
+  EXPECT_TRUE(exit.state & MFS_GRAYED);
+
+  EXPECT_EQ(ItemAt(file, 4).text, "Plain");
+  EXPECT_EQ(ItemAt(file, 5).text, "One\\nTwo\\r\\nThree");  // menus never expand
+  EXPECT_EQ(GetMenuItemCount(file), 6);
+
+  DestroyMenu(bar);
+}
+
+TEST_F(LanguageTableTest, TranslateMenuIgnoresWhatIsNoMenu) {
+  HWND window = CreateWindowExA(0, "STATIC", "_Caption", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                nullptr, nullptr);
+  table_.TranslateMenu(reinterpret_cast<HMENU>(window));
+  table_.TranslateMenu(nullptr);
+  EXPECT_EQ(TextOf(window), "_Caption");
+  DestroyWindow(window);
+}
+
+// --- The shipped language file ------------------------------------------------------------
+
+// Every key the program looks up: menus, tree and type labels, entry list, dialogs, journal.
+const char* const kProgramKeys[] = {
+    "_ToolQuorvane", "_NotInstallXML2", "_File", "_Exit", "_Operation", "_AddNew", "_Remove",
+    "_Modify", "_Enable", "_Disable", "_Refresh", "_Property", "_AboutFile", "_Tools",
+    "_LogViewer", "_About", "_Help", "_Website", "_Support",
+    "_TreeStartupFolder", "_AllUser", "_CurrentUser", "_TreeRegistry", "_Run", "_RunOnce",
+    "_RunService", "_RunServiceOnce", "_Winini", "_LoadSection", "_RunSection", "_TreeUserInit",
+    "_RegString", "_StartupFolderType", "_TreeWininiType",
+    "_Name", "_Type", "_Data", "_RegPath", "_YouMustSelectAnItem", "_AreyousureDeleteThisEntry",
+    "_AddNewProgram", "_AddNewDescription", "_AddNewType", "_ModifyProgram", "_ModifyDescription",
+    "_PropertyDescription", "_DisplayName", "_AppPath", "_Section", "_Browse", "_OK", "_Cancel",
+    "_Close", "_ApplicationNameInvalid", "_ApplicationPathInvalid",
+    "_MoreInfoDialog", "_GoogleIt", "_BrowseIt", "_AttributeName", "_AttributeValue",
+    "_FileIsNotExistInfo", "_LanguageCode", "_FileSize", "_CreationTime", "_LastAccessTime",
+    "_LastWriteTime", "_Comments", "_CompanyName", "_FileDescription", "_FileVersion",
+    "_InternalName", "_LegalCopyright", "_LegalTrademarks", "_OriginalFilename", "_PrivateBuild",
+    "_ProductName", "_ProductVersion", "_SpecialBuild",
+    "_AboutDialog", "_AppName", "_AppVersion", "_Websitelink", "_Supportlink", "_Copyright",
+    "_Thanks", "_Thankyoulist", "_Warning",
+    "_LogType", "_LogCategory", "_LogSource", "_LogItemType1", "_LogItemType2", "_LogItemType3",
+    "_LogItemType4", "_LogItemType5", "_LogItemType1Content", "_LogItemType2Content",
+    "_LogItemType3Content", "_LogItemType4Content", "_LogItemType5Content",
+    "_LogItemType1Content1", "_LogItemType2Content1", "_LogItemType3Content1",
+    "_LogItemType4Content1", "_LogItemType5Content1",
+};
+
+// Formats and the number of arguments each one is given, in the order given.
+const std::map<std::string, int> kFormatArguments = {
+    {"_LogItemType1Content", 2},   {"_LogItemType2Content", 3},  {"_LogItemType3Content", 5},
+    {"_LogItemType4Content", 2},   {"_LogItemType5Content", 2},  {"_LogItemType1Content1", 1},
+    {"_LogItemType2Content1", 1},  {"_LogItemType3Content1", 3}, {"_LogItemType4Content1", 1},
+    {"_LogItemType5Content1", 1},  {"_AreyousureDeleteThisEntry", 1},
+    {"_DisableNotStored", 1},      {"_DisableNotRemoved", 1},    {"_EnableNotWritten", 1},
+    {"_AddNotWritten", 1},         {"_ModifyNotWritten", 1},     {"_ModifyNotStored", 1},
+    {"_RemoveNotDone", 1},         {"_ListValueUnreadable", 1},  {"_ConfirmReplaceFile", 1},
+    {"_StartupFolderUnknown", 1},
+};
+
+// Texts shown unexpanded (message boxes, menus, journal) must not carry escapes; only the
+// removal question and the About dialog's thank-you list are expanded.
+const std::set<std::string> kExpandedKeys = {"_AreyousureDeleteThisEntry", "_Thankyoulist"};
+
+class ShippedLanguageFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* source = std::getenv("QV_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "QV_SOURCE_DIR is set by ctest";
+    std::string path = std::string("Z:") + source + "/lang/Quorvane.language";
+    for (char& c : path) {
+      if (c == '/') c = '\\';
+    }
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << path;
+    std::stringstream content;
+    content << in.rdbuf();
+    content_ = content.str();
+    table_.SetFile(path);
+  }
+  std::string content_;
+  LanguageTable table_;
+};
+
+// Counts "%s" conversions; any other use of '%' than "%s" or "%%" fails the count.
+int StringConversions(const std::string& format) {
+  int count = 0;
+  for (std::size_t pos = 0; pos < format.size(); ++pos) {
+    if (format[pos] != '%') continue;
+    if (pos + 1 < format.size() && format[pos + 1] == 's') {
+      ++count;
+    } else if (pos + 1 >= format.size() || format[pos + 1] != '%') {
+      return -1;
+    }
+    ++pos;
+  }
+  return count;
+}
+
+TEST_F(ShippedLanguageFile, HasATextForEveryKey) {
+  EXPECT_EQ(std::size(kProgramKeys), 105u);
+  std::set<std::string> keys;
+  for (const char* key : kProgramKeys) {
+    EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;
+    const std::string text = table_.T(key);
+    EXPECT_NE(text, key) << key << " has no text";
+    EXPECT_EQ(text.find_first_not_of(" \t"), 0u) << key;
+    if (kExpandedKeys.count(key) == 0) {
+      EXPECT_EQ(text.find("\\n"), std::string::npos) << key << " is shown unexpanded";
+    }
+  }
+  for (const auto& [key, arguments] : kFormatArguments) {
+    EXPECT_NE(table_.T(key), key) << key << " has no text";
+  }
+}
+
+TEST_F(ShippedLanguageFile, FormatsTakeExactlyTheirArguments) {
+  for (const auto& [key, arguments] : kFormatArguments) {
+    EXPECT_EQ(StringConversions(table_.T(key)), arguments) << key << ": " << table_.T(key);
+  }
+  // Texts that are not formats must not look like one.
+  for (const char* key : kProgramKeys) {
+    if (kFormatArguments.count(key) == 0) {
+      EXPECT_EQ(table_.T(key).find('%'), std::string::npos) << key;
+    }
+  }
+}
+
+TEST_F(ShippedLanguageFile, DefinesEachKeyOnceInTheStringSection) {
+  std::istringstream lines(content_);
+  std::string line;
+  std::string section;
+  std::map<std::string, int> seen;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {
+      section = line;
+      continue;
+    }
+    EXPECT_EQ(section, "[String]") << line;
+    const std::size_t equals = line.find('=');
+    ASSERT_NE(equals, std::string::npos) << line;
+    std::string key = line.substr(0, equals);
+    for (char& c : key) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(++seen[key], 1) << "defined twice: " << line;
+  }
+  EXPECT_GE(seen.size(), std::size(kProgramKeys) + kFormatArguments.size() - 11);
+}
+
+}  // namespace

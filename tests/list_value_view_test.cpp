@@ -1,0 +1,395 @@
+// The list-value view against the real registry of the test prefix and a real config.xml.
+#include "core/list_value_view.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/registry_kinds_fixture.h"
+
+namespace {
+
+using regkinds::FindRow;
+using regkinds::KindsFixture;
+using regkinds::Lines;
+
+constexpr RecordKind kList = RecordKind::kListValue;
+
+class ListValueViewTest : public KindsFixture {
+ protected:
+  void SetUp() override {
+    KindsFixture::SetUp();
+    services_.emplace(Services());
+    load_ = Location("Win\\Load");
+    run_ = Location("Win\\Run");
+    userinit_ = Location("Winlogon\\Userinit");
+  }
+  ListValueView MakeView(std::vector<std::string> locations) {
+    return ListValueView(*services_, std::move(locations));
+  }
+  // Runs op on the row with this data and check state, after a fresh Refresh.
+  template <typename Op>
+  void OnRow(ListValueView& view, const std::string& data, bool enabled, Op op) {
+    view.Refresh(rows_);
+    for (int row = 0; row < rows_.Count(); ++row) {
+      const Row& r = rows_.rows[static_cast<std::size_t>(row)];
+      if (r.data == data && r.enabled == enabled) {
+        op(row);
+        return;
+      }
+    }
+    ADD_FAILURE() << "no row for " << data;
+  }
+  void DisableRow(ListValueView& view, const std::string& data) {
+    OnRow(view, data, true, [&](int row) {
+      rows_.Toggle(row);
+      view.Disable(rows_, prompter_, row);
+    });
+  }
+  void EnableRow(ListValueView& view, const std::string& data) {
+    OnRow(view, data, false, [&](int row) {
+      rows_.Toggle(row);
+      view.Enable(rows_, prompter_, row);
+    });
+  }
+  void RemoveRow(ListValueView& view, const std::string& data, bool enabled) {
+    OnRow(view, data, enabled, [&](int row) {
+      rows_.selected = row;
+      view.Remove(rows_, prompter_);
+    });
+  }
+
+  std::optional<ViewServices> services_;
+  std::string load_, run_, userinit_;
+};
+
+// --- Refresh ---------------------------------------------------------------------------------
+
+TEST_F(ListValueViewTest, RefreshListsOneRowPerItem) {
+  SetValue("Win", "Run", "C:\\A.EXE C:\\B.EXE");
+  SetValue("Winlogon", "Userinit", "C:\\WINDOWS\\system32\\userinit.exe,");
+  ListValueView view = MakeView({run_, userinit_});
+  view.Refresh(rows_);
+  EXPECT_EQ(Lines(rows_),
+            (std::vector<std::string>{"Run|C:\\A.EXE|" + run_ + "|on",
+                                      "Run|C:\\B.EXE|" + run_ + "|on",
+                                      "Userinit|C:\\WINDOWS\\system32\\userinit.exe|" + userinit_ +
+                                          "|on",
+                                      "Userinit||" + userinit_ + "|on"}));
+  for (const Row& row : rows_.rows) EXPECT_EQ(row.type, "_TreeWininiType");
+  EXPECT_EQ(rows_.appendsOutsideFilling, 0);
+  EXPECT_FALSE(rows_.filling);
+  EXPECT_EQ(view.ColumnWidths(), (std::array<int, 4>{200, 80, 350, 350}));
+}
+
+TEST_F(ListValueViewTest, MissingKeyMissingValueAndEmptyValueEachListOneEmptyRow) {
+  const std::string missingKey = Location("NoSuchKey\\Load");
+  const std::string missingValue = Location("Win\\Load");
+  const std::string emptyValue = Location("Other\\Load");
+  CreateKey("Win");
+  SetValue("Other", "Load", "");
+  ListValueView view = MakeView({missingKey, missingValue, emptyValue});
+  view.Refresh(rows_);
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"Load||" + missingKey + "|on",
+                                                    "Load||" + missingValue + "|on",
+                                                    "Load||" + emptyValue + "|on"}));
+}
+
+TEST_F(ListValueViewTest, RefreshShowsEachLocationsDisabledRowsBeforeItsItems) {
+  SetValue("Win", "Load", "l1.exe");
+  SetValue("Win", "Run", "r1.exe,r2.exe");
+  ASSERT_TRUE(store_->Append(kList, run_, "Run", "roff.exe"));
+  ASSERT_TRUE(store_->Append(kList, load_, "Load", "loff.exe"));
+  ASSERT_TRUE(store_->Append(kList, Location("Win\\Elsewhere"), "Elsewhere", "x.exe"));
+  ListValueView view = MakeView({load_, run_});
+  view.Refresh(rows_);
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{
+                              "Load|loff.exe|" + load_ + "|off",
+                              "Load|l1.exe|" + load_ + "|on",
+                              "Run|roff.exe|" + run_ + "|off",
+                              "Run|r1.exe|" + run_ + "|on",
+                              "Run|r2.exe|" + run_ + "|on",
+                          }));
+}
+
+TEST_F(ListValueViewTest, AValueLongerThanItsOldBufferIsListedWhole) {
+  std::string value;
+  for (int i = 0; i < 120; ++i) value += "C:\\dir\\item" + std::to_string(i) + ".exe ";
+  value += "last.exe";
+  SetValue("Win", "Load", value);
+  ListValueView view = MakeView({load_});
+  view.Refresh(rows_);
+  ASSERT_EQ(rows_.Count(), 121);
+  EXPECT_EQ(rows_.rows.back().data, "last.exe");
+}
+
+// --- Remove ----------------------------------------------------------------------------------
+
+struct RemoveCase {
+  std::string value;
+  std::string item;
+  std::string valueAfter;
+  std::vector<std::string> itemsAfter;
+};
+
+class ListRemoveTest : public ListValueViewTest,
+                       public ::testing::WithParamInterface<RemoveCase> {};
+
+TEST_P(ListRemoveTest, RewritesTheValueWithoutTheItem) {
+  const RemoveCase& c = GetParam();
+  SetValue("Win", "Load", c.value);
+  ListValueView view = MakeView({load_});
+  RemoveRow(view, c.item, true);
+  EXPECT_EQ(GetString("Win", "Load"), c.valueAfter);
+  std::vector<std::string> items;
+  for (const Row& row : rows_.rows) items.push_back(row.data);
+  EXPECT_EQ(items, c.itemsAfter);
+  ASSERT_EQ(journal_.records.size(), 1u);
+  EXPECT_EQ(journal_.records[0].kind, JournalKind::kRemove);
+  EXPECT_EQ(journal_.records[0].contentKey, "_LogItemType1Content");
+  EXPECT_EQ(journal_.records[0].args, (std::vector<std::string>{load_, "Load"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Remove, ListRemoveTest,
+    ::testing::Values(
+        RemoveCase{"C:\\WINDOWS\\system32\\userinit.exe,", "",
+                   "C:\\WINDOWS\\system32\\userinit.exe", {"C:\\WINDOWS\\system32\\userinit.exe"}},
+        RemoveCase{"a.exe, b.exe, c.exe", "b.exe", "a.exe,,c.exe", {"a.exe", "", "c.exe"}},
+        RemoveCase{"a.exe b.exe a.exe", "a.exe", "b.exe", {"b.exe"}},
+        RemoveCase{"bb.exe b.exe", "b.exe", "bb.exe", {"bb.exe"}}));
+
+TEST_F(ListValueViewTest, RemoveOfADisabledRowRemovesTheRecordAndLeavesTheValue) {
+  SetValue("Win", "Load", "a.exe");
+  ASSERT_TRUE(store_->Append(kList, load_, "Load", "off.exe"));
+  ListValueView view = MakeView({load_});
+  RemoveRow(view, "off.exe", false);
+  EXPECT_TRUE(Records(kList).empty());
+  EXPECT_EQ(GetString("Win", "Load"), "a.exe");
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"Load|a.exe|" + load_ + "|on"}));
+  EXPECT_EQ(rows_.selected, 0);
+  EXPECT_EQ(journal_.records.size(), 1u);
+}
+
+TEST_F(ListValueViewTest, RemoveOfAnItemThatIsNoLongerThereWritesNothing) {
+  SetValue("Win", "Load", "a.exe b.exe");
+  ListValueView view = MakeView({load_});
+  view.Refresh(rows_);
+  SetValue("Win", "Load", "a.exe");  // another program took b.exe out meanwhile
+  rows_.selected = 1;
+  view.Remove(rows_, prompter_);
+  EXPECT_EQ(GetString("Win", "Load"), "a.exe");
+  EXPECT_TRUE(journal_.records.empty());
+  EXPECT_EQ(rows_.selected, 0);  // the list became shorter: the last row is selected
+}
+
+// --- Disable and Enable ----------------------------------------------------------------------
+
+TEST_F(ListValueViewTest, DisableCutsTheItemAndEnableAppendsItAtTheEnd) {
+  SetValue("Win", "Load", "a.exe b.exe");
+  ListValueView view = MakeView({load_});
+  DisableRow(view, "a.exe");
+  EXPECT_EQ(GetString("Win", "Load"), "b.exe");
+  const std::vector<StoredRecord> records = Records(kList);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].path, load_);
+  EXPECT_EQ(records[0].valueName, "Load");
+  EXPECT_EQ(records[0].valueData, "a.exe");
+  ASSERT_EQ(journal_.records.size(), 1u);
+  EXPECT_EQ(journal_.records[0].kind, JournalKind::kDisable);
+  EXPECT_EQ(journal_.records[0].args, (std::vector<std::string>{load_, "Load"}));
+  EXPECT_FALSE(rows_.rows[0].enabled);  // not refreshed: the row keeps its place
+
+  EnableRow(view, "a.exe");
+  EXPECT_EQ(GetString("Win", "Load"), "b.exe,a.exe");
+  EXPECT_TRUE(Records(kList).empty());
+  ASSERT_EQ(journal_.records.size(), 2u);
+  EXPECT_EQ(journal_.records[1].kind, JournalKind::kEnable);
+  EXPECT_EQ(journal_.records[1].args, (std::vector<std::string>{load_, "Load"}));
+  EXPECT_TRUE(prompter_.refusals.empty());
+}
+
+TEST_F(ListValueViewTest, RewritesKeepAnExpandableStringType) {
+  SetValue("Win", "Load", "%SystemRoot%\\a.exe b.exe", REG_EXPAND_SZ);
+  ListValueView view = MakeView({load_});
+  DisableRow(view, "b.exe");
+  EXPECT_EQ(GetValue("Win", "Load")->type, static_cast<DWORD>(REG_EXPAND_SZ));
+  EXPECT_EQ(GetString("Win", "Load"), "%SystemRoot%\\a.exe");
+  EnableRow(view, "b.exe");
+  EXPECT_EQ(GetValue("Win", "Load")->type, static_cast<DWORD>(REG_EXPAND_SZ));
+  EXPECT_EQ(GetString("Win", "Load"), "%SystemRoot%\\a.exe,b.exe");
+}
+
+TEST_F(ListValueViewTest, DisableOfOneItemKeepsEveryOtherItemOfALongValue) {
+  std::string value;
+  for (int i = 0; i < 60; ++i) value += "item" + std::to_string(i) + ".exe,";
+  value += "last.exe";
+  SetValue("Win", "Load", value);
+  ListValueView view = MakeView({load_});
+  DisableRow(view, "item0.exe");
+  EXPECT_EQ(GetString("Win", "Load"), value.substr(std::string("item0.exe,").size()));
+}
+
+TEST_F(ListValueViewTest, EnableIntoAMissingValueCreatesIt) {
+  CreateKey("Win");
+  ASSERT_TRUE(store_->Append(kList, load_, "Load", "a.exe"));
+  ListValueView view = MakeView({load_});
+  EnableRow(view, "a.exe");
+  EXPECT_EQ(GetString("Win", "Load"), "a.exe");
+  EXPECT_TRUE(Records(kList).empty());
+}
+
+TEST_F(ListValueViewTest, NonAsciiItemsRoundTrip) {
+  const std::vector<std::string> items = {"C:\\Программы\\запуск.exe", "C:\\工具\\启动.exe",
+                                          "C:\\😀\\run🚀.exe"};
+  SetValue("Win", "Load", items[0] + "," + items[1] + "," + items[2]);
+  ListValueView view = MakeView({load_});
+  for (const std::string& item : items) DisableRow(view, item);
+  EXPECT_EQ(GetString("Win", "Load"), "");
+  ASSERT_EQ(Records(kList).size(), 3u);
+  for (const std::string& item : items) EnableRow(view, item);
+  EXPECT_EQ(GetString("Win", "Load"), items[0] + "," + items[1] + "," + items[2]);
+  EXPECT_TRUE(Records(kList).empty());
+  EXPECT_TRUE(prompter_.refusals.empty());
+}
+
+// --- Add and Modify --------------------------------------------------------------------------
+
+TEST_F(ListValueViewTest, AddStoresTheShortFormOfAnExistingFile) {
+  const std::string dir = folder_ + "\\Program Files Tool";
+  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  const std::string file = dir + "\\tool with a long name.exe";
+  ASSERT_TRUE(regkinds::WriteFileBytes(file, "MZ"));
+  char shortPath[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameA(file.c_str(), shortPath, MAX_PATH), 0u);
+
+  SetValue("Win", "Load", "C:\\A.EXE");
+  ListValueView view = MakeView({load_, run_});
+  prompter_.addAnswer = EntryInput{"Tool", file};
+  view.Add(rows_, prompter_);
+  EXPECT_EQ(prompter_.lastAddSection, load_);
+  EXPECT_EQ(prompter_.lastAddType, "_TreeWininiType");
+  EXPECT_EQ(GetString("Win", "Load"), "C:\\A.EXE," + std::string(shortPath));
+  EXPECT_FALSE(GetString("Win", "Run"));
+  ASSERT_EQ(journal_.records.size(), 1u);
+  EXPECT_EQ(journal_.records[0].kind, JournalKind::kAdd);
+  EXPECT_EQ(journal_.records[0].contentKey, "_LogItemType2Content");
+  EXPECT_EQ(journal_.records[0].args,
+            (std::vector<std::string>{load_, "Load", std::string(shortPath)}));
+}
+
+TEST_F(ListValueViewTest, AddOfAMissingPathWritesItAsTypedAndBlanksMakeSeveralItems) {
+  SetValue("Win", "Run", "C:\\A.EXE");
+  ListValueView view = MakeView({run_});
+  prompter_.addAnswer = EntryInput{"x", "C:\\no such dir\\x.exe /min"};
+  view.Add(rows_, prompter_);
+  EXPECT_EQ(GetString("Win", "Run"), "C:\\A.EXE,C:\\no such dir\\x.exe /min");
+  std::vector<std::string> items;
+  for (const Row& row : rows_.rows) items.push_back(row.data);
+  EXPECT_EQ(items, (std::vector<std::string>{"C:\\A.EXE", "C:\\no", "such", "dir\\x.exe", "/min"}));
+}
+
+TEST_F(ListValueViewTest, AddToAMissingKeyIsRefusedAndCreatesNothing) {
+  ListValueView view = MakeView({load_});
+  prompter_.addAnswer = EntryInput{"x", "C:\\x.exe"};
+  view.Add(rows_, prompter_);
+  EXPECT_FALSE(GetString("Win", "Load"));
+  ASSERT_EQ(prompter_.refusals.size(), 1u);
+  EXPECT_EQ(prompter_.refusals[0].key, "_AddNotWritten");
+  EXPECT_TRUE(journal_.records.empty());
+}
+
+TEST_F(ListValueViewTest, ModifyOfAnEnabledRowMovesTheNewItemToTheEnd) {
+  SetValue("Win", "Load", "a.exe b.exe");
+  ListValueView view = MakeView({load_});
+  view.Refresh(rows_);
+  rows_.selected = 0;
+  prompter_.modifyAnswer = EntryInput{"ignored", "c.exe"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(prompter_.lastFields.name, "Load");
+  EXPECT_EQ(prompter_.lastFields.path, "a.exe");
+  EXPECT_EQ(GetString("Win", "Load"), "b.exe,c.exe");
+  ASSERT_EQ(journal_.records.size(), 1u);
+  EXPECT_EQ(journal_.records[0].kind, JournalKind::kModify);
+  EXPECT_EQ(journal_.records[0].args,
+            (std::vector<std::string>{load_, "Load", "a.exe", "Load", "c.exe"}));
+}
+
+TEST_F(ListValueViewTest, ModifyOfADisabledRowChangesOnlyTheRecordsData) {
+  SetValue("Win", "Load", "a.exe");
+  ASSERT_TRUE(store_->Append(kList, load_, "Load", "off.exe"));
+  ListValueView view = MakeView({load_});
+  view.Refresh(rows_);
+  rows_.selected = FindRow(rows_, "Load", "off.exe", false);
+  prompter_.modifyAnswer = EntryInput{"NewName", "off2.exe"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(GetString("Win", "Load"), "a.exe");
+  const std::vector<StoredRecord> records = Records(kList);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].valueName, "Load");
+  EXPECT_EQ(records[0].valueData, "off2.exe");
+  EXPECT_EQ(journal_.records.size(), 1u);
+}
+
+// --- Values that cannot be rewritten safely --------------------------------------------------
+
+TEST_F(ListValueViewTest, AValueThatIsNoTextIsNeverRewritten) {
+  const std::string bytes = "a.exe b.exe";
+  HKEY raw = nullptr;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, Subkey("Win").c_str(), &raw), ERROR_SUCCESS);
+  UniqueHkey key(raw);
+  ASSERT_EQ(RegSetValueExA(key.Get(), "Load", 0, REG_BINARY,
+                           reinterpret_cast<const BYTE*>(bytes.data()),
+                           static_cast<DWORD>(bytes.size())),
+            ERROR_SUCCESS);
+  ListValueView view = MakeView({load_});
+  DisableRow(view, "a.exe");
+  RemoveRow(view, "b.exe", true);
+  EXPECT_EQ(GetValue("Win", "Load")->type, static_cast<DWORD>(REG_BINARY));
+  EXPECT_EQ(GetString("Win", "Load"), bytes);
+  EXPECT_TRUE(Records(kList).empty());
+  ASSERT_EQ(prompter_.refusals.size(), 2u);
+  for (const auto& refusal : prompter_.refusals) {
+    EXPECT_EQ(refusal.key, "_ListValueUnreadable");
+    EXPECT_EQ(refusal.arg, load_);
+  }
+  EXPECT_TRUE(journal_.records.empty());
+}
+
+TEST_F(ListValueViewTest, AValueThatCannotBeReadWholeIsNeverRewritten) {
+  SetValue("Win", "Load", "a.exe b.exe");
+  ASSERT_TRUE(store_->Append(kList, load_, "Load", "off.exe"));
+  ViewServices faulty = FaultyServices();
+  ListValueView view(faulty, {load_});
+  view.Refresh(rows_);
+  using Mode = FaultPlan::Mode;
+  // The first counted call of each operation is its read of the value.
+  const int on = FindRow(rows_, "Load", "a.exe", true);
+  const int off = FindRow(rows_, "Load", "off.exe", false);
+  plan_.Arm(Mode::kFail, 1);
+  rows_.Toggle(on);
+  view.Disable(rows_, prompter_, on);
+  EXPECT_TRUE(rows_.rows[static_cast<std::size_t>(on)].enabled);
+  plan_.Arm(Mode::kFail, 1);
+  rows_.Toggle(off);
+  view.Enable(rows_, prompter_, off);
+  EXPECT_FALSE(rows_.rows[static_cast<std::size_t>(off)].enabled);
+  plan_.Arm(Mode::kFail, 1);
+  rows_.selected = on;
+  view.Remove(rows_, prompter_);
+  // Modify asks for the short form of the new path before it reads the value.
+  plan_.Arm(Mode::kFail, 2);
+  rows_.selected = FindRow(rows_, "Load", "a.exe", true);
+  prompter_.modifyAnswer = EntryInput{"x", "x.exe"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(plan_.calls.at(1), "Registry::ReadValue");
+  plan_.Disarm();
+  EXPECT_EQ(GetString("Win", "Load"), "a.exe b.exe");
+  EXPECT_EQ(Records(kList).size(), 1u);
+  ASSERT_EQ(prompter_.refusals.size(), 4u);
+  for (const auto& refusal : prompter_.refusals) EXPECT_EQ(refusal.key, "_ListValueUnreadable");
+  EXPECT_TRUE(journal_.records.empty());
+}
+
+}  // namespace

@@ -1,0 +1,329 @@
+// The fault matrix of the registry and list-value kinds: every operation is run once to count
+// its platform and store calls, then once per call N with call N failing and once with the
+// process "dying" at call N. An entry is never lost; a failed step leaves the entry exactly where
+// it was (and says why) or the operation completes; the row's check mark shows where it is.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "core/list_value_text.h"
+#include "core/list_value_view.h"
+#include "core/registry_view.h"
+#include "support/registry_kinds_fixture.h"
+
+namespace {
+
+using regkinds::FindRow;
+using regkinds::KindsFixture;
+using Mode = FaultPlan::Mode;
+
+// Where the entry before the operation (old) and the entry it should become (new) are.
+struct Places {
+  bool oldLive = false;
+  bool oldStored = false;
+  bool newLive = false;
+  bool newStored = false;
+  bool operator==(const Places&) const = default;
+  Places operator|(const Places& o) const {
+    return {oldLive || o.oldLive, oldStored || o.oldStored, newLive || o.newLive,
+            newStored || o.newStored};
+  }
+  bool Anywhere() const { return oldLive || oldStored || newLive || newStored; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Places& p) {
+  return out << "{oldLive " << p.oldLive << ", oldStored " << p.oldStored << ", newLive "
+             << p.newLive << ", newStored " << p.newStored << "}";
+}
+
+struct Scenario {
+  std::string name;
+  std::function<void()> setUp;                     // puts the entry in place, outside the plan
+  std::function<void(MemoryRows&, Prompter&)> act;  // after a Refresh of the rows
+  Places before;
+  Places after;
+  bool movesEntry = true;  // the entry must be somewhere in the end (not Add or Remove)
+  // For Enable and Disable: the row that was toggled and the check that means "done".
+  std::function<int(const MemoryRows&)> toggledRow;
+  bool checkWhenDone = false;
+};
+
+class FaultMatrixTest : public KindsFixture {
+ protected:
+  void SetUp() override {
+    KindsFixture::SetUp();
+    faulty_.emplace(FaultyServices());
+    runKey_ = Location("Run");
+    load_ = Location("Win\\Load");
+  }
+
+  void Reset() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, keyBase_.c_str());
+    DeleteFileA(store_->TempPath().c_str());
+    ASSERT_TRUE(regkinds::WriteFileBytes(
+        storePath_, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                    "<config><toolquorvane></toolquorvane></config>\r\n"));
+    rows_ = MemoryRows();
+    prompter_ = ScriptedPrompter();
+    journal_.records.clear();
+  }
+
+  // Runs the scenario with call `call` failing or crashing (call 0: nothing fails) and checks
+  // the outcome. Returns the number of counted calls of the operation.
+  int RunOnce(LocationView& view, const Scenario& s, Mode mode, int call,
+              const std::function<Places()>& where) {
+    Reset();
+    s.setUp();
+    plan_.Disarm();
+    view.Refresh(rows_);
+    EXPECT_EQ(where(), s.before) << s.name << ": set-up";
+    plan_.Arm(mode, call);
+    bool crashed = false;
+    try {
+      s.act(rows_, prompter_);
+    } catch (const SimulatedCrash&) {
+      crashed = true;
+    }
+    const int count = plan_.Count();
+    const std::string failedCall =
+        call >= 1 && call <= static_cast<int>(plan_.calls.size()) ? plan_.calls[call - 1] : "";
+    plan_.Disarm();
+    const Places now = where();
+    const std::string context = s.name + (mode == Mode::kFail ? ", fail" : ", crash") +
+                                " at call " + std::to_string(call) + " (" + failedCall + ")";
+    if (s.movesEntry) EXPECT_TRUE(now.Anywhere()) << context << ": the entry was lost";
+    if (crashed) {
+      EXPECT_TRUE(now == s.before || now == s.after || now == (s.before | s.after))
+          << context << ": " << now;
+      return count;
+    }
+    const bool refused = !prompter_.refusals.empty();
+    EXPECT_EQ(now, refused ? s.before : s.after) << context << (refused ? ", refused" : "");
+    EXPECT_EQ(journal_.records.size(), refused ? 0u : 1u) << context;
+    if (s.toggledRow) {
+      const int row = s.toggledRow(rows_);
+      EXPECT_EQ(rows_.rows.at(static_cast<std::size_t>(row)).enabled,
+                refused ? !s.checkWhenDone : s.checkWhenDone)
+          << context << ": the check mark does not show where the entry is";
+    }
+    return count;
+  }
+
+  // The whole matrix for one scenario; returns its number of runs (points x modes).
+  int RunMatrix(LocationView& view, const Scenario& s, const std::function<Places()>& where) {
+    const int count = RunOnce(view, s, Mode::kNone, 0, where);
+    EXPECT_GT(count, 0) << s.name;
+    for (int call = 1; call <= count; ++call) {
+      for (Mode mode : {Mode::kFail, Mode::kCrash}) RunOnce(view, s, mode, call, where);
+    }
+    std::cout << "  " << s.name << ": " << count << " call points x 2 modes\n";
+    return count * 2;
+  }
+
+  bool Stored(RecordKind kind, const std::string& path, const std::string& name,
+              const std::string& data) {
+    for (const StoredRecord& r : store_->ListAll(kind)) {
+      if (r.path == path && r.valueName == name && r.valueData == data) return true;
+    }
+    return false;
+  }
+
+  std::optional<ViewServices> faulty_;
+  std::string runKey_, load_;
+};
+
+// Runs op on the row (name, data, enabled) of the current rows.
+std::function<int(const MemoryRows&)> RowOf(std::string name, std::string data, bool enabled) {
+  return [=](const MemoryRows& rows) { return FindRow(rows, name, data, enabled); };
+}
+
+TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
+  RegistryView view(*faulty_, {runKey_});
+  const std::string n0 = "app", d0 = "C:\\app.exe /x", n1 = "tool", d1 = "C:\\tool.exe";
+  auto where = [&] {
+    return Places{GetString("Run", n0) == d0, Stored(RecordKind::kRegistry, runKey_, n0, d0),
+                  GetString("Run", n1) == d1, Stored(RecordKind::kRegistry, runKey_, n1, d1)};
+  };
+  auto live = [&] {
+    SetValue("Run", "other", "C:\\other.exe");
+    SetValue("Run", n0, d0);
+  };
+  auto stored = [&] {
+    SetValue("Run", "other", "C:\\other.exe");
+    ASSERT_TRUE(store_->Append(RecordKind::kRegistry, runKey_, n0, d0));
+  };
+  auto toggleAnd = [&](bool enabled, bool disable) {
+    return [=, &view](MemoryRows& rows, Prompter& prompter) {
+      const int row = FindRow(rows, n0, d0, enabled);
+      rows.Toggle(row);
+      if (disable) {
+        view.Disable(rows, prompter, row);
+      } else {
+        view.Enable(rows, prompter, row);
+      }
+    };
+  };
+  auto select = [&](bool enabled, std::function<void(MemoryRows&, Prompter&)> op) {
+    return [=](MemoryRows& rows, Prompter& prompter) {
+      rows.selected = FindRow(rows, n0, d0, enabled);
+      op(rows, prompter);
+    };
+  };
+  auto modify = [&](MemoryRows& rows, Prompter& prompter) {
+    static_cast<ScriptedPrompter&>(prompter).modifyAnswer = EntryInput{n1, d1};
+    view.Modify(rows, prompter);
+  };
+  auto remove = [&](MemoryRows& rows, Prompter& prompter) { view.Remove(rows, prompter); };
+  auto add = [&](MemoryRows& rows, Prompter& prompter) {
+    static_cast<ScriptedPrompter&>(prompter).addAnswer = EntryInput{n1, d1};
+    view.Add(rows, prompter);
+  };
+
+  const std::vector<Scenario> scenarios = {
+      {"registry Disable", live, toggleAnd(true, true), {true, false, false, false},
+       {false, true, false, false}, true, RowOf(n0, d0, false), false},
+      {"registry Enable", stored, toggleAnd(false, false), {false, true, false, false},
+       {true, false, false, false}, true, RowOf(n0, d0, true), true},
+      {"registry Modify enabled", live, select(true, modify), {true, false, false, false},
+       {false, false, true, false}},
+      {"registry Modify disabled", stored, select(false, modify), {false, true, false, false},
+       {false, false, false, true}},
+      {"registry Remove enabled", live, select(true, remove), {true, false, false, false}, {},
+       false},
+      {"registry Remove disabled", stored, select(false, remove), {false, true, false, false},
+       {}, false},
+      {"registry Add", [&] { CreateKey("Run"); }, add, {}, {false, false, true, false}, false},
+  };
+  int runs = 0;
+  for (const Scenario& s : scenarios) runs += RunMatrix(view, s, where);
+  std::cout << "registry view fault matrix: " << scenarios.size() << " operations, " << runs
+            << " runs\n";
+  RecordProperty("registry_runs", runs);
+}
+
+TEST_F(FaultMatrixTest, ListValueViewNeverLosesAnItem) {
+  ListValueView view(*faulty_, {load_});
+  const std::string d0 = "b.exe", d1 = "d.exe";
+  // The neighbours of the item must survive every run too.
+  auto where = [&] {
+    const std::optional<std::string> value = GetString("Win", "Load");
+    const std::vector<std::string> items = SplitListItems(value.value_or(""));
+    auto has = [&](const std::string& item) {
+      return std::find(items.begin(), items.end(), item) != items.end();
+    };
+    EXPECT_TRUE(has("a.exe") && has("c.exe")) << "value: " << value.value_or("(none)");
+    return Places{has(d0), Stored(RecordKind::kListValue, load_, "Load", d0), has(d1),
+                  Stored(RecordKind::kListValue, load_, "Load", d1)};
+  };
+  auto live = [&] { SetValue("Win", "Load", "a.exe b.exe c.exe"); };
+  auto stored = [&] {
+    SetValue("Win", "Load", "a.exe c.exe");
+    ASSERT_TRUE(store_->Append(RecordKind::kListValue, load_, "Load", d0));
+  };
+  auto toggleAnd = [&](bool enabled, bool disable) {
+    return [=, &view](MemoryRows& rows, Prompter& prompter) {
+      const int row = FindRow(rows, "Load", d0, enabled);
+      rows.Toggle(row);
+      if (disable) {
+        view.Disable(rows, prompter, row);
+      } else {
+        view.Enable(rows, prompter, row);
+      }
+    };
+  };
+  auto select = [&](bool enabled, std::function<void(MemoryRows&, Prompter&)> op) {
+    return [=](MemoryRows& rows, Prompter& prompter) {
+      rows.selected = FindRow(rows, "Load", d0, enabled);
+      op(rows, prompter);
+    };
+  };
+  auto modify = [&](MemoryRows& rows, Prompter& prompter) {
+    static_cast<ScriptedPrompter&>(prompter).modifyAnswer = EntryInput{"Load", d1};
+    view.Modify(rows, prompter);
+  };
+  auto remove = [&](MemoryRows& rows, Prompter& prompter) { view.Remove(rows, prompter); };
+  auto add = [&](MemoryRows& rows, Prompter& prompter) {
+    static_cast<ScriptedPrompter&>(prompter).addAnswer = EntryInput{"x", d1};
+    view.Add(rows, prompter);
+  };
+
+  const std::vector<Scenario> scenarios = {
+      {"list Disable", live, toggleAnd(true, true), {true, false, false, false},
+       {false, true, false, false}, true, RowOf("Load", d0, false), false},
+      {"list Enable", stored, toggleAnd(false, false), {false, true, false, false},
+       {true, false, false, false}, true, RowOf("Load", d0, true), true},
+      {"list Modify enabled", live, select(true, modify), {true, false, false, false},
+       {false, false, true, false}},
+      {"list Modify disabled", stored, select(false, modify), {false, true, false, false},
+       {false, false, false, true}},
+      {"list Remove enabled", live, select(true, remove), {true, false, false, false}, {},
+       false},
+      {"list Remove disabled", stored, select(false, remove), {false, true, false, false}, {},
+       false},
+      {"list Add", [&] { SetValue("Win", "Load", "a.exe c.exe"); }, add, {},
+       {false, false, true, false}, false},
+  };
+  int runs = 0;
+  for (const Scenario& s : scenarios) runs += RunMatrix(view, s, where);
+  std::cout << "list-value view fault matrix: " << scenarios.size() << " operations, " << runs
+            << " runs\n";
+  RecordProperty("list_value_runs", runs);
+}
+
+// The refusals name the guard that stopped the operation.
+TEST_F(FaultMatrixTest, RefusalsNameWhatStoppedTheOperation) {
+  RegistryView view(*faulty_, {runKey_});
+  struct Case {
+    std::string failing;  // the call that fails
+    bool disable;
+    std::string key;
+  };
+  const std::vector<Case> cases = {
+      {"Store::Append", true, "_DisableNotStored"},
+      {"Registry::DeleteValue", true, "_DisableNotRemoved"},
+      {"Registry::WriteString", false, "_EnableNotWritten"},
+      {"Store::RemoveMatching", false, "_EnableNotWritten"},
+  };
+  for (const Case& c : cases) {
+    Reset();
+    if (c.disable) {
+      SetValue("Run", "app", "C:\\app.exe");
+    } else {
+      ASSERT_TRUE(store_->Append(RecordKind::kRegistry, runKey_, "app", "C:\\app.exe"));
+    }
+    view.Refresh(rows_);
+    // Count the calls up to the one that should fail, on a dry run of a copy of the state.
+    plan_.Arm(Mode::kNone, 0);
+    rows_.Toggle(0);
+    c.disable ? view.Disable(rows_, prompter_, 0) : view.Enable(rows_, prompter_, 0);
+    const auto& calls = plan_.calls;
+    const auto it = std::find(calls.begin(), calls.end(), c.failing);
+    ASSERT_NE(it, calls.end()) << c.failing;
+    const int call = static_cast<int>(it - calls.begin()) + 1;
+
+    Reset();
+    if (c.disable) {
+      SetValue("Run", "app", "C:\\app.exe");
+    } else {
+      ASSERT_TRUE(store_->Append(RecordKind::kRegistry, runKey_, "app", "C:\\app.exe"));
+    }
+    plan_.Disarm();
+    view.Refresh(rows_);
+    plan_.Arm(Mode::kFail, call);
+    rows_.Toggle(0);
+    c.disable ? view.Disable(rows_, prompter_, 0) : view.Enable(rows_, prompter_, 0);
+    plan_.Disarm();
+    ASSERT_EQ(prompter_.refusals.size(), 1u) << c.failing;
+    EXPECT_EQ(prompter_.refusals[0].key, c.key) << c.failing;
+    EXPECT_EQ(prompter_.refusals[0].arg, "app");
+    EXPECT_EQ(rows_.rows[0].enabled, c.disable) << c.failing;
+    EXPECT_EQ(rows_.restoredChecks, 1);
+    EXPECT_EQ(GetString("Run", "app").has_value(), c.disable) << c.failing;
+    EXPECT_EQ(Records(RecordKind::kRegistry).size(), c.disable ? 0u : 1u) << c.failing;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,181 @@
+// Win32Registry against the real (test prefix) registry, on keys of the test's own.
+#include "platform/registry.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kKey[] = "Software\\QuorvaneRegistryTest";
+
+class Win32RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kKey, &key_), ERROR_SUCCESS);
+  }
+  void TearDown() override {
+    if (key_) RegCloseKey(key_);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+  }
+  void SetRaw(const std::string& name, DWORD type, const std::string& bytes) {
+    ASSERT_EQ(RegSetValueExA(key_, name.c_str(), 0, type,
+                             reinterpret_cast<const BYTE*>(bytes.data()),
+                             static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+  }
+  void SetText(const std::string& name, const std::string& text, DWORD type = REG_SZ) {
+    SetRaw(name, type, std::string(text.c_str(), text.size() + 1));
+  }
+  // The value's type and raw bytes read straight from the registry, or nullopt.
+  std::optional<std::pair<DWORD, std::string>> Raw(const std::string& subkey,
+                                                   const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_QUERY_VALUE, &key) != 0) {
+      return std::nullopt;
+    }
+    DWORD type = 0;
+    DWORD size = 0;
+    std::optional<std::pair<DWORD, std::string>> result;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+      std::string bytes(size, '\0');
+      if (RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                           reinterpret_cast<BYTE*>(bytes.data()), &size) == ERROR_SUCCESS) {
+        bytes.resize(size);
+        result.emplace(type, bytes);
+      }
+    }
+    RegCloseKey(key);
+    return result;
+  }
+
+  HKEY key_ = nullptr;
+  Win32Registry registry_;
+};
+
+const RegValue* Find(const std::vector<RegValue>& values, const std::string& name) {
+  const auto found = std::find_if(values.begin(), values.end(),
+                                  [&](const RegValue& v) { return v.name == name; });
+  return found == values.end() ? nullptr : &*found;
+}
+
+TEST_F(Win32RegistryTest, ListValuesReadsEveryValueWholeWhateverItsSize) {
+  // Names sort in creation order, so the huge value is enumerated before the normal ones.
+  const std::string longName = "A" + std::string(299, 'n');
+  const std::string hugeText(70000, 't');
+  SetText(longName, hugeText);
+  SetRaw("B binary", REG_BINARY, std::string("\x01\x00\x02", 3));
+  SetText("C text", "C:\\Apps\\c.exe /quiet");
+  SetText("D expand", "%SystemRoot%\\d.exe", REG_EXPAND_SZ);
+  const DWORD number = 0x01020304;
+  SetRaw("E dword", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), 4));
+  SetRaw("F multi", REG_MULTI_SZ, std::string("x\0y\0\0", 5));
+  SetText("G k\xC3\xA4se", "\xE6\x97\xA5\xE6\x9C\xAC.exe");  // UTF-8 name and data
+  SetText("", "default");
+
+  const std::optional<std::vector<RegValue>> values = registry_.ListValues(HKEY_CURRENT_USER, kKey);
+  ASSERT_TRUE(values);
+  ASSERT_EQ(values->size(), 8u);
+
+  struct Expected {
+    std::string name;
+    DWORD type;
+    std::string data;
+  };
+  const std::vector<Expected> expected = {
+      {longName, REG_SZ, hugeText},
+      {"B binary", REG_BINARY, std::string("\x01\x00\x02", 3)},
+      {"C text", REG_SZ, "C:\\Apps\\c.exe /quiet"},
+      {"D expand", REG_EXPAND_SZ, "%SystemRoot%\\d.exe"},
+      {"E dword", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), 4)},
+      {"F multi", REG_MULTI_SZ, std::string("x\0y\0\0", 5)},
+      {"G k\xC3\xA4se", REG_SZ, "\xE6\x97\xA5\xE6\x9C\xAC.exe"},
+      {"", REG_SZ, "default"},
+  };
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(e.name.substr(0, 20));
+    const RegValue* value = Find(*values, e.name);
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->type, e.type);
+    EXPECT_EQ(value->data, e.data);
+  }
+}
+
+TEST_F(Win32RegistryTest, ListValuesOfAMissingOrEmptyKey) {
+  EXPECT_FALSE(registry_.ListValues(HKEY_CURRENT_USER, std::string(kKey) + "\\Missing"));
+  const std::optional<std::vector<RegValue>> none = registry_.ListValues(HKEY_CURRENT_USER, kKey);
+  ASSERT_TRUE(none);
+  EXPECT_TRUE(none->empty());
+}
+
+TEST_F(Win32RegistryTest, ReadValueStatuses) {
+  const std::string huge(70000, 'h');
+  SetText("Huge", huge);
+  SetText("Cut", std::string("before\0after", 12));
+  SetRaw("Dword", REG_DWORD, std::string("\x05\x00\x00\x00", 4));
+
+  RegRead read = registry_.ReadValue(HKEY_CURRENT_USER, kKey, "Huge");
+  EXPECT_EQ(read.status, RegReadStatus::kOk);
+  EXPECT_EQ(read.value.type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(read.value.name, "Huge");
+  EXPECT_EQ(read.value.data, huge);
+
+  read = registry_.ReadValue(HKEY_CURRENT_USER, kKey, "Cut");
+  EXPECT_EQ(read.status, RegReadStatus::kOk);
+  EXPECT_EQ(read.value.data, "before");  // a text ends at its first zero byte
+
+  read = registry_.ReadValue(HKEY_CURRENT_USER, kKey, "dword");  // names ignore case
+  EXPECT_EQ(read.status, RegReadStatus::kOk);
+  EXPECT_EQ(read.value.type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(read.value.data, std::string("\x05\x00\x00\x00", 4));
+
+  EXPECT_EQ(registry_.ReadValue(HKEY_CURRENT_USER, kKey, "Missing").status,
+            RegReadStatus::kValueMissing);
+  EXPECT_EQ(registry_.ReadValue(HKEY_CURRENT_USER, std::string(kKey) + "\\Missing", "Huge").status,
+            RegReadStatus::kKeyMissing);
+}
+
+TEST_F(Win32RegistryTest, WriteStringCountsTheTerminatingZero) {
+  EXPECT_TRUE(registry_.WriteString(HKEY_CURRENT_USER, kKey, "App", "C:\\a.exe", REG_SZ, false));
+  EXPECT_EQ(Raw(kKey, "App"), std::make_pair(static_cast<DWORD>(REG_SZ),
+                                             std::string("C:\\a.exe\0", 9)));
+
+  EXPECT_TRUE(
+      registry_.WriteString(HKEY_CURRENT_USER, kKey, "App", "%TEMP%\\b.exe", REG_EXPAND_SZ, false));
+  EXPECT_EQ(Raw(kKey, "App"), std::make_pair(static_cast<DWORD>(REG_EXPAND_SZ),
+                                             std::string("%TEMP%\\b.exe\0", 13)));
+
+  EXPECT_TRUE(registry_.WriteString(HKEY_CURRENT_USER, kKey, "Empty", "", REG_SZ, false));
+  EXPECT_EQ(Raw(kKey, "Empty"), std::make_pair(static_cast<DWORD>(REG_SZ), std::string(1, '\0')));
+}
+
+TEST_F(Win32RegistryTest, WriteStringCreatesTheKeyOnlyWhenAsked) {
+  const std::string nested = std::string(kKey) + "\\New\\Deeper";
+  EXPECT_FALSE(registry_.WriteString(HKEY_CURRENT_USER, nested, "App", "a", REG_SZ, false));
+  EXPECT_FALSE(Raw(std::string(kKey) + "\\New", "").has_value());
+  HKEY probe = nullptr;
+  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, nested.c_str(), 0, KEY_READ, &probe), ERROR_SUCCESS);
+
+  EXPECT_TRUE(registry_.WriteString(HKEY_CURRENT_USER, nested, "App", "a", REG_SZ, true));
+  EXPECT_EQ(Raw(nested, "App"), std::make_pair(static_cast<DWORD>(REG_SZ), std::string("a\0", 2)));
+}
+
+TEST_F(Win32RegistryTest, WriteStringWritesOnlyTextTypes) {
+  EXPECT_FALSE(registry_.WriteString(HKEY_CURRENT_USER, kKey, "Number", "1", REG_DWORD, false));
+  EXPECT_FALSE(Raw(kKey, "Number").has_value());
+}
+
+TEST_F(Win32RegistryTest, DeleteValue) {
+  SetText("Gone", "x");
+  SetText("Kept", "y");
+  EXPECT_TRUE(registry_.DeleteValue(HKEY_CURRENT_USER, kKey, "Gone"));
+  EXPECT_FALSE(Raw(kKey, "Gone").has_value());
+  EXPECT_TRUE(Raw(kKey, "Kept").has_value());
+  EXPECT_FALSE(registry_.DeleteValue(HKEY_CURRENT_USER, kKey, "Gone"));
+  EXPECT_FALSE(registry_.DeleteValue(HKEY_CURRENT_USER, std::string(kKey) + "\\Missing", "Kept"));
+}
+
+}  // namespace

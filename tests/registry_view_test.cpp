@@ -1,0 +1,434 @@
+// The registry view against the real registry of the test prefix and a real config.xml.
+#include "core/registry_view.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/list_value_view.h"
+#include "core/view_factory.h"
+#include "support/registry_kinds_fixture.h"
+
+namespace {
+
+using regkinds::FindRow;
+using regkinds::KindsFixture;
+using regkinds::Lines;
+
+constexpr RecordKind kReg = RecordKind::kRegistry;
+
+class RegistryViewTest : public KindsFixture {
+ protected:
+  void SetUp() override {
+    KindsFixture::SetUp();
+    services_.emplace(Services());
+    runA_ = Location("RunA");
+    runB_ = Location("RunB");
+  }
+  RegistryView MakeView(std::vector<std::string> locations) {
+    return RegistryView(*services_, std::move(locations));
+  }
+
+  std::optional<ViewServices> services_;
+  std::string runA_, runB_;
+};
+
+// --- Refresh ---------------------------------------------------------------------------------
+
+TEST_F(RegistryViewTest, RefreshListsOnlyStringValuesWithTheTypeText) {
+  SetValue("RunA", "a1", "C:\\a1.exe");
+  SetValue("RunA", "a2", "%SystemRoot%\\a2.exe", REG_EXPAND_SZ);
+  SetDword("RunA", "a3", 7);
+  SetValue("RunA", "a4", "C:\\a4.exe /min");
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"a1|C:\\a1.exe|" + runA_ + "|on",
+                                                    "a4|C:\\a4.exe /min|" + runA_ + "|on"}));
+  for (const Row& row : rows_.rows) EXPECT_EQ(row.type, "_RegString");
+  EXPECT_EQ(view.ColumnWidths(), (std::array<int, 4>{150, 60, 350, 350}));
+  EXPECT_EQ(view.Kind(), ViewKind::kRegistry);
+}
+
+TEST_F(RegistryViewTest, RefreshListsLongNamesAndDataAndTheValuesAfterThem) {
+  // Names sort in creation order, so Wine's sorted enumeration keeps the order.
+  const std::string longName = "b_" + std::string(300, 'n');
+  const std::string longData = "C:\\" + std::string(70000, 'd') + ".exe";
+  SetValue("RunA", "a_first", "C:\\first.exe");
+  SetValue("RunA", longName, longData);
+  SetValue("RunA", "c_last", "C:\\last.exe");
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  ASSERT_EQ(rows_.Count(), 3);
+  EXPECT_EQ(rows_.rows[1].name, longName);
+  EXPECT_EQ(rows_.rows[1].data, longData);
+  EXPECT_EQ(rows_.rows[2].name, "c_last");
+}
+
+TEST_F(RegistryViewTest, RefreshOrdersLocationByLocationDisabledRowsFirst) {
+  SetValue("RunA", "a1", "C:\\a1.exe");
+  SetValue("RunB", "b1", "C:\\b1.exe");
+  ASSERT_TRUE(store_->Append(kReg, runB_, "bOff", "C:\\boff.exe"));
+  // Letter case of the record's path differs: still listed, with the view's own string.
+  std::string upperA = runA_;
+  for (char& c : upperA) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  ASSERT_TRUE(store_->Append(kReg, upperA, "aOff1", "C:\\aoff1.exe"));
+  ASSERT_TRUE(store_->Append(kReg, runA_, "aOff2", "C:\\aoff2.exe"));
+  ASSERT_TRUE(store_->Append(kReg, Location("Elsewhere"), "x", "C:\\x.exe"));
+  // A record with the same name as a live value is listed as well.
+  ASSERT_TRUE(store_->Append(kReg, runA_, "a1", "C:\\old.exe"));
+
+  RegistryView view = MakeView({runA_, runB_});
+  view.Refresh(rows_);
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{
+                              "aOff1|C:\\aoff1.exe|" + runA_ + "|off",
+                              "aOff2|C:\\aoff2.exe|" + runA_ + "|off",
+                              "a1|C:\\old.exe|" + runA_ + "|off",
+                              "a1|C:\\a1.exe|" + runA_ + "|on",
+                              "bOff|C:\\boff.exe|" + runB_ + "|off",
+                              "b1|C:\\b1.exe|" + runB_ + "|on",
+                          }));
+}
+
+TEST_F(RegistryViewTest, RefreshHoldsTheFillingFlagAndSkipsWhatCannotBeListed) {
+  SetValue("RunB", "b1", "C:\\b1.exe");
+  ASSERT_TRUE(store_->Append(kReg, runA_, "aOff", "C:\\aoff.exe"));  // RunA key is missing
+  ASSERT_TRUE(store_->Append(kReg, "HKEY_PERFORMANCE_DATA\\X", "p", "C:\\p.exe"));
+  RegistryView view = MakeView({runA_, "HKEY_PERFORMANCE_DATA\\X", runB_});
+  rows_.rows.push_back(Row{"stale", "", "", "", true});
+  view.Refresh(rows_);
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"aOff|C:\\aoff.exe|" + runA_ + "|off",
+                                                    "b1|C:\\b1.exe|" + runB_ + "|on"}));
+  EXPECT_EQ(rows_.appendsOutsideFilling, 0);
+  EXPECT_FALSE(rows_.filling);
+}
+
+TEST_F(RegistryViewTest, LocationListIsTrimmedOfBackslashesAndEmptyStrings) {
+  RegistryView view = MakeView({"\\\\", "\\\\" + runA_ + "\\\\", "HKEY_USERS\\X", ""});
+  EXPECT_EQ(view.Locations(), (std::vector<std::string>{runA_, "HKEY_USERS\\X"}));
+}
+
+// --- Disable and Enable ----------------------------------------------------------------------
+
+TEST_F(RegistryViewTest, DisableStoresTheRecordThenDeletesTheValue) {
+  SetValue("RunA", "app", "C:\\app.exe -x");
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  rows_.Toggle(0);
+  view.Disable(rows_, prompter_, 0);
+
+  EXPECT_FALSE(GetString("RunA", "app"));
+  const std::vector<StoredRecord> records = Records(kReg);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].path, runA_);
+  EXPECT_EQ(records[0].valueName, "app");
+  EXPECT_EQ(records[0].valueData, "C:\\app.exe -x");
+  ASSERT_EQ(journal_.records.size(), 1u);
+  EXPECT_EQ(journal_.records[0].kind, JournalKind::kDisable);
+  EXPECT_EQ(journal_.records[0].contentKey, "_LogItemType5Content");
+  EXPECT_EQ(journal_.records[0].args, (std::vector<std::string>{runA_, "app"}));
+  // Not refreshed: the row stays, unchecked.
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"app|C:\\app.exe -x|" + runA_ + "|off"}));
+  EXPECT_TRUE(prompter_.refusals.empty());
+}
+
+TEST_F(RegistryViewTest, DisableThenEnableRestoresNameAndDataAndTakesOneRecordOut) {
+  SetValue("RunA", "app", "C:\\app.exe");
+  ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\app.exe"));  // an older equal record
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  const int live = FindRow(rows_, "app", "C:\\app.exe", true);
+  ASSERT_GE(live, 0);
+  rows_.Toggle(live);
+  view.Disable(rows_, prompter_, live);
+  EXPECT_EQ(Records(kReg).size(), 2u);
+  rows_.Toggle(live);
+  view.Enable(rows_, prompter_, live);
+
+  EXPECT_EQ(GetValue("RunA", "app")->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(GetString("RunA", "app"), "C:\\app.exe");
+  EXPECT_EQ(Records(kReg).size(), 1u);
+  ASSERT_EQ(journal_.records.size(), 2u);
+  EXPECT_EQ(journal_.records[1].kind, JournalKind::kEnable);
+  EXPECT_EQ(journal_.records[1].contentKey, "_LogItemType4Content");
+  EXPECT_EQ(journal_.records[1].args, (std::vector<std::string>{runA_, "app"}));
+  EXPECT_TRUE(rows_.rows[static_cast<std::size_t>(live)].enabled);
+}
+
+TEST_F(RegistryViewTest, EnableOverwritesALiveValueOfTheSameName) {
+  SetValue("RunA", "app", "C:\\live.exe");
+  ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\stored.exe"));
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  const int stored = FindRow(rows_, "app", "C:\\stored.exe", false);
+  ASSERT_GE(stored, 0);
+  rows_.Toggle(stored);
+  view.Enable(rows_, prompter_, stored);
+  EXPECT_EQ(GetString("RunA", "app"), "C:\\stored.exe");
+  EXPECT_TRUE(Records(kReg).empty());
+}
+
+TEST_F(RegistryViewTest, EnableCreatesAMissingKey) {
+  ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\app.exe"));
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  ASSERT_EQ(rows_.Count(), 1);
+  rows_.Toggle(0);
+  view.Enable(rows_, prompter_, 0);
+  EXPECT_EQ(GetString("RunA", "app"), "C:\\app.exe");
+  EXPECT_TRUE(Records(kReg).empty());
+}
+
+TEST_F(RegistryViewTest, NonAsciiNamesAndDataRoundTrip) {
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"Программа", "C:\\Программы\\запуск.exe /тихо"},
+      {"工具", "C:\\工具\\启动.exe"},
+      {"emoji😀", "C:\\😀\\run🚀.exe"},
+  };
+  for (const auto& [name, data] : entries) SetValue("RunA", name, data);
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  for (const auto& [name, data] : entries) {
+    const int row = FindRow(rows_, name, data, true);
+    ASSERT_GE(row, 0) << name;
+    rows_.Toggle(row);
+    view.Disable(rows_, prompter_, row);
+    EXPECT_FALSE(GetString("RunA", name)) << name;
+  }
+  view.Refresh(rows_);
+  ASSERT_EQ(rows_.Count(), 3);
+  for (const auto& [name, data] : entries) {
+    const int row = FindRow(rows_, name, data, false);
+    ASSERT_GE(row, 0) << name;
+    rows_.Toggle(row);
+    view.Enable(rows_, prompter_, row);
+    EXPECT_EQ(GetString("RunA", name), data) << name;
+  }
+  EXPECT_TRUE(Records(kReg).empty());
+  EXPECT_TRUE(prompter_.refusals.empty());
+}
+
+// --- Remove ----------------------------------------------------------------------------------
+
+TEST_F(RegistryViewTest, RemoveOfAnEnabledRowDeletesTheValue) {
+  SetValue("RunA", "a1", "C:\\a1.exe");
+  SetValue("RunA", "a2", "C:\\a2.exe");
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  rows_.selected = 0;
+  view.Remove(rows_, prompter_);
+  EXPECT_EQ(prompter_.lastRemoveData, "C:\\a1.exe");
+  EXPECT_FALSE(GetString("RunA", "a1"));
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"a2|C:\\a2.exe|" + runA_ + "|on"}));
+  ASSERT_EQ(journal_.records.size(), 1u);
+  EXPECT_EQ(journal_.records[0].kind, JournalKind::kRemove);
+  EXPECT_EQ(journal_.records[0].contentKey, "_LogItemType1Content");
+  EXPECT_EQ(journal_.records[0].args, (std::vector<std::string>{runA_, "a1"}));
+}
+
+TEST_F(RegistryViewTest, RemoveOfADisabledRowRemovesOnlyTheFirstMatchingRecord) {
+  ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\app.exe"));
+  ASSERT_TRUE(store_->Append(kReg, runA_, "APP", "c:\\APP.exe"));
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  rows_.selected = 1;
+  view.Remove(rows_, prompter_);
+  const std::vector<StoredRecord> records = Records(kReg);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].valueName, "APP");  // the first match in document order went
+  EXPECT_EQ(journal_.records.size(), 1u);
+}
+
+TEST_F(RegistryViewTest, RemoveOfAVanishedRecordChangesNothingAndWritesNoJournal) {
+  ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\app.exe"));
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  ASSERT_TRUE(store_->RemoveMatching(kReg, runA_, "app", "C:\\app.exe"));
+  rows_.selected = 0;
+  view.Remove(rows_, prompter_);
+  EXPECT_TRUE(journal_.records.empty());
+  EXPECT_EQ(rows_.Count(), 0);
+  EXPECT_TRUE(prompter_.refusals.empty());
+}
+
+TEST_F(RegistryViewTest, RemoveAskedAndAnsweredCancelOrWithoutSelectionChangesNothing) {
+  SetValue("RunA", "a1", "C:\\a1.exe");
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  view.Remove(rows_, prompter_);  // nothing selected
+  EXPECT_EQ(prompter_.noSelectionMessages, 1);
+  EXPECT_EQ(prompter_.removeQuestions, 0);
+  rows_.selected = 0;
+  prompter_.removeAnswer = false;
+  view.Remove(rows_, prompter_);
+  EXPECT_EQ(prompter_.removeQuestions, 1);
+  EXPECT_EQ(GetString("RunA", "a1"), "C:\\a1.exe");
+  EXPECT_TRUE(journal_.records.empty());
+}
+
+struct ReselectCase {
+  int rows;
+  int removed;
+  int selectedAfter;
+};
+
+class RegistryReselectTest : public RegistryViewTest,
+                             public ::testing::WithParamInterface<ReselectCase> {};
+
+TEST_P(RegistryReselectTest, SelectsTheSameIndexOrTheNewLastRow) {
+  const ReselectCase& c = GetParam();
+  for (int i = 0; i < c.rows; ++i) {
+    SetValue("RunA", "v" + std::to_string(i), "C:\\v" + std::to_string(i) + ".exe");
+  }
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  rows_.selected = c.removed;
+  view.Remove(rows_, prompter_);
+  EXPECT_EQ(rows_.Count(), c.rows - 1);
+  EXPECT_EQ(rows_.selected, c.selectedAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Remove, RegistryReselectTest,
+                         ::testing::Values(ReselectCase{1, 0, -1}, ReselectCase{4, 3, 2},
+                                           ReselectCase{5, 2, 2}, ReselectCase{3, 0, 0}));
+
+// --- Add, Modify, Property -------------------------------------------------------------------
+
+TEST_F(RegistryViewTest, AddWritesToTheFirstKeyAndOverwritesAnExistingName) {
+  SetValue("RunA", "app", "C:\\old.exe");
+  RegistryView view = MakeView({runA_, runB_});
+  prompter_.addAnswer = EntryInput{"app", "C:\\new.exe /s"};
+  view.Add(rows_, prompter_);
+  EXPECT_EQ(prompter_.lastAddType, "_RegString");
+  EXPECT_EQ(prompter_.lastAddSection, runA_);
+  EXPECT_EQ(GetString("RunA", "app"), "C:\\new.exe /s");
+  EXPECT_FALSE(GetString("RunB", "app"));
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"app|C:\\new.exe /s|" + runA_ + "|on"}));
+  ASSERT_EQ(journal_.records.size(), 1u);
+  EXPECT_EQ(journal_.records[0].kind, JournalKind::kAdd);
+  EXPECT_EQ(journal_.records[0].contentKey, "_LogItemType2Content");
+  EXPECT_EQ(journal_.records[0].args, (std::vector<std::string>{runA_, "app", "C:\\new.exe /s"}));
+}
+
+TEST_F(RegistryViewTest, AddCancelledOrWithoutLocationsDoesNothing) {
+  RegistryView empty = MakeView({});
+  prompter_.addAnswer = EntryInput{"app", "C:\\app.exe"};
+  empty.Add(rows_, prompter_);
+  EXPECT_EQ(prompter_.addCalls, 0);
+  RegistryView view = MakeView({runA_});
+  prompter_.addAnswer.reset();
+  view.Add(rows_, prompter_);
+  EXPECT_EQ(prompter_.addCalls, 1);
+  EXPECT_TRUE(ValueNames("RunA").empty());
+  EXPECT_TRUE(journal_.records.empty());
+}
+
+struct ModifyCase {
+  const char* what;
+  std::string newName;
+  std::string newData;
+  std::vector<std::string> namesAfter;
+};
+
+class RegistryModifyTest : public RegistryViewTest,
+                           public ::testing::WithParamInterface<ModifyCase> {};
+
+TEST_P(RegistryModifyTest, EnabledRowIsRewrittenUnderItsNewName) {
+  const ModifyCase& c = GetParam();
+  SetValue("RunA", "app", "C:\\app.exe");
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  rows_.selected = 0;
+  prompter_.modifyAnswer = EntryInput{c.newName, c.newData};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(prompter_.lastFields.type, "_RegString");
+  EXPECT_EQ(prompter_.lastFields.section, runA_);
+  EXPECT_EQ(prompter_.lastFields.name, "app");
+  EXPECT_EQ(prompter_.lastFields.path, "C:\\app.exe");
+  EXPECT_EQ(ValueNames("RunA").size(), c.namesAfter.size());
+  for (const std::string& name : c.namesAfter) EXPECT_EQ(GetString("RunA", name), c.newData);
+  ASSERT_EQ(journal_.records.size(), 1u);
+  EXPECT_EQ(journal_.records[0].kind, JournalKind::kModify);
+  EXPECT_EQ(journal_.records[0].args,
+            (std::vector<std::string>{runA_, "app", "C:\\app.exe", c.newName, c.newData}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modify, RegistryModifyTest,
+    ::testing::Values(ModifyCase{"data only", "app", "C:\\app2.exe", {"app"}},
+                      ModifyCase{"renamed", "tool", "C:\\tool.exe", {"tool"}},
+                      // Names are case-insensitive: the value written must not be deleted.
+                      ModifyCase{"case only", "App", "C:\\App.exe", {"App"}}),
+    [](const auto& info) {
+      std::string name = info.param.what;
+      for (char& c : name) c = (c == ' ') ? '_' : c;
+      return name;
+    });
+
+TEST_F(RegistryViewTest, ModifyOfADisabledRowUpdatesItsRecordOnly) {
+  SetValue("RunA", "app", "C:\\live.exe");
+  ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\stored.exe"));
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  rows_.selected = FindRow(rows_, "app", "C:\\stored.exe", false);
+  prompter_.modifyAnswer = EntryInput{"app2", "C:\\stored2.exe"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(GetString("RunA", "app"), "C:\\live.exe");
+  const std::vector<StoredRecord> records = Records(kReg);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].valueName, "app2");
+  EXPECT_EQ(records[0].valueData, "C:\\stored2.exe");
+  EXPECT_EQ(journal_.records.size(), 1u);
+  EXPECT_NE(FindRow(rows_, "app2", "C:\\stored2.exe", false), -1);
+}
+
+TEST_F(RegistryViewTest, ModifyOfAVanishedRecordWritesNoJournal) {
+  ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\stored.exe"));
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  ASSERT_TRUE(store_->RemoveMatching(kReg, runA_, "app", "C:\\stored.exe"));
+  rows_.selected = 0;
+  prompter_.modifyAnswer = EntryInput{"app2", "C:\\x.exe"};
+  view.Modify(rows_, prompter_);
+  EXPECT_TRUE(journal_.records.empty());
+  EXPECT_TRUE(prompter_.refusals.empty());
+  EXPECT_EQ(rows_.Count(), 0);
+}
+
+TEST_F(RegistryViewTest, PropertyShowsTheSelectedRowAndChangesNothing) {
+  SetValue("RunA", "app", "C:\\app.exe");
+  RegistryView view = MakeView({runA_});
+  view.Refresh(rows_);
+  view.Property(rows_, prompter_);
+  EXPECT_EQ(prompter_.noSelectionMessages, 1);
+  rows_.selected = 0;
+  view.Property(rows_, prompter_);
+  EXPECT_EQ(prompter_.propertyCalls, 1);
+  EXPECT_EQ(prompter_.lastFields.section, runA_);
+  EXPECT_EQ(prompter_.lastFields.name, "app");
+  EXPECT_EQ(prompter_.lastFields.path, "C:\\app.exe");
+  EXPECT_TRUE(journal_.records.empty());
+}
+
+// --- The view factory ------------------------------------------------------------------------
+
+TEST_F(RegistryViewTest, FactoryMakesOneViewOfEachNodesKindWithItsLocations) {
+  std::vector<CatalogueNode> catalogue(3);
+  catalogue[0].kind = ViewKind::kStartupFolder;
+  catalogue[0].locations = {folder_, ""};
+  catalogue[1].kind = ViewKind::kRegistry;
+  catalogue[1].locations = {runA_ + "\\", runB_};
+  catalogue[2].kind = ViewKind::kListValue;
+  catalogue[2].locations = {Location("Win\\Load"), Location("Win\\Run")};
+  const auto views = CreateLocationViews(catalogue, *services_);
+  ASSERT_EQ(views.size(), 3u);
+  EXPECT_EQ(views[0]->Kind(), ViewKind::kStartupFolder);
+  EXPECT_EQ(views[0]->Locations(), (std::vector<std::string>{folder_, ""}));
+  EXPECT_EQ(views[1]->Kind(), ViewKind::kRegistry);
+  EXPECT_EQ(views[1]->Locations(), (std::vector<std::string>{runA_, runB_}));
+  EXPECT_EQ(views[2]->Kind(), ViewKind::kListValue);
+  EXPECT_EQ(views[2]->Locations(), catalogue[2].locations);
+  EXPECT_EQ(views[2]->TypeText(), "_TreeWininiType");
+}
+
+}  // namespace

@@ -1,0 +1,501 @@
+// The disabled-entry store on real files in a private temporary folder, through the real DOM.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win_handles.h"
+#include "platform/xml_dom.h"
+#include "store/xml_disabled_store.h"
+
+namespace {
+
+const std::string kRun = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kLoad =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\Load";
+const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file &&
+         WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+std::optional<std::string> ReadBytes(const std::string& path) {
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes(GetFileSize(file.Get(), nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      !ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+    return std::nullopt;
+  }
+  bytes.resize(read);
+  return bytes;
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA data;
+  UniqueFind find(FindFirstFileA((dir + "\\*").c_str(), &data));
+  if (find) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = dir + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(find.Get(), &data));
+  }
+  find.Reset();
+  RemoveDirectoryA(dir.c_str());
+}
+
+// Records as "path|name|data" lines, so failures print readably.
+std::vector<std::string> Lines(const std::vector<StoredRecord>& records) {
+  std::vector<std::string> lines;
+  for (const StoredRecord& r : records)
+    lines.push_back(r.path + "|" + r.valueName + "|" + r.valueData);
+  return lines;
+}
+
+std::string Record(const std::string& element, const std::string& path, const std::string& name,
+                   const std::string& data, const std::string& extra = "") {
+  return "<" + element + " path=\"" + path + "\" valuedata=\"" + data + "\" valuename=\"" + name +
+         "\"" + extra + "/>";
+}
+std::string Reg(const std::string& path, const std::string& name, const std::string& data,
+                const std::string& extra = "") {
+  return Record("disabledregistryitem", path, name, data, extra);
+}
+std::string Store(const std::string& records) {
+  return kDecl + "<config><toolquorvane>" + records + "</toolquorvane></config>\r\n";
+}
+
+class StoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { MakeFolder("qv_store_test_"); }
+  void TearDown() override { RemoveTree(dir_); }
+
+  void MakeFolder(const std::string& prefix) {
+    static int counter = 0;
+    char temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    dir_ = std::string(temp) + prefix + std::to_string(GetCurrentProcessId()) + "_" +
+           std::to_string(++counter);
+    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
+    file_ = dir_ + "\\config.xml";
+    store_.emplace(file_);
+  }
+
+  void Put(const std::string& bytes) { ASSERT_TRUE(WriteBytes(file_, bytes)); }
+  std::string Bytes() { return ReadBytes(file_).value_or("<unreadable>"); }
+  std::vector<std::string> All(RecordKind kind = RecordKind::kRegistry) {
+    return Lines(store_->ListAll(kind));
+  }
+
+  std::string dir_;
+  std::string file_;
+  std::optional<XmlDisabledStore> store_;
+};
+
+using Strings = std::vector<std::string>;
+
+// --- the empty store and the basic operations -------------------------------------------
+
+TEST_F(StoreTest, EmptyContainerListsNothingAndTakesTheFirstRecord) {
+  Put(Store(""));
+  for (RecordKind kind :
+       {RecordKind::kRegistry, RecordKind::kStartupFolder, RecordKind::kListValue}) {
+    EXPECT_TRUE(store_->ListAll(kind).empty());
+    EXPECT_TRUE(store_->List(kind, kRun).empty());
+  }
+  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "Tool", "C:\\tool.exe /min"));
+  EXPECT_EQ(All(), Strings{kRun + "|Tool|C:\\tool.exe /min"});
+  EXPECT_TRUE(store_->ListAll(RecordKind::kListValue).empty());
+}
+
+TEST_F(StoreTest, AppendKeepsRecordsInTheOrderAddedAndKindsApart) {
+  Put(Store(""));
+  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  ASSERT_TRUE(store_->Append(RecordKind::kListValue, kLoad, "Load", "b.exe"));
+  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "C", "c.exe"));
+  ASSERT_TRUE(store_->Append(RecordKind::kStartupFolder, "C:\\Startup", "d.lnk", "d.exe"));
+  EXPECT_EQ(All(), (Strings{kRun + "|A|a.exe", kRun + "|C|c.exe"}));
+  EXPECT_EQ(All(RecordKind::kListValue), Strings{kLoad + "|Load|b.exe"});
+  EXPECT_EQ(All(RecordKind::kStartupFolder), Strings{"C:\\Startup|d.lnk|d.exe"});
+  // A record of another kind never matches.
+  EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kLoad, "Load", "b.exe"));
+  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kListValue, kLoad, "Load", "b.exe"));
+  EXPECT_TRUE(store_->ListAll(RecordKind::kListValue).empty());
+}
+
+TEST_F(StoreTest, UpdateSetsNameAndDataOrOnlyData) {
+  Put(Store(Reg(kRun, "Old", "old.exe") + Record("disabledwininiitem", kLoad, "Load", "x.exe")));
+  ASSERT_TRUE(store_->UpdateMatching(RecordKind::kRegistry, kRun, "Old", "old.exe", "New",
+                                     "new.exe", false));
+  EXPECT_EQ(All(), Strings{kRun + "|New|new.exe"});
+  // The list-value form ignores the new name.
+  ASSERT_TRUE(store_->UpdateMatching(RecordKind::kListValue, kLoad, "Load", "x.exe", "Ignored",
+                                     "y.exe", true));
+  EXPECT_EQ(All(RecordKind::kListValue), Strings{kLoad + "|Load|y.exe"});
+  EXPECT_FALSE(
+      store_->UpdateMatching(RecordKind::kRegistry, kRun, "Old", "old.exe", "N", "D", false));
+}
+
+// --- record match ----------------------------------------------------------------------
+
+TEST_F(StoreTest, OfTwoEqualRecordsTheFirstInDocumentOrderActs) {
+  Put(Store(Reg(kRun, "Dup", "d.exe", " id=\"first\"") +
+            Reg(kRun, "Dup", "d.exe", " id=\"second\"")));
+  EXPECT_EQ(store_->List(RecordKind::kRegistry, kRun).size(), 2u);
+
+  ASSERT_TRUE(store_->UpdateMatching(RecordKind::kRegistry, kRun, "Dup", "d.exe", "Changed",
+                                     "c.exe", false));
+  EXPECT_EQ(All(), (Strings{kRun + "|Changed|c.exe", kRun + "|Dup|d.exe"}));
+  EXPECT_NE(Bytes().find("valuename=\"Changed\" id=\"first\""), std::string::npos) << Bytes();
+
+  Put(Store(Reg(kRun, "Dup", "d.exe", " id=\"first\"") +
+            Reg(kRun, "Dup", "d.exe", " id=\"second\"")));
+  ASSERT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "Dup", "d.exe"));
+  EXPECT_EQ(All(), Strings{kRun + "|Dup|d.exe"});
+  EXPECT_EQ(Bytes().find("first"), std::string::npos) << Bytes();
+  EXPECT_NE(Bytes().find("second"), std::string::npos) << Bytes();
+}
+
+TEST_F(StoreTest, MatchingIgnoresLetterCaseInEveryAttribute) {
+  Put(Store(Reg(kRun, "Tool", "C:\\Tool.exe")));
+  const std::string upper = "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN";
+  // Listed under the location as the view spells it; the record keeps its own spelling.
+  EXPECT_EQ(Lines(store_->List(RecordKind::kRegistry, upper)),
+            Strings{kRun + "|Tool|C:\\Tool.exe"});
+  ASSERT_TRUE(store_->UpdateMatching(RecordKind::kRegistry, upper, "TOOL", "c:\\tool.EXE", "Tool",
+                                     "C:\\Tool2.exe", false));
+  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, upper, "tool", "C:\\TOOL2.EXE"));
+  EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
+}
+
+TEST_F(StoreTest, ARecordOfNoConfiguredLocationIsNeitherListedNorTouched) {
+  const std::string stray = "HKEY_LOCAL_MACHINE\\Software\\Nowhere";
+  const std::string original = Store(Reg(stray, "Tool", "t.exe") + Reg(kRun, "Other", "o.exe"));
+  Put(original);
+  EXPECT_EQ(Lines(store_->List(RecordKind::kRegistry, kRun)), Strings{kRun + "|Other|o.exe"});
+  EXPECT_TRUE(store_->List(RecordKind::kRegistry, kLoad).empty());
+  // Same name and data under another location: no match, and nothing is saved.
+  EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "Tool", "t.exe"));
+  EXPECT_FALSE(
+      store_->UpdateMatching(RecordKind::kRegistry, kRun, "Tool", "t.exe", "X", "Y", false));
+  EXPECT_EQ(Bytes(), original);
+}
+
+TEST_F(StoreTest, MatchNeedsAllThreeAttributes) {
+  const std::string original = Store(Reg(kRun, "Tool", "t.exe"));
+  Put(original);
+  struct Case {
+    std::string path, name, data;
+  };
+  for (const Case& c : std::vector<Case>{{kRun, "Tool", "t.exe /x"},
+                                         {kRun, "Tool2", "t.exe"},
+                                         {kRun + "Once", "Tool", "t.exe"},
+                                         {kRun, "", "t.exe"}}) {
+    EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, c.path, c.name, c.data))
+        << c.path << "|" << c.name << "|" << c.data;
+  }
+  EXPECT_EQ(Bytes(), original);
+}
+
+TEST_F(StoreTest, ARecordWithoutAnAttributeReadsItAsEmpty) {
+  Put(Store("<disabledregistryitem path=\"" + kRun +
+            "\" valuename=\"NoData\"/>"
+            "<disabledregistryitem valuedata=\"x.exe\" valuename=\"NoPath\"/>"));
+  EXPECT_EQ(All(), (Strings{kRun + "|NoData|", "|NoPath|x.exe"}));
+  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "NoData", ""));
+  EXPECT_EQ(All(), Strings{"|NoPath|x.exe"});
+}
+
+TEST_F(StoreTest, ARecordInALaterContainerIsListedAndRemovable) {
+  Put(kDecl + "<config><toolquorvane>" + Reg(kRun, "A", "a.exe") + "</toolquorvane><toolquorvane>" +
+      Reg(kRun, "B", "b.exe") + "</toolquorvane></config>");
+  EXPECT_EQ(All(), (Strings{kRun + "|A|a.exe", kRun + "|B|b.exe"}));
+  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "B", "b.exe"));
+  EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
+  // Append goes to the first container.
+  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "C", "c.exe"));
+  EXPECT_LT(Bytes().find("\"C\""), Bytes().find("</toolquorvane>")) << Bytes();
+}
+
+// --- what the store does not use survives ------------------------------------------------
+
+TEST_F(StoreTest, CommentsForeignElementsAndAttributesSurviveEverySave) {
+  Put(kDecl +
+      "<!-- top comment -->\r\n<config version=\"2\"><settings lang=\"en\">keep</settings>"
+      "<toolquorvane owner=\"me\"><!-- inner comment --><note>n</note>" +
+      Reg(kRun, "A", "a.exe", " added=\"2020\"") + Reg(kRun, "B", "b.exe") +
+      "</toolquorvane></config>\r\n");
+  const std::vector<std::string> kept = {
+      "<!-- top comment -->", "version=\"2\"",          "<settings lang=\"en\">keep</settings>",
+      "owner=\"me\"",         "<!-- inner comment -->", "<note>n</note>",
+      "added=\"2020\""};
+  auto expectKept = [&](const char* step) {
+    const std::string bytes = Bytes();
+    for (const std::string& piece : kept) {
+      EXPECT_NE(bytes.find(piece), std::string::npos) << step << ": lost " << piece << "\n"
+                                                      << bytes;
+    }
+  };
+  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "C", "c.exe"));
+  expectKept("Append");
+  ASSERT_TRUE(
+      store_->UpdateMatching(RecordKind::kRegistry, kRun, "A", "a.exe", "A2", "a2.exe", false));
+  expectKept("Update");
+  ASSERT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "B", "b.exe"));
+  expectKept("Remove");
+  EXPECT_EQ(All(), (Strings{kRun + "|A2|a2.exe", kRun + "|C|c.exe"}));
+}
+
+// --- text --------------------------------------------------------------------------------
+
+TEST_F(StoreTest, NonAsciiValuesRoundTrip) {
+  Put(Store(""));
+  const std::vector<StoredRecord> values = {
+      {"HKEY_CURRENT_USER\\Программы\\Run", "Запуск", "C:\\Программы\\запуск.exe"},
+      {"C:\\用户\\启动", "程序.lnk", "D:\\工具\\程序.exe"},
+      {kRun, "Emoji 🚀", "C:\\🙂\\x.exe \"&<>'\""},
+  };
+  for (const StoredRecord& v : values) {
+    ASSERT_TRUE(store_->Append(RecordKind::kRegistry, v.path, v.valueName, v.valueData));
+  }
+  EXPECT_EQ(All(), Lines(values));
+  // Case folding reaches beyond ASCII.
+  EXPECT_EQ(store_->List(RecordKind::kRegistry, "hkey_current_user\\ПРОГРАММЫ\\run").size(), 1u);
+  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, values[0].path, "ЗАПУСК",
+                                     "c:\\программы\\ЗАПУСК.EXE"));
+  EXPECT_TRUE(store_->UpdateMatching(RecordKind::kRegistry, values[1].path, values[1].valueName,
+                                     values[1].valueData, "新しい", "E:\\新しい.exe", false));
+  EXPECT_EQ(All(), (Strings{values[1].path + "|新しい|E:\\新しい.exe", Lines(values)[2]}));
+}
+
+TEST_F(StoreTest, Utf8FilesWithBomOrWithoutDeclarationAreRead) {
+  const std::string body =
+      "<config><toolquorvane>" + Reg(kRun, "Ключ", "путь.exe") + "</toolquorvane></config>";
+  const std::string bom = "\xEF\xBB\xBF";
+  struct Case {
+    const char* label;
+    std::string bytes;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"declaration", kDecl + body},
+           {"bom and declaration", bom + kDecl + body},
+           {"bom only", bom + body},
+           {"neither", body},
+           {"lower-case utf-8", "<?xml version=\"1.0\" encoding=\"utf-8\"?>" + body}}) {
+    Put(c.bytes);
+    EXPECT_EQ(All(), Strings{kRun + "|Ключ|путь.exe"}) << c.label;
+    ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "Второй", "два.exe")) << c.label;
+    EXPECT_EQ(All(), (Strings{kRun + "|Ключ|путь.exe", kRun + "|Второй|два.exe"})) << c.label;
+  }
+}
+
+// --- missing, damaged and incomplete files ------------------------------------------------
+
+TEST_F(StoreTest, MissingFileListsNothingAndOnlyAppendCreatesIt) {
+  EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
+  EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_FALSE(store_->UpdateMatching(RecordKind::kRegistry, kRun, "A", "a.exe", "B", "b", false));
+  EXPECT_FALSE(Exists(file_));
+
+  ASSERT_TRUE(store_->Append(RecordKind::kStartupFolder, "C:\\Startup", "a.lnk", "a.exe"));
+  EXPECT_EQ(All(RecordKind::kStartupFolder), Strings{"C:\\Startup|a.lnk|a.exe"});
+  const std::string bytes = Bytes();
+  EXPECT_NE(bytes.find("<config>"), std::string::npos) << bytes;
+  EXPECT_NE(bytes.find("<toolquorvane>"), std::string::npos) << bytes;
+  EXPECT_FALSE(Exists(store_->TempPath()));
+}
+
+TEST_F(StoreTest, AppendInAMissingFolderFailsWithoutCreatingIt) {
+  XmlDisabledStore elsewhere(dir_ + "\\absent\\config.xml");
+  EXPECT_FALSE(elsewhere.Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_FALSE(Exists(dir_ + "\\absent"));
+}
+
+TEST_F(StoreTest, AFileThatDoesNotParseIsNeverWritten) {
+  for (const std::string& damaged :
+       {std::string(), kDecl + "<config><toolquorvane>" + Reg(kRun, "A", "a.exe"),
+        std::string("not xml at all"), std::string("\xEF\xBB\xBF"),
+        kDecl + "<config><toolquorvane></config>"}) {
+    Put(damaged);
+    EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty()) << damaged;
+    EXPECT_FALSE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe")) << damaged;
+    EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe")) << damaged;
+    EXPECT_FALSE(store_->UpdateMatching(RecordKind::kRegistry, kRun, "A", "a.exe", "B", "b", false))
+        << damaged;
+    EXPECT_EQ(Bytes(), damaged);
+    EXPECT_FALSE(Exists(store_->TempPath()));
+  }
+}
+
+TEST_F(StoreTest, AMissingContainerIsAddedByAppend) {
+  Put(kDecl + "<config><!-- no container yet --></config>");
+  EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
+  EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
+  EXPECT_NE(Bytes().find("<!-- no container yet -->"), std::string::npos);
+}
+
+TEST_F(StoreTest, AppendToAnotherRootFailsAndLeavesTheFile) {
+  const std::string other = kDecl + "<settings><toolquorvane/></settings>";
+  Put(other);
+  EXPECT_FALSE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_EQ(Bytes(), other);
+}
+
+// --- the written file ---------------------------------------------------------------------
+
+TEST_F(StoreTest, AWrittenRecordHasItsAttributesInOrderPathValuedataValuename) {
+  Put(Store(""));
+  ASSERT_TRUE(store_->Append(RecordKind::kListValue, kLoad, "Load", "C:\\prog.exe"));
+  const std::string expected =
+      "<disabledwininiitem path=\"" + kLoad + "\" valuedata=\"C:\\prog.exe\" valuename=\"Load\"/>";
+  EXPECT_NE(Bytes().find(expected), std::string::npos) << Bytes();
+}
+
+TEST_F(StoreTest, TheShippedEmptyStoreWorks) {
+  const char* source = getenv("QV_SOURCE_DIR");
+  ASSERT_NE(source, nullptr);
+  // The source folder arrives as a Unix path; Wine maps it under Z:.
+  std::string shipped = std::string("Z:") + source + "/res/config.xml";
+  for (char& c : shipped)
+    if (c == '/') c = '\\';
+  const auto bytes = ReadBytes(shipped);
+  ASSERT_TRUE(bytes.has_value()) << shipped;
+  EXPECT_EQ(bytes->rfind(kDecl, 0), 0u) << *bytes;
+  Put(*bytes);
+  EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
+  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
+}
+
+// --- failed and interrupted saves ----------------------------------------------------------
+
+enum class Op { kAppend, kRemove, kUpdate };
+
+bool RunOp(XmlDisabledStore& store, Op op) {
+  switch (op) {
+    case Op::kAppend:
+      return store.Append(RecordKind::kRegistry, kRun, "New", "new.exe");
+    case Op::kRemove:
+      return store.RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe");
+    case Op::kUpdate:
+      return store.UpdateMatching(RecordKind::kRegistry, kRun, "A", "a.exe", "B", "b.exe", false);
+  }
+  return false;
+}
+
+TEST_F(StoreTest, ASaveThatCannotReplaceTheFileFailsAndKeepsTheOldFile) {
+  const std::string original = Store(Reg(kRun, "A", "a.exe"));
+  struct Case {
+    const char* label;
+    bool lockTarget;  // else the temporary file's place is held
+    DWORD access;
+    DWORD share;
+  };
+  // Read sharing lets the load through, so the failure comes at the replace.
+  for (const Case& c :
+       std::vector<Case>{{"target, no sharing", true, GENERIC_READ | GENERIC_WRITE, 0},
+                         {"target, read sharing", true, GENERIC_READ, FILE_SHARE_READ},
+                         {"temporary file", false, GENERIC_READ | GENERIC_WRITE, 0}}) {
+    for (Op op : {Op::kAppend, Op::kRemove, Op::kUpdate}) {
+      Put(original);
+      const std::string locked = c.lockTarget ? file_ : store_->TempPath();
+      UniqueFile holder(CreateFileA(locked.c_str(), c.access, c.share, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+      ASSERT_TRUE(holder) << c.label;
+      EXPECT_FALSE(RunOp(*store_, op)) << c.label << " op " << static_cast<int>(op);
+      holder.Reset();
+      EXPECT_EQ(Bytes(), original) << c.label << " op " << static_cast<int>(op);
+      if (c.lockTarget) {
+        EXPECT_FALSE(Exists(store_->TempPath())) << c.label;
+      }
+      DeleteFileA(store_->TempPath().c_str());
+    }
+  }
+}
+
+TEST_F(StoreTest, AnInterruptedSaveLeavesTheOldFileAndTheNextOperationRecovers) {
+  const std::string original = Store(Reg(kRun, "A", "a.exe"));
+  for (Op op : {Op::kAppend, Op::kRemove, Op::kUpdate}) {
+    Put(original);
+    bool interrupted = false;
+    store_->SetBeforeReplaceHook([&] {
+      interrupted = true;
+      return false;
+    });
+    EXPECT_FALSE(RunOp(*store_, op)) << static_cast<int>(op);
+    EXPECT_TRUE(interrupted);
+    store_->SetBeforeReplaceHook(nullptr);
+
+    // The crash left the new document beside the store; nothing reads it.
+    EXPECT_EQ(Bytes(), original);
+    ASSERT_TRUE(Exists(store_->TempPath()));
+    EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
+
+    ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "Later", "later.exe"));
+    EXPECT_EQ(All(), (Strings{kRun + "|A|a.exe", kRun + "|Later|later.exe"}));
+    EXPECT_FALSE(Exists(store_->TempPath()));
+  }
+}
+
+TEST_F(StoreTest, AGarbageLeftoverTemporaryFileIsIgnoredAndReplaced) {
+  Put(Store(Reg(kRun, "A", "a.exe")));
+  ASSERT_TRUE(WriteBytes(store_->TempPath(), "<config><toolquorv"));
+  EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
+  ASSERT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_TRUE(All().empty());
+  EXPECT_FALSE(Exists(store_->TempPath()));
+}
+
+// --- where the file lives and whether there is a DOM at all --------------------------------
+
+TEST_F(StoreTest, WorksInAFolderWithANonAsciiName) {
+  RemoveTree(dir_);
+  MakeFolder("qv_хранилище_存储_");
+  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
+  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_TRUE(All().empty());
+}
+
+ComPtr<IXMLDOMDocument> NoDom() {
+  return {};
+}
+
+TEST_F(StoreTest, WithoutAnXmlServiceNothingIsReadOrWritten) {
+  EXPECT_TRUE(XmlServiceAvailable());
+  const std::string original = Store(Reg(kRun, "A", "a.exe"));
+  Put(original);
+  const DomDocumentFactory previous = SetDomDocumentFactory(&NoDom);
+  EXPECT_FALSE(XmlServiceAvailable());
+  EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
+  EXPECT_FALSE(store_->Append(RecordKind::kRegistry, kRun, "B", "b.exe"));
+  EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_FALSE(store_->UpdateMatching(RecordKind::kRegistry, kRun, "A", "a.exe", "B", "b", false));
+  SetDomDocumentFactory(previous);
+  EXPECT_TRUE(XmlServiceAvailable());
+  EXPECT_EQ(Bytes(), original);
+}
+
+}  // namespace

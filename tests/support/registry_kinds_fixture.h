@@ -1,0 +1,193 @@
+// A fixture for the registry and list-value kinds: a private test key under
+// HKEY_CURRENT_USER\Software\QuorvaneTest, a config.xml in a private temporary folder, the real
+// platform classes and store, and a recording journal. Everything is removed at the end.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/location_view.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/shell_links.h"
+#include "platform/win_handles.h"
+#include "store/language_table.h"
+#include "store/xml_disabled_store.h"
+#include "support/fault_plan.h"
+#include "support/faulty_platform.h"
+#include "support/memory_rows.h"
+#include "support/recording_journal.h"
+#include "support/scripted_prompter.h"
+
+namespace regkinds {
+
+inline std::string UniqueSuffix() {
+  static std::atomic<int> counter{0};
+  return std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount()) + "_" +
+         std::to_string(++counter);
+}
+
+inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file &&
+         WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   nullptr) &&
+         written == bytes.size();
+}
+
+inline void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA data;
+  UniqueFind find(FindFirstFileA((dir + "\\*").c_str(), &data));
+  if (find) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = dir + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(find.Get(), &data));
+  }
+  find.Reset();
+  RemoveDirectoryA(dir.c_str());
+}
+
+// The real registry, files and store behind ViewServices, optionally through fault wrappers.
+class KindsFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string suffix = UniqueSuffix();
+    keyBase_ = "Software\\QuorvaneTest\\regkinds_" + suffix;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "qv_regkinds_" + suffix;
+    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+    storePath_ = folder_ + "\\config.xml";
+    ASSERT_TRUE(WriteFileBytes(storePath_,
+                               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                               "<config><toolquorvane></toolquorvane></config>\r\n"));
+    store_.emplace(storePath_);
+  }
+
+  void TearDown() override {
+    RegDeleteTreeA(HKEY_CURRENT_USER, keyBase_.c_str());
+    RemoveTree(folder_);
+  }
+
+  // Full location string of a test key (registry form) or value (list-value form).
+  std::string Location(const std::string& relative) const {
+    return "HKEY_CURRENT_USER\\" + keyBase_ + "\\" + relative;
+  }
+  std::string Subkey(const std::string& relative) const { return keyBase_ + "\\" + relative; }
+
+  void SetValue(const std::string& key, const std::string& name, const std::string& data,
+                DWORD type = REG_SZ) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, Subkey(key).c_str(), &raw), ERROR_SUCCESS);
+    UniqueHkey hkey(raw);
+    ASSERT_EQ(RegSetValueExA(hkey.Get(), name.c_str(), 0, type,
+                             reinterpret_cast<const BYTE*>(data.c_str()),
+                             static_cast<DWORD>(data.size() + 1)),
+              ERROR_SUCCESS);
+  }
+  void SetDword(const std::string& key, const std::string& name, DWORD data) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, Subkey(key).c_str(), &raw), ERROR_SUCCESS);
+    UniqueHkey hkey(raw);
+    ASSERT_EQ(RegSetValueExA(hkey.Get(), name.c_str(), 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(&data), sizeof(data)),
+              ERROR_SUCCESS);
+  }
+  void CreateKey(const std::string& key) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, Subkey(key).c_str(), &raw), ERROR_SUCCESS);
+    RegCloseKey(raw);
+  }
+
+  struct Value {
+    DWORD type = REG_NONE;
+    std::string data;
+  };
+  // The value as stored (text up to its first zero), nullopt when it does not exist.
+  std::optional<Value> GetValue(const std::string& key, const std::string& name) const {
+    const RegRead read = realRegistry_.ReadValue(HKEY_CURRENT_USER, Subkey(key), name);
+    if (read.status != RegReadStatus::kOk) return std::nullopt;
+    return Value{read.value.type, read.value.data};
+  }
+  std::optional<std::string> GetString(const std::string& key, const std::string& name) const {
+    std::optional<Value> value = GetValue(key, name);
+    if (!value) return std::nullopt;
+    return value->data;
+  }
+  std::vector<std::string> ValueNames(const std::string& key) const {
+    std::vector<std::string> names;
+    if (auto values = realRegistry_.ListValues(HKEY_CURRENT_USER, Subkey(key))) {
+      for (const RegValue& value : *values) names.push_back(value.name);
+    }
+    return names;
+  }
+
+  std::vector<StoredRecord> Records(RecordKind kind) { return store_->ListAll(kind); }
+
+  // Services over the real classes, or over the fault wrappers driven by plan_.
+  ViewServices Services() {
+    return ViewServices{realRegistry_, realFiles_, realLinks_, *store_, journal_, language_};
+  }
+  ViewServices FaultyServices() {
+    faultyRegistry_.emplace(realRegistry_, plan_);
+    faultyFiles_.emplace(realFiles_, plan_);
+    faultyLinks_.emplace(realLinks_, plan_);
+    faultyStore_.emplace(*store_, plan_);
+    return ViewServices{*faultyRegistry_, *faultyFiles_, *faultyLinks_, *faultyStore_, journal_,
+                        language_};
+  }
+
+  std::string keyBase_;
+  std::string folder_;
+  std::string storePath_;
+  mutable Win32Registry realRegistry_;
+  Win32FileSystem realFiles_;
+  Win32ShellLinks realLinks_;
+  std::optional<XmlDisabledStore> store_;
+  RecordingJournal journal_;
+  LanguageTable language_;  // no file: keys come back as their texts
+  FaultPlan plan_;
+  std::optional<FaultyRegistry> faultyRegistry_;
+  std::optional<FaultyFileSystem> faultyFiles_;
+  std::optional<FaultyShellLinks> faultyLinks_;
+  std::optional<FaultyStore> faultyStore_;
+  MemoryRows rows_;
+  ScriptedPrompter prompter_;
+};
+
+// Row texts as one line each, for readable comparisons: "name|data|location|on/off".
+inline std::vector<std::string> Lines(const MemoryRows& rows) {
+  std::vector<std::string> lines;
+  for (const Row& row : rows.rows) {
+    lines.push_back(row.name + "|" + row.data + "|" + row.location + "|" +
+                    (row.enabled ? "on" : "off"));
+  }
+  return lines;
+}
+
+inline int FindRow(const MemoryRows& rows, const std::string& name, const std::string& data,
+                   bool enabled) {
+  for (int i = 0; i < rows.Count(); ++i) {
+    const Row& row = rows.rows[static_cast<std::size_t>(i)];
+    if (row.name == name && row.data == data && row.enabled == enabled) return i;
+  }
+  return -1;
+}
+
+}  // namespace regkinds

@@ -1,0 +1,301 @@
+#include "ui/entry_view.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "res/resource.h"
+#include "store/language_table.h"
+#include "store/safe_format.h"
+#include "ui/banner.h"
+#include "ui/command_line_path.h"
+#include "ui/dpi.h"
+#include "ui/edit_dialogs.h"
+#include "ui/file_info_dialog.h"
+#include "ui/resize_rules.h"
+
+namespace {
+
+constexpr int kStateDisabled = 1;
+constexpr int kStateEnabled = 2;
+constexpr UINT kStateImageBits = 0xF000;
+constexpr COLORREF kBannerFill = RGB(118, 118, 118);
+constexpr int kBannerMargin = 3;
+
+const char* const kColumnKeys[4] = {"_Name", "_Type", "_Data", "_RegPath"};
+
+}  // namespace
+
+EntryView::EntryView(LocationView& kind, const LanguageTable& language)
+    : kind_(kind), language_(language) {
+  fileInfoOpener_ = [this](HWND owner, const std::string& path) {
+    ShowFileInfoDialog(owner, language_, path);
+  };
+}
+
+EntryView::~EntryView() = default;
+
+HWND EntryView::Create(HINSTANCE instance, HWND parent) {
+  instance_ = instance;
+  return CreateModeless(instance, IDD_VIEW_FORM, parent);
+}
+
+BOOL EntryView::OnInitDialog() {
+  list_ = Item(IDC_LIST);
+  SetUpColumns();
+  language_.TranslateWindow(Handle());
+
+  resize_ = std::make_unique<ResizeRules>();
+  resize_->Install(Handle(), ResizeRules::ViewForm());
+
+  banner_ = std::make_unique<Banner>();
+  banner_->Attach(Item(IDC_BANNER));
+  banner_->SetPicture(LoadBitmapA(instance_, MAKEINTRESOURCEA(IDB_BANNER)), Banner::kStretch);
+  banner_->SetBackground(kBannerFill);
+  banner_->SetBorder(PS_NULL, 1, RGB(0xEB, 0xEB, 0xEB));
+  banner_->SetTextColour(RGB(255, 255, 255));
+  const int margin = ScaleForWindow(Handle(), kBannerMargin);
+  banner_->SetMargins(margin, margin, margin, margin);
+  banner_->SetText("");
+
+  kind_.Refresh(*this);
+  return TRUE;
+}
+
+void EntryView::SetUpColumns() {
+  const auto widths = kind_.ColumnWidths();
+  for (int column = 0; column < 4; ++column) {
+    std::string title = language_.T(kColumnKeys[column]);
+    LVCOLUMNA col{};
+    col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.fmt = LVCFMT_LEFT;
+    col.cx = ScaleForWindow(Handle(), widths[column]);
+    col.pszText = title.data();
+    col.iSubItem = column;
+    SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&col));
+  }
+  // A zero mask sets exactly these styles: nothing else stays on.
+  SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+}
+
+bool EntryView::OnCommand(int id, int /*code*/, HWND /*control*/) {
+  switch (id) {
+    case IDC_REMOVE: kind_.Remove(*this, *this); return true;
+    case IDC_REFRESH: kind_.Refresh(*this); return true;
+    case IDC_ADDNEW: kind_.Add(*this, *this); return true;
+    case IDC_MODIFY: kind_.Modify(*this, *this); return true;
+    case IDC_PROPERTY: kind_.Property(*this, *this); return true;
+    case IDC_ABOUTFILE: AboutFile(); return true;
+    case IDC_ENABLE: SetCheckCommand(true); return true;
+    case IDC_DISABLE: SetCheckCommand(false); return true;
+    default: return false;
+  }
+}
+
+bool EntryView::OnNotify(NMHDR* header, LRESULT* /*result*/) {
+  if (header->idFrom != IDC_LIST) return false;
+  switch (header->code) {
+    case NM_DBLCLK:
+      // The selected row, not necessarily the one under the pointer; nothing without one.
+      if (SelectedRow() >= 0) AboutFile();
+      return true;
+    case NM_RCLICK:
+      ShowContextMenu();
+      return true;
+    case LVN_ITEMCHANGED:
+      OnItemChanged(*reinterpret_cast<NMLISTVIEW*>(header));
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool EntryView::OnSize(UINT type, int width, int height) {
+  if (type == SIZE_MINIMIZED || !resize_) return false;
+  resize_->Apply(width, height);
+  return true;
+}
+
+// A switch between the cleared and the set check box runs Disable or Enable for that row;
+// selection and focus changes, and everything a Refresh does, are ignored.
+void EntryView::OnItemChanged(const NMLISTVIEW& change) {
+  if (filling_ || change.iItem < 0) return;
+  if (((change.uOldState | change.uNewState) & ~0xFFFu) != 0x3000) return;
+  if (StateImage(change.iItem) == kStateDisabled) {
+    kind_.Disable(*this, *this, change.iItem);
+  } else {
+    kind_.Enable(*this, *this, change.iItem);
+  }
+}
+
+void EntryView::SetCheckCommand(bool enable) {
+  const int row = SelectedRow();
+  if (row < 0) {
+    NoSelection();
+    return;
+  }
+  const bool isDisabled = StateImage(row) == kStateDisabled;
+  // The state change raises LVN_ITEMCHANGED, which runs the kind's operation.
+  if (enable && isDisabled) SetStateImage(row, kStateEnabled);
+  if (!enable && !isDisabled) SetStateImage(row, kStateDisabled);
+}
+
+void EntryView::AboutFile() {
+  const int row = SelectedRow();
+  if (row < 0) {
+    NoSelection();
+    return;
+  }
+  const std::string path = ProgramPathOfCommandLine(Text(row, kColData));
+  if (fileInfoOpener_) fileInfoOpener_(GetActiveWindow(), path);
+}
+
+HMENU EntryView::BuildContextMenu() const {
+  HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+  if (!menu) return nullptr;
+  HMENU popup = GetSubMenu(menu, 1);
+  language_.TranslateMenu(popup);
+
+  const int row = SelectedRow();
+  auto gray = [popup](UINT id, bool grayed) {
+    EnableMenuItem(popup, id, MF_BYCOMMAND | (grayed ? MF_GRAYED : MF_ENABLED));
+  };
+  if (row < 0) {
+    for (UINT id : {IDC_REMOVE, IDC_MODIFY, IDC_PROPERTY, IDC_ABOUTFILE, IDC_ENABLE, IDC_DISABLE}) {
+      gray(id, true);
+    }
+  } else {
+    const bool isDisabled = StateImage(row) == kStateDisabled;
+    gray(IDC_DISABLE, isDisabled);
+    gray(IDC_ENABLE, !isDisabled);
+  }
+  return menu;
+}
+
+void EntryView::ShowContextMenu() {
+  HMENU menu = BuildContextMenu();
+  if (!menu) return;
+  POINT at{};
+  GetCursorPos(&at);
+  // The chosen item arrives as WM_COMMAND and runs through OnCommand.
+  TrackPopupMenu(GetSubMenu(menu, 1), TPM_LEFTBUTTON, at.x, at.y, 0, Handle(), nullptr);
+  DestroyMenu(menu);
+}
+
+// ---- RowList over the list control
+
+int EntryView::Count() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string EntryView::Text(int row, Column column) const {
+  // Doubled until the whole text fits, however long.
+  std::vector<char> buffer(256);
+  for (;;) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    const auto length = static_cast<size_t>(
+        SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
+    if (length + 1 < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+int EntryView::StateImage(int row) const {
+  const auto state = SendMessageA(list_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK);
+  return static_cast<int>((state & kStateImageBits) >> 12);
+}
+
+void EntryView::SetStateImage(int row, int image) {
+  LVITEMA item{};
+  item.stateMask = kStateImageBits;
+  item.state = INDEXTOSTATEIMAGEMASK(image);
+  SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+bool EntryView::IsEnabled(int row) const { return StateImage(row) != kStateDisabled; }
+
+int EntryView::SelectedRow() const {
+  return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                       MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+void EntryView::DeleteAll() { SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0); }
+
+void EntryView::Append(const Row& row) {
+  std::string texts[4] = {row.name, row.type, row.data, row.location};
+  LVITEMA item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = Count();
+  item.pszText = texts[0].data();
+  const int index =
+      static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  if (index < 0) return;
+  for (int column = 1; column < 4; ++column) {
+    LVITEMA sub{};
+    sub.iSubItem = column;
+    sub.pszText = texts[column].data();
+    SendMessageA(list_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+  }
+  SetStateImage(index, row.enabled ? kStateEnabled : kStateDisabled);
+}
+
+void EntryView::RestoreCheck(int row, bool enabled) {
+  const bool wasFilling = filling_;
+  filling_ = true;
+  SetStateImage(row, enabled ? kStateEnabled : kStateDisabled);
+  filling_ = wasFilling;
+}
+
+bool EntryView::SelectAndShow(int row) {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  if (!SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item))) return false;
+  SendMessageA(list_, LVM_ENSUREVISIBLE, row, FALSE);
+  return true;
+}
+
+void EntryView::BeginUpdate() { SendMessageA(list_, WM_SETREDRAW, FALSE, 0); }
+
+void EntryView::EndUpdate() {
+  SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
+}
+
+// ---- Prompter through the real dialogs and message boxes
+
+std::optional<EntryInput> EntryView::Add(const std::string& type, const std::string& section) {
+  return ShowAddDialog(GetActiveWindow(), language_, type, section);
+}
+
+std::optional<EntryInput> EntryView::Modify(const EntryFields& fields) {
+  return ShowModifyDialog(GetActiveWindow(), language_, fields);
+}
+
+void EntryView::Property(const EntryFields& fields) {
+  ShowPropertyDialog(GetActiveWindow(), language_, fields);
+}
+
+int EntryView::ShowMessage(const std::string& text, UINT style) const {
+  return MessageBoxA(Handle(), text.c_str(), language_.T("_ToolQuorvane").c_str(), style);
+}
+
+bool EntryView::ConfirmRemove(const std::string& data) {
+  const std::string text = SafeFormat(language_.T("_AreyousureDeleteThisEntry", true), {data});
+  return ShowMessage(text, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+}
+
+void EntryView::NoSelection() {
+  ShowMessage(language_.T("_YouMustSelectAnItem"), MB_OK | MB_ICONINFORMATION);
+}
+
+bool EntryView::ConfirmReplace(const std::string& file) {
+  const std::string text = SafeFormat(language_.T("_ConfirmReplaceFile", true), {file});
+  return ShowMessage(text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+void EntryView::Refused(const std::string& key, const std::string& arg) {
+  ShowMessage(SafeFormat(language_.T(key, true), {arg}), MB_OK | MB_ICONWARNING);
+}

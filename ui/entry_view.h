@@ -1,0 +1,89 @@
+// The entry view form (dialog 130): banner, command buttons and the list of one location view's
+// entries with a check box per row. It is the row list and the prompter its entry kind works
+// with, and it turns buttons, menu commands, double clicks and check-box clicks into the kind's
+// operations.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/location_view.h"
+#include "core/prompter.h"
+#include "core/row_list.h"
+#include "ui/dialog_base.h"
+
+class LanguageTable;
+class Banner;
+class ResizeRules;
+
+class EntryView final : public DialogBase, public RowList, public Prompter {
+ public:
+  // Shows the file information dialog for a program path (About file).
+  using FileInfoOpener = std::function<void(HWND owner, const std::string& path)>;
+
+  EntryView(LocationView& kind, const LanguageTable& language);
+  ~EntryView() override;
+
+  // Creates the form hidden as a child of parent; the first Refresh runs during creation.
+  HWND Create(HINSTANCE instance, HWND parent);
+
+  LocationView& Kind() { return kind_; }
+  HWND List() const { return list_; }
+  bool Filling() const { return filling_; }
+  void SetFileInfoOpener(FileInfoOpener opener) { fileInfoOpener_ = std::move(opener); }
+
+  // The "_Operation" popup of menu 201, translated and grayed for the present selection; the
+  // caller destroys the returned menu (the whole loaded menu; the popup is its second item).
+  HMENU BuildContextMenu() const;
+
+  // RowList
+  int Count() const override;
+  std::string Text(int row, Column column) const override;
+  bool IsEnabled(int row) const override;
+  int SelectedRow() const override;
+  void DeleteAll() override;
+  void Append(const Row& row) override;
+  void RestoreCheck(int row, bool enabled) override;
+  bool SelectAndShow(int row) override;
+  void SetFilling(bool filling) override { filling_ = filling; }
+  void BeginUpdate() override;
+  void EndUpdate() override;
+
+  // Prompter
+  std::optional<EntryInput> Add(const std::string& type, const std::string& section) override;
+  std::optional<EntryInput> Modify(const EntryFields& fields) override;
+  void Property(const EntryFields& fields) override;
+  bool ConfirmRemove(const std::string& data) override;
+  void NoSelection() override;
+  bool ConfirmReplace(const std::string& file) override;
+  void Refused(const std::string& key, const std::string& arg) override;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnNotify(NMHDR* header, LRESULT* result) override;
+  bool OnSize(UINT type, int width, int height) override;
+
+ private:
+  void SetUpColumns();
+  void OnItemChanged(const NMLISTVIEW& change);
+  void SetCheckCommand(bool enable);
+  void AboutFile();
+  void ShowContextMenu();
+  int StateImage(int row) const;
+  void SetStateImage(int row, int image);
+  int ShowMessage(const std::string& text, UINT style) const;
+
+  LocationView& kind_;
+  const LanguageTable& language_;
+  HINSTANCE instance_ = nullptr;
+  HWND list_ = nullptr;
+  bool filling_ = false;
+  std::unique_ptr<Banner> banner_;
+  std::unique_ptr<ResizeRules> resize_;
+  FileInfoOpener fileInfoOpener_;
+};

@@ -1,0 +1,69 @@
+// The main window (dialog 129): the tree of autorun locations on the left, the shown entry view
+// on the right, and the menu. It owns the sixteen location views and their forms.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <vector>
+
+#include "core/catalogue.h"
+#include "core/location_view.h"
+#include "ui/dialog_base.h"
+#include "ui/entry_view.h"
+#include "ui/message_loop.h"
+#include "ui/splitter.h"
+#include "ui/view_host.h"
+
+class LanguageTable;
+
+class MainWindow final : public DialogBase, public MessageFilter, public IdleHandler {
+ public:
+  // Builds the catalogue and configures the sixteen location views; no window exists yet.
+  MainWindow(ViewServices& services, const LanguageTable& language);
+  ~MainWindow() override;
+
+  // Creates the main window (hidden until the caller shows it); null on failure.
+  HWND Create(HINSTANCE instance);
+
+  HWND Tree() const { return tree_; }
+  ViewHost& Host() { return host_; }
+  EntryView& View(int index) { return *views_.at(index); }
+  int ViewCount() const { return static_cast<int>(views_.size()); }
+  const std::vector<CatalogueNode>& Catalogue() const { return catalogue_; }
+  HTREEITEM TreeItem(int viewIndex) const { return treeItems_.at(viewIndex); }
+
+  bool PreTranslateMessage(MSG& message) override;
+  bool OnIdle() override { return false; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnNotify(NMHDR* header, LRESULT* result) override;
+  bool OnSize(UINT type, int width, int height) override;
+
+ private:
+  void SetIcons();
+  void BuildTree();
+  void CreateViews();
+  void SwitchView(const NMTREEVIEWA& change);
+  void SetTitle();
+  void Quit();
+
+  const LanguageTable& language_;
+  std::vector<CatalogueNode> catalogue_;
+  std::vector<std::unique_ptr<LocationView>> kinds_;  // outlive the forms that use them
+  std::vector<std::unique_ptr<EntryView>> views_;
+  std::vector<HTREEITEM> treeItems_;
+  HINSTANCE instance_ = nullptr;
+  Splitter splitter_;
+  HWND tree_ = nullptr;
+  HIMAGELIST images_ = nullptr;
+  ViewHost host_;
+  HACCEL accelerators_ = nullptr;
+};
+
+// Runs the main window with the UI thread's message loop until the user quits; returns the
+// quit message's exit code (2 after "_Exit"), or 0 when the window cannot be created.
+int RunMainWindow(HINSTANCE instance, ViewServices& services, const LanguageTable& language);

@@ -1,0 +1,79 @@
+#include "ui/startup.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "core/module_paths.h"
+#include "platform/file_system.h"
+#include "platform/journal_component.h"
+#include "platform/registry.h"
+#include "platform/shell_links.h"
+#include "platform/win_handles.h"
+#include "platform/xml_dom.h"
+#include "store/journal_client.h"
+#include "store/language_table.h"
+#include "store/xml_disabled_store.h"
+#include "ui/main_window.h"
+#include "ui/message_loop.h"
+
+namespace {
+
+class ComSession {
+ public:
+  ComSession() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComSession() {
+    if (ok_) CoUninitialize();
+  }
+  ComSession(const ComSession&) = delete;
+  ComSession& operator=(const ComSession&) = delete;
+
+ private:
+  bool ok_;
+};
+
+class JournalSession {
+ public:
+  explicit JournalSession(const std::string& dataDirectory) { ConnectJournal(dataDirectory); }
+  ~JournalSession() { ReleaseJournal(); }
+  JournalSession(const JournalSession&) = delete;
+  JournalSession& operator=(const JournalSession&) = delete;
+};
+
+}  // namespace
+
+int RunQuorvane(HINSTANCE instance) {
+  UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+  // A second instance leaves at once, showing nothing; without a mutex the program carries on.
+  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+  ComSession com;
+  LanguageTable& language = AppLanguage();
+  language.SetFile(LanguageFilePath());
+
+  if (!XmlServiceAvailable()) {
+    MessageBoxA(nullptr, language.T("_NotInstallXML2").c_str(), language.T("_ToolQuorvane").c_str(),
+                MB_OK | MB_ICONINFORMATION);
+    return 0;
+  }
+
+  JournalSession journal(JournalDataDirectory());
+
+  // The bar and cool classes, and the list and tree classes the forms are made of.
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES |
+                                                      ICC_LISTVIEW_CLASSES |
+                                                      ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  int exitCode = 0;
+  {
+    WindowModule module(instance);
+    Win32Registry registry;
+    Win32FileSystem files;
+    Win32ShellLinks links;
+    XmlDisabledStore store(StoreFilePath());
+    JournalClient journalClient(ProcessJournal(), language);
+    ViewServices services{registry, files, links, store, journalClient, language};
+    exitCode = RunMainWindow(instance, services, language);
+  }
+  return exitCode;
+}

@@ -14,8 +14,9 @@ std::wstring ClsidText() {
   return text;
 }
 
-std::wstring ClassKeyPath() { return std::wstring(kClassesKey) + L"\\CLSID\\" + ClsidText(); }
-std::wstring ProgIdKeyPath() { return std::wstring(kClassesKey) + L"\\" + kChronivexLogProgId; }
+// Both relative to the classes root.
+std::wstring ClassKeyPath() { return L"CLSID\\" + ClsidText(); }
+std::wstring ProgIdKeyPath() { return kChronivexLogProgId; }
 
 LSTATUS SetText(HKEY key, const wchar_t* name, const std::wstring& value) {
   return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),

@@ -5,11 +5,15 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/com_ptr.h"
 
 namespace {
+
+// Room for a long path or command line in UTF-8 (up to three bytes per UTF-16 unit).
+constexpr size_t kTextBuffer = 32768 * 3;
 
 // The path in UTF-16 for the COM calls; empty when the text does not convert.
 std::wstring Widen(const std::string& text) {
@@ -50,8 +54,7 @@ bool SaveWithTarget(const ComPtr<IShellLinkA>& link, const std::string& file,
 std::optional<std::string> Win32ShellLinks::ReadTarget(const std::string& file) {
   const ComPtr<IShellLinkA> link = LoadLink(file);
   if (!link) return std::nullopt;
-  // Room for a long path in UTF-8 (up to three bytes per UTF-16 unit), not only MAX_PATH.
-  std::vector<char> buffer(32768 * 3, '\0');
+  std::vector<char> buffer(kTextBuffer, '\0');
   WIN32_FIND_DATAA findData{};
   if (FAILED(link->GetPath(buffer.data(), static_cast<int>(buffer.size()), &findData, 0))) {
     return std::nullopt;
@@ -73,7 +76,42 @@ bool Win32ShellLinks::WriteLink(const std::string& file, const std::string& targ
 
 bool Win32ShellLinks::WriteRetargeted(const std::string& source, const std::string& file,
                                       const std::string& target) {
-  const ComPtr<IShellLinkA> link = LoadLink(source);
-  if (!link) return false;
+  const ComPtr<IShellLinkA> from = LoadLink(source);
+  if (!from) return false;
+  // The settings are copied into a fresh link rather than saving the loaded one: a loaded
+  // link keeps its old relative path and ID list, which point at the old target (and Wine
+  // writes such a link with its strings shifted).
+  std::vector<char> buffer(kTextBuffer, '\0');
+  auto text = [&](auto get) {
+    std::fill(buffer.begin(), buffer.end(), '\0');
+    if (FAILED(get(buffer.data(), static_cast<int>(buffer.size())))) return std::string();
+    buffer.back() = '\0';
+    return std::string(buffer.data());
+  };
+  const std::string arguments = text([&](char* b, int n) { return from->GetArguments(b, n); });
+  const std::string folder = text([&](char* b, int n) { return from->GetWorkingDirectory(b, n); });
+  const std::string description = text([&](char* b, int n) { return from->GetDescription(b, n); });
+  int iconIndex = 0;
+  const std::string icon =
+      text([&](char* b, int n) { return from->GetIconLocation(b, n, &iconIndex); });
+  int showCommand = SW_SHOWNORMAL;
+  if (FAILED(from->GetShowCmd(&showCommand))) showCommand = SW_SHOWNORMAL;
+  WORD hotkey = 0;
+  if (FAILED(from->GetHotkey(&hotkey))) hotkey = 0;
+
+  ComPtr<IShellLinkA> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr,
+                              CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
+                              IID_IShellLinkA, link.PutVoid())) ||
+      !link) {
+    return false;
+  }
+  if ((!arguments.empty() && FAILED(link->SetArguments(arguments.c_str()))) ||
+      (!folder.empty() && FAILED(link->SetWorkingDirectory(folder.c_str()))) ||
+      (!description.empty() && FAILED(link->SetDescription(description.c_str()))) ||
+      (!icon.empty() && FAILED(link->SetIconLocation(icon.c_str(), iconIndex))) ||
+      FAILED(link->SetShowCmd(showCommand)) || (hotkey != 0 && FAILED(link->SetHotkey(hotkey)))) {
+    return false;
+  }
   return SaveWithTarget(link, file, target);
 }

@@ -1,6 +1,7 @@
 #include "platform/xml_dom.h"
 
 #include "platform/bstr.h"
+#include "platform/win_handles.h"
 
 namespace {
 
@@ -106,10 +107,37 @@ std::optional<XmlDocument> XmlDocument::Create() {
   return XmlDocument(std::move(doc));
 }
 
-bool XmlDocument::Load(const std::string& path) {
-  Variant source(path);
+// The bytes go to the DOM as a byte array rather than as a path: the DOM would read a path as
+// a URL (so '#' or '%' in a folder name would break it), and this is faster under Wine.
+XmlDocument::LoadResult XmlDocument::Load(const std::string& path) {
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? LoadResult::kMissing
+                                                                          : LoadResult::kFailed;
+  }
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart >= MAXLONG) return LoadResult::kFailed;
+  const auto bytes = static_cast<ULONG>(size.QuadPart);
+
+  Variant source;
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, bytes);
+  if (!array) return LoadResult::kFailed;
+  source.Put()->vt = VT_ARRAY | VT_UI1;
+  source.Get()->parray = array;  // owned by the variant from here on
+  void* data = nullptr;
+  if (FAILED(SafeArrayAccessData(array, &data))) return LoadResult::kFailed;
+  DWORD read = 0;
+  const bool complete = ReadFile(file.Get(), data, bytes, &read, nullptr) && read == bytes;
+  SafeArrayUnaccessData(array);
+  file.Reset();
+  if (!complete) return LoadResult::kFailed;
+
   VARIANT_BOOL loaded = VARIANT_FALSE;
-  return SUCCEEDED(doc_->load(*source.Get(), &loaded)) && loaded == VARIANT_TRUE;
+  return SUCCEEDED(doc_->load(*source.Get(), &loaded)) && loaded == VARIANT_TRUE
+             ? LoadResult::kLoaded
+             : LoadResult::kFailed;
 }
 
 bool XmlDocument::LoadText(const std::string& xml) {

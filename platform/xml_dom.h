@@ -51,8 +51,11 @@ class XmlDocument {
   // loading and no external resources. nullopt when no DOM can be created.
   static std::optional<XmlDocument> Create();
 
-  // Loads the file; false (and the document is empty) when it is missing or not well-formed.
-  bool Load(const std::string& path);
+  enum class LoadResult { kLoaded, kMissing, kFailed };
+  // Loads the file's bytes (the encoding comes from its BOM or declaration, UTF-8 without
+  // either). kMissing when neither it nor its folder exists; kFailed when it cannot be read
+  // or is not well-formed. The document is empty unless kLoaded.
+  LoadResult Load(const std::string& path);
   // Parses a document from text; false when it is not well-formed.
   bool LoadText(const std::string& xml);
   // Writes the whole document to path (created or replaced).

@@ -9,6 +9,7 @@
 
 namespace {
 
+constexpr auto kLoaded = XmlDocument::LoadResult::kLoaded;
 constexpr char kContainerPath[] = "/config/toolquorvane";
 constexpr char kRootPath[] = "/config";
 constexpr char kContainerName[] = "toolquorvane";
@@ -44,21 +45,10 @@ bool FlushFile(const std::string& path) {
 
 XmlDisabledStore::XmlDisabledStore(std::string path) : path_(std::move(path)) {}
 
-XmlDisabledStore::Opened XmlDisabledStore::Open(XmlDocument& doc) const {
-  const DWORD attributes = GetFileAttributesA(path_.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Opened::kMissing;
-    return Opened::kUnusable;
-  }
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Opened::kUnusable;
-  return doc.Load(path_) ? Opened::kLoaded : Opened::kUnusable;
-}
-
 std::vector<StoredRecord> XmlDisabledStore::ListAll(RecordKind kind) {
   std::vector<StoredRecord> records;
   auto doc = XmlDocument::Create();
-  if (!doc || Open(*doc) != Opened::kLoaded) return records;
+  if (!doc || doc->Load(path_) != kLoaded) return records;
   XmlNodeList nodes = doc->SelectNodes(RecordsPath(kind));
   for (XmlNode node = nodes.Next(); node; node = nodes.Next()) {
     records.push_back(ReadRecord(node));
@@ -70,9 +60,11 @@ XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, RecordKind kind, const std
                                     const std::string& name, const std::string& data) const {
   XmlNodeList nodes = doc.SelectNodes(RecordsPath(kind));
   for (XmlNode node = nodes.Next(); node; node = nodes.Next()) {
-    const StoredRecord record = ReadRecord(node);
-    if (SameText(record.path, path) && SameText(record.valueName, name) &&
-        SameText(record.valueData, data)) {
+    // Attribute by attribute, stopping at the first difference: most records differ in path.
+    auto equals = [&node](const char* attribute, const std::string& wanted) {
+      return SameText(node.Attribute(attribute).value_or(std::string()), wanted);
+    };
+    if (equals("path", path) && equals("valuename", name) && equals("valuedata", data)) {
       return node;
     }
   }
@@ -82,7 +74,7 @@ XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, RecordKind kind, const std
 bool XmlDisabledStore::RemoveMatching(RecordKind kind, const std::string& path,
                                       const std::string& name, const std::string& data) {
   auto doc = XmlDocument::Create();
-  if (!doc || Open(*doc) != Opened::kLoaded) return false;
+  if (!doc || doc->Load(path_) != kLoaded) return false;
   XmlNode match = FindMatch(*doc, kind, path, name, data);
   if (!match) return false;
   // The record's own parent: with several containers the match need not be in the first.
@@ -96,7 +88,7 @@ bool XmlDisabledStore::UpdateMatching(RecordKind kind, const std::string& path,
                                       const std::string& newName, const std::string& newData,
                                       bool dataOnly) {
   auto doc = XmlDocument::Create();
-  if (!doc || Open(*doc) != Opened::kLoaded) return false;
+  if (!doc || doc->Load(path_) != kLoaded) return false;
   XmlNode match = FindMatch(*doc, kind, path, oldName, oldData);
   if (!match) return false;
   if (!dataOnly && !match.SetAttribute("valuename", newName)) return false;
@@ -108,13 +100,13 @@ bool XmlDisabledStore::Append(RecordKind kind, const std::string& path, const st
                               const std::string& data) {
   auto doc = XmlDocument::Create();
   if (!doc) return false;
-  switch (Open(*doc)) {
-    case Opened::kLoaded:
+  switch (doc->Load(path_)) {
+    case kLoaded:
       break;
-    case Opened::kMissing:
+    case XmlDocument::LoadResult::kMissing:
       if (!doc->LoadText(kEmptyStore)) return false;
       break;
-    case Opened::kUnusable:
+    case XmlDocument::LoadResult::kFailed:
       return false;  // never overwrite a file that is there but cannot be read
   }
   XmlNode container = doc->SelectSingleNode(kContainerPath);

@@ -37,8 +37,6 @@ class XmlDisabledStore final : public DisabledStore {
   void SetBeforeReplaceHook(std::function<bool()> hook) { beforeReplace_ = std::move(hook); }
 
  private:
-  enum class Opened { kLoaded, kMissing, kUnusable };
-  Opened Open(XmlDocument& doc) const;
   // The first record of the kind matching (path, name, data), or an empty node.
   XmlNode FindMatch(XmlDocument& doc, RecordKind kind, const std::string& path,
                     const std::string& name, const std::string& data) const;

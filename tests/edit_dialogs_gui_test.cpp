@@ -138,6 +138,7 @@ class ModalScript {
       return;
     }
     if (Finished() || top == nullptr) return;
+    if (getenv("QV_SHOT") && shotFor_ != top) { shotFor_ = top; std::string c = "import -display " + std::string(getenv("QV_SHOT")) + " -window root /tmp/qvshot_" + std::to_string(shot_++) + ".png"; Sleep(300); system(("start /unix /usr/bin/" + c).c_str()); Sleep(1500); }
     if (steps_[next_](top)) ++next_;
   }
 
@@ -148,6 +149,8 @@ class ModalScript {
   DWORD start_ = 0;
   bool busy_ = false;
   bool timedOut_ = false;
+  HWND shotFor_ = nullptr;
+  static inline int shot_ = 0;
 };
 
 // Waits for the modal window with the given caption.

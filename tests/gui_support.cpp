@@ -42,7 +42,8 @@ std::vector<HWND> ThreadDialogs() {
       [](HWND window, LPARAM param) -> BOOL {
         char name[16] = {};
         GetClassNameA(window, name, sizeof(name));
-        if (lstrcmpA(name, "#32770") == 0) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+        if (lstrcmpA(name, "#32770") == 0)
+          reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&found));
@@ -96,9 +97,9 @@ HostWindow::HostWindow(int clientWidth, int clientHeight, Hook hook) : hook_(std
   RECT rect = {0, 0, clientWidth, clientHeight};
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   AdjustWindowRect(&rect, style, FALSE);
-  window_ = CreateWindowExA(0, kHostClass, "test host", style, 40, 40, rect.right - rect.left,
-                            rect.bottom - rect.top, nullptr, nullptr, GetModuleHandleA(nullptr),
-                            this);
+  window_ =
+      CreateWindowExA(0, kHostClass, "test host", style, 40, 40, rect.right - rect.left,
+                      rect.bottom - rect.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
   ShowWindow(window_, SW_SHOWNOACTIVATE);
   UpdateWindow(window_);
 }
@@ -191,8 +192,10 @@ COLORREF Capture::At(int x, int y) const {
 
 int Capture::Count(COLORREF color, RECT area) const {
   int count = 0;
-  for (int y = std::max(0, static_cast<int>(area.top)); y < std::min(height_, static_cast<int>(area.bottom)); ++y) {
-    for (int x = std::max(0, static_cast<int>(area.left)); x < std::min(width_, static_cast<int>(area.right)); ++x) {
+  for (int y = std::max(0, static_cast<int>(area.top));
+       y < std::min(height_, static_cast<int>(area.bottom)); ++y) {
+    for (int x = std::max(0, static_cast<int>(area.left));
+         x < std::min(width_, static_cast<int>(area.right)); ++x) {
       if (At(x, y) == color) ++count;
     }
   }

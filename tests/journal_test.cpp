@@ -387,11 +387,15 @@ TEST_F(JournalTest, WithoutTheComponentNothingIsWrittenAndNothingFails) {
 
 using DllInstallFunction = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
 
+DllInstallFunction DllInstallOf(HMODULE dll) {
+  return reinterpret_cast<DllInstallFunction>(
+      reinterpret_cast<void*>(GetProcAddress(dll, "DllInstall")));
+}
+
 TEST_F(JournalTest, PerUserInstallWritesExactlyTheCurrentUsersKeysAndRemovesThem) {
   UniqueModule dll(LoadLibraryA(DllPath().c_str()));
   ASSERT_TRUE(dll);
-  const auto install =
-      reinterpret_cast<DllInstallFunction>(GetProcAddress(dll.Get(), "DllInstall"));
+  const DllInstallFunction install = DllInstallOf(dll.Get());
   ASSERT_NE(install, nullptr);
   install(FALSE, L"user");
   ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, kClassKey));
@@ -428,8 +432,7 @@ TEST_F(JournalTest, UnregisteringLeavesAProgIdThatNamesAnotherClass) {
   const std::string otherClass = "{00000000-1111-2222-3333-444444444444}";
   UniqueModule dll(LoadLibraryA(DllPath().c_str()));
   ASSERT_TRUE(dll);
-  const auto install =
-      reinterpret_cast<DllInstallFunction>(GetProcAddress(dll.Get(), "DllInstall"));
+  const DllInstallFunction install = DllInstallOf(dll.Get());
   ASSERT_EQ(install(TRUE, L"user"), S_OK);
   ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, (kProgIdKey + "\\CLSID").c_str(), nullptr, REG_SZ,
                             otherClass.c_str(), static_cast<DWORD>(otherClass.size() + 1)),

@@ -94,7 +94,9 @@ class FaultMatrixTest : public KindsFixture {
     const Places now = where();
     const std::string context = s.name + (mode == Mode::kFail ? ", fail" : ", crash") +
                                 " at call " + std::to_string(call) + " (" + failedCall + ")";
-    if (s.movesEntry) EXPECT_TRUE(now.Anywhere()) << context << ": the entry was lost";
+    if (s.movesEntry) {
+      EXPECT_TRUE(now.Anywhere()) << context << ": the entry was lost";
+    }
     if (crashed) {
       EXPECT_TRUE(now == s.before || now == s.after || now == (s.before | s.after))
           << context << ": " << now;
@@ -105,6 +107,10 @@ class FaultMatrixTest : public KindsFixture {
     EXPECT_EQ(journal_.records.size(), refused ? 0u : 1u) << context;
     if (s.toggledRow) {
       const int row = s.toggledRow(rows_);
+      if (row < 0) {
+        ADD_FAILURE() << context << ": the toggled row is gone";
+        return count;
+      }
       EXPECT_EQ(rows_.rows.at(static_cast<std::size_t>(row)).enabled,
                 refused ? !s.checkWhenDone : s.checkWhenDone)
           << context << ": the check mark does not show where the entry is";
@@ -135,9 +141,15 @@ class FaultMatrixTest : public KindsFixture {
   std::string runKey_, load_;
 };
 
-// Runs op on the row (name, data, enabled) of the current rows.
-std::function<int(const MemoryRows&)> RowOf(std::string name, std::string data, bool enabled) {
-  return [=](const MemoryRows& rows) { return FindRow(rows, name, data, enabled); };
+// The index of the row (name, data) whatever its check mark; -1 when there is none.
+std::function<int(const MemoryRows&)> RowOf(std::string name, std::string data) {
+  return [=](const MemoryRows& rows) {
+    for (int i = 0; i < rows.Count(); ++i) {
+      const Row& row = rows.rows[static_cast<std::size_t>(i)];
+      if (row.name == name && row.data == data) return i;
+    }
+    return -1;
+  };
 }
 
 TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
@@ -184,18 +196,19 @@ TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
 
   const std::vector<Scenario> scenarios = {
       {"registry Disable", live, toggleAnd(true, true), {true, false, false, false},
-       {false, true, false, false}, true, RowOf(n0, d0, false), false},
+       {false, true, false, false}, true, RowOf(n0, d0), false},
       {"registry Enable", stored, toggleAnd(false, false), {false, true, false, false},
-       {true, false, false, false}, true, RowOf(n0, d0, true), true},
+       {true, false, false, false}, true, RowOf(n0, d0), true},
       {"registry Modify enabled", live, select(true, modify), {true, false, false, false},
-       {false, false, true, false}},
+       {false, false, true, false}, true, nullptr, false},
       {"registry Modify disabled", stored, select(false, modify), {false, true, false, false},
-       {false, false, false, true}},
+       {false, false, false, true}, true, nullptr, false},
       {"registry Remove enabled", live, select(true, remove), {true, false, false, false}, {},
-       false},
+       false, nullptr, false},
       {"registry Remove disabled", stored, select(false, remove), {false, true, false, false},
-       {}, false},
-      {"registry Add", [&] { CreateKey("Run"); }, add, {}, {false, false, true, false}, false},
+       {}, false, nullptr, false},
+      {"registry Add", [&] { CreateKey("Run"); }, add, {}, {false, false, true, false}, false,
+       nullptr, false},
   };
   int runs = 0;
   for (const Scenario& s : scenarios) runs += RunMatrix(view, s, where);
@@ -252,19 +265,19 @@ TEST_F(FaultMatrixTest, ListValueViewNeverLosesAnItem) {
 
   const std::vector<Scenario> scenarios = {
       {"list Disable", live, toggleAnd(true, true), {true, false, false, false},
-       {false, true, false, false}, true, RowOf("Load", d0, false), false},
+       {false, true, false, false}, true, RowOf("Load", d0), false},
       {"list Enable", stored, toggleAnd(false, false), {false, true, false, false},
-       {true, false, false, false}, true, RowOf("Load", d0, true), true},
+       {true, false, false, false}, true, RowOf("Load", d0), true},
       {"list Modify enabled", live, select(true, modify), {true, false, false, false},
-       {false, false, true, false}},
+       {false, false, true, false}, true, nullptr, false},
       {"list Modify disabled", stored, select(false, modify), {false, true, false, false},
-       {false, false, false, true}},
+       {false, false, false, true}, true, nullptr, false},
       {"list Remove enabled", live, select(true, remove), {true, false, false, false}, {},
-       false},
+       false, nullptr, false},
       {"list Remove disabled", stored, select(false, remove), {false, true, false, false}, {},
-       false},
+       false, nullptr, false},
       {"list Add", [&] { SetValue("Win", "Load", "a.exe c.exe"); }, add, {},
-       {false, false, true, false}, false},
+       {false, false, true, false}, false, nullptr, false},
   };
   int runs = 0;
   for (const Scenario& s : scenarios) runs += RunMatrix(view, s, where);

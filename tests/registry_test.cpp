@@ -104,6 +104,28 @@ TEST_F(Win32RegistryTest, ListValuesReadsEveryValueWholeWhateverItsSize) {
   }
 }
 
+// In UTF-8 a character may take three bytes where the key's size counts it once or twice, so
+// the sizes the key reports are too small for these and the buffers must grow.
+TEST_F(Win32RegistryTest, ListValuesGrowsPastTheSizesTheKeyReports) {
+  std::string wideName = "A";
+  for (int i = 0; i < 300; ++i) wideName += "\xE6\x97\xA5";
+  std::string wideText;
+  for (int i = 0; i < 30000; ++i) wideText += "\xE6\x9C\xAC";
+  SetText(wideName, wideText);
+  SetText("B after", "later");
+
+  const std::optional<std::vector<RegValue>> values = registry_.ListValues(HKEY_CURRENT_USER, kKey);
+  ASSERT_TRUE(values);
+  ASSERT_EQ(values->size(), 2u);
+  const RegValue* wide = Find(*values, wideName);
+  ASSERT_NE(wide, nullptr);
+  EXPECT_EQ(wide->data, wideText);
+  const RegValue* after = Find(*values, "B after");
+  ASSERT_NE(after, nullptr);
+  EXPECT_EQ(after->data, "later");
+  EXPECT_EQ(registry_.ReadValue(HKEY_CURRENT_USER, kKey, wideName).value.data, wideText);
+}
+
 TEST_F(Win32RegistryTest, ListValuesOfAMissingOrEmptyKey) {
   EXPECT_FALSE(registry_.ListValues(HKEY_CURRENT_USER, std::string(kKey) + "\\Missing"));
   const std::optional<std::vector<RegValue>> none = registry_.ListValues(HKEY_CURRENT_USER, kKey);

@@ -188,31 +188,23 @@ TEST_F(StoreTest, MatchingIgnoresLetterCaseInEveryAttribute) {
   EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
 }
 
-TEST_F(StoreTest, ARecordOfNoConfiguredLocationIsNeitherListedNorTouched) {
+// A record under no configured location, and near misses of a record: never listed there,
+// never matched, and nothing is saved.
+TEST_F(StoreTest, ARecordMatchesOnlyWhenPathNameAndDataAllAgree) {
   const std::string stray = "HKEY_LOCAL_MACHINE\\Software\\Nowhere";
   const std::string original = Store(Reg(stray, "Tool", "t.exe") + Reg(kRun, "Other", "o.exe"));
   Put(original);
   EXPECT_EQ(Lines(store_->List(RecordKind::kRegistry, kRun)), Strings{kRun + "|Other|o.exe"});
   EXPECT_TRUE(store_->List(RecordKind::kRegistry, kLoad).empty());
-  // Same name and data under another location: no match, and nothing is saved.
-  EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "Tool", "t.exe"));
-  EXPECT_FALSE(
-      store_->UpdateMatching(RecordKind::kRegistry, kRun, "Tool", "t.exe", "X", "Y", false));
-  EXPECT_EQ(Bytes(), original);
-}
-
-TEST_F(StoreTest, MatchNeedsAllThreeAttributes) {
-  const std::string original = Store(Reg(kRun, "Tool", "t.exe"));
-  Put(original);
-  struct Case {
-    std::string path, name, data;
-  };
-  for (const Case& c : std::vector<Case>{{kRun, "Tool", "t.exe /x"},
-                                         {kRun, "Tool2", "t.exe"},
-                                         {kRun + "Once", "Tool", "t.exe"},
-                                         {kRun, "", "t.exe"}}) {
-    EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, c.path, c.name, c.data))
-        << c.path << "|" << c.name << "|" << c.data;
+  for (const StoredRecord& c : std::vector<StoredRecord>{{kRun, "Tool", "t.exe"},
+                                                         {kRun, "Other", "o.exe /x"},
+                                                         {kRun, "Other2", "o.exe"},
+                                                         {kRun + "Once", "Other", "o.exe"},
+                                                         {kRun, "", "o.exe"}}) {
+    EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, c.path, c.valueName, c.valueData))
+        << c.path << "|" << c.valueName << "|" << c.valueData;
+    EXPECT_FALSE(store_->UpdateMatching(RecordKind::kRegistry, c.path, c.valueName, c.valueData,
+                                        "X", "Y", false));
   }
   EXPECT_EQ(Bytes(), original);
 }
@@ -470,9 +462,9 @@ TEST_F(StoreTest, AGarbageLeftoverTemporaryFileIsIgnoredAndReplaced) {
 
 // --- where the file lives and whether there is a DOM at all --------------------------------
 
-TEST_F(StoreTest, WorksInAFolderWithANonAsciiName) {
+TEST_F(StoreTest, WorksInAFolderWithNonAsciiAndUrlCharacters) {
   RemoveTree(dir_);
-  MakeFolder("qv_хранилище_存储_");
+  MakeFolder("qv_хранилище #1 %20 存储_");
   ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
   EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
   EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));

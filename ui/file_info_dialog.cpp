@@ -35,6 +35,8 @@ class FileInfoDialog final : public DialogBase {
     }
     AddColumns(list);
     AddRows(list);
+    // The rows may have brought a vertical scroll bar; the columns then fit the narrower list.
+    FitColumns(list);
     return TRUE;
   }
 
@@ -71,12 +73,22 @@ class FileInfoDialog final : public DialogBase {
     SendDlgItemMessageA(Handle(), IDC_INFO_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   }
 
-  void AddColumns(HWND list) {
+  static int ClientWidth(HWND list) {
     RECT client{};
     GetClientRect(list, &client);
-    const int width = client.right - client.left;
+    return client.right - client.left;
+  }
+
+  void AddColumns(HWND list) {
+    const int width = ClientWidth(list);
     AddColumn(list, 0, language_.T("_AttributeName"), width / 3);
     AddColumn(list, 1, language_.T("_AttributeValue"), (width / 3) * 2);
+  }
+
+  static void FitColumns(HWND list) {
+    const int width = ClientWidth(list);
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width / 3, 0));
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM((width / 3) * 2, 0));
   }
 
   static void AddColumn(HWND list, int index, const std::string& title, int width) {

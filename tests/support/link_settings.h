@@ -1,0 +1,29 @@
+// What a shortcut carries besides its target, read straight through the shell link object, for
+// checking that a copy kept them: "arguments|working folder|icon,index".
+#pragma once
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <string>
+
+#include "platform/com_ptr.h"
+
+inline std::string LinkSettings(const std::string& file) {
+  ComPtr<IShellLinkA> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              link.PutVoid()))) {
+    return "<no object>";
+  }
+  ComPtr<IPersistFile> persist = link.As<IPersistFile>(IID_IPersistFile);
+  wchar_t wide[MAX_PATH * 2] = {};
+  MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH * 2);
+  if (!persist || FAILED(persist->Load(wide, STGM_READ))) return "<not loaded>";
+  char arguments[4096] = {}, folder[4096] = {}, icon[4096] = {};
+  int index = 0;
+  link->GetArguments(arguments, sizeof(arguments));
+  link->GetWorkingDirectory(folder, sizeof(folder));
+  link->GetIconLocation(icon, sizeof(icon), &index);
+  return std::string(arguments) + "|" + folder + "|" + icon + "," + std::to_string(index);
+}

@@ -31,11 +31,10 @@ std::string UpperCaseIn(const std::string& text, UINT codePage) {
   MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                       wideLength);
   CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-  const int length = WideCharToMultiByte(codePage, 0, wide.data(), wideLength, nullptr, 0,
-                                         nullptr, nullptr);
+  const int length =
+      WideCharToMultiByte(codePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
   if (length <= 0) return upper;
   upper.assign(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), wideLength, upper.data(), length, nullptr,
-                      nullptr);
+  WideCharToMultiByte(codePage, 0, wide.data(), wideLength, upper.data(), length, nullptr, nullptr);
   return upper;
 }

@@ -73,9 +73,9 @@ std::vector<CatalogueNode> BuildCatalogue(Registry& registry) {
                        {std::move(allUsersFirst), std::move(currentUserFirst)}));
   nodes.push_back(Node(1, "_AllUser", 0, 4, kFolder, {std::move(allUsers)}));
   nodes.push_back(Node(2, "_CurrentUser", 0, 5, kFolder, {std::move(currentUser)}));
-  nodes.push_back(Node(3, "_TreeRegistry", -1, 3, kReg,
-                       {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce, kHkcuRun,
-                        kHkcuRunOnce}));
+  nodes.push_back(Node(
+      3, "_TreeRegistry", -1, 3, kReg,
+      {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce, kHkcuRun, kHkcuRunOnce}));
   nodes.push_back(Node(4, "_AllUser", 3, 4, kReg,
                        {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce}));
   nodes.push_back(Node(5, "_Run", 4, 2, kReg, {kHklmRun}));

@@ -29,7 +29,9 @@ Separators FindSeparators(const std::string& path, const NextCharFn& next) {
 
 }  // namespace
 
-std::size_t NextByte(const std::string&, std::size_t pos) { return pos + 1; }
+std::size_t NextByte(const std::string&, std::size_t pos) {
+  return pos + 1;
+}
 
 std::string ExeDirectoryOf(const std::string& modulePath, const NextCharFn& next) {
   const Separators found = FindSeparators(modulePath, next);

@@ -83,9 +83,11 @@ void ListValueView::Refresh(RowList& rows) {
   FillingScope filling(rows);
   // One read of the store serves every location of the list.
   const std::vector<StoredRecord> stored = services_.store.ListAll(kKind);
-  for (const std::string& location : locations_) {
-    for (const StoredRecord& record : RecordsAt(stored, location)) {
-      rows.Append(Row{record.valueName, type, record.valueData, location, false});
+  const auto storedAt = GroupByLocation(stored, locations_);
+  for (std::size_t i = 0; i < locations_.size(); ++i) {
+    const std::string& location = locations_[i];
+    for (const StoredRecord* record : storedAt[i]) {
+      rows.Append(Row{record->valueName, type, record->valueData, location, false});
     }
     const std::optional<ValuePath> path = SplitValuePath(location);
     if (!path) continue;

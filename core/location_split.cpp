@@ -26,8 +26,7 @@ std::optional<KeyPath> SplitRoot(const std::string& location, UINT codePage) {
   if (text.empty()) return std::nullopt;
   const std::size_t separator = FindFirstBackslash(text, codePage);
   if (separator == std::string::npos) return std::nullopt;
-  const std::optional<HKEY> root =
-      FindRootKey(UpperCaseIn(text.substr(0, separator), codePage));
+  const std::optional<HKEY> root = FindRootKey(UpperCaseIn(text.substr(0, separator), codePage));
   if (!root) return std::nullopt;
   return KeyPath{*root, text.substr(separator + 1)};
 }
@@ -36,8 +35,8 @@ std::optional<KeyPath> SplitRoot(const std::string& location, UINT codePage) {
 
 const std::vector<RootKeyName>& RootKeyTable() {
   static const std::vector<RootKeyName> table = {
-      {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-      {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"HKEY_USERS", HKEY_USERS},
+      {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},     {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+      {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},   {"HKEY_USERS", HKEY_USERS},
       {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
   };
   return table;

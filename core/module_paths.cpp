@@ -20,14 +20,26 @@ std::string ModulePath() {
   return std::string();
 }
 
-std::string ExeDirectory() { return ExeDirectoryOf(ModulePath(), CharStepper()); }
+std::string ExeDirectory() {
+  return ExeDirectoryOf(ModulePath(), CharStepper());
+}
 
-std::string ExeBaseName() { return ExeBaseNameOf(ModulePath(), CharStepper()); }
+std::string ExeBaseName() {
+  return ExeBaseNameOf(ModulePath(), CharStepper());
+}
 
-std::string LanguageFilePath() { return ExeDirectory() + "\\" + ExeBaseName() + ".language"; }
+std::string LanguageFilePath() {
+  return ExeDirectory() + "\\" + ExeBaseName() + ".language";
+}
 
-std::string HelpFilePath() { return ExeDirectory() + "\\" + ExeBaseName() + ".chm"; }
+std::string HelpFilePath() {
+  return ExeDirectory() + "\\" + ExeBaseName() + ".chm";
+}
 
-std::string JournalDataDirectory() { return ExeDirectory() + "\\Log\\Data"; }
+std::string JournalDataDirectory() {
+  return ExeDirectory() + "\\Log\\Data";
+}
 
-std::string StoreFilePath() { return ExeDirectory() + "\\config.xml"; }
+std::string StoreFilePath() {
+  return ExeDirectory() + "\\config.xml";
+}

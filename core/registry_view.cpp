@@ -56,11 +56,13 @@ void RegistryView::Refresh(RowList& rows) {
   FillingScope filling(rows);
   // One read of the store serves every location of the list.
   const std::vector<StoredRecord> stored = services_.store.ListAll(kKind);
-  for (const std::string& location : locations_) {
+  const auto storedAt = GroupByLocation(stored, locations_);
+  for (std::size_t i = 0; i < locations_.size(); ++i) {
+    const std::string& location = locations_[i];
     const std::optional<KeyPath> key = SplitKeyPath(location);
     if (!key) continue;
-    for (const StoredRecord& record : RecordsAt(stored, location)) {
-      rows.Append(Row{record.valueName, type, record.valueData, location, false});
+    for (const StoredRecord* record : storedAt[i]) {
+      rows.Append(Row{record->valueName, type, record->valueData, location, false});
     }
     std::optional<std::vector<RegValue>> values =
         services_.registry.ListValues(key->root, key->subkey);

@@ -156,7 +156,11 @@ bool ModifyLive(ViewServices& services, const std::string& folder, const std::st
     prompter.Refused("_ModifyNotWritten", oldName);
     return false;
   }
-  if (sameFile || files.DeleteFile(oldFile) || !files.Exists(oldFile)) return true;
+  if (sameFile) {
+    if (oldName != newName) files.MoveFile(oldFile, newFile);  // the new letter case, if it can
+    return true;
+  }
+  if (files.DeleteFile(oldFile) || !files.Exists(oldFile)) return true;
   // The old file stays: take the new one back unless it replaced another file, so the entry
   // is not listed twice.
   if (!replacing) files.DeleteFile(newFile);

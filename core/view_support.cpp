@@ -23,13 +23,21 @@ void ReselectAfterRemove(RowList& rows, int index) {
   if (index >= 0) rows.SelectAndShow(index);
 }
 
-std::vector<StoredRecord> RecordsAt(const std::vector<StoredRecord>& all,
-                                    const std::string& location) {
-  std::vector<StoredRecord> records;
+std::vector<std::vector<const StoredRecord*>> GroupByLocation(
+    const std::vector<StoredRecord>& all, const std::vector<std::string>& locations) {
+  std::vector<std::vector<const StoredRecord*>> groups(locations.size());
+  // The locations each distinct path belongs to (usually one or none).
+  std::unordered_map<std::string, std::vector<std::size_t>> matches;
   for (const StoredRecord& record : all) {
-    if (SameText(record.path, location)) records.push_back(record);
+    auto [it, inserted] = matches.try_emplace(record.path);
+    if (inserted) {
+      for (std::size_t i = 0; i < locations.size(); ++i) {
+        if (SameText(record.path, locations[i])) it->second.push_back(i);
+      }
+    }
+    for (std::size_t i : it->second) groups[i].push_back(&record);
   }
-  return records;
+  return groups;
 }
 
 bool HasMatchingRecord(DisabledStore& store, RecordKind kind, const std::string& path,

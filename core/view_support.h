@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/row_list.h"
@@ -26,9 +27,11 @@ bool SameText(const std::string& a, const std::string& b);
 // Selects the row at index after a Remove, or the last row when the list became shorter.
 void ReselectAfterRemove(RowList& rows, int index);
 
-// The records of `all` whose path equals location ignoring case, in document order.
-std::vector<StoredRecord> RecordsAt(const std::vector<StoredRecord>& all,
-                                    const std::string& location);
+// For each location, the records of `all` whose path equals it ignoring case, in document
+// order. Each distinct path is compared with the locations once, so a large store costs one
+// lookup per record.
+std::vector<std::vector<const StoredRecord*>> GroupByLocation(
+    const std::vector<StoredRecord>& all, const std::vector<std::string>& locations);
 
 // True when the store holds a record of the kind matching (path, name, data) ignoring case.
 // Tells "no record to act on" apart from "the change could not be saved".

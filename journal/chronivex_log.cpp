@@ -29,8 +29,12 @@ HWND ViewerOwner() {
 
 }  // namespace
 
-ChronivexLog::ChronivexLog() { LockModule(); }
-ChronivexLog::~ChronivexLog() { UnlockModule(); }
+ChronivexLog::ChronivexLog() {
+  LockModule();
+}
+ChronivexLog::~ChronivexLog() {
+  UnlockModule();
+}
 
 HRESULT ChronivexLog::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
@@ -43,7 +47,9 @@ HRESULT ChronivexLog::QueryInterface(REFIID iid, void** object) {
   return E_NOINTERFACE;
 }
 
-ULONG ChronivexLog::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+ULONG ChronivexLog::AddRef() {
+  return static_cast<ULONG>(InterlockedIncrement(&refs_));
+}
 
 ULONG ChronivexLog::Release() {
   const LONG refs = InterlockedDecrement(&refs_);
@@ -58,8 +64,8 @@ HRESULT ChronivexLog::SetDataDirectory(BSTR directory) {
     if (given.find(L'\0') != std::wstring::npos) return E_INVALIDARG;
     // A relative path would follow the caller's current folder; fix it once, now.
     std::wstring full(MAX_PATH, L'\0');
-    DWORD length = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                    nullptr);
+    DWORD length =
+        GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length >= full.size()) {
       full.resize(length);
       length = GetFullPathNameW(given.c_str(), length, full.data(), nullptr);
@@ -125,9 +131,9 @@ HRESULT ChronivexLog::WriteRecord(BSTR logType, BSTR category, BSTR itemType, BS
                                   BSTR content) {
   return Guarded([&]() -> HRESULT {
     if (dataDirectory_.empty()) return E_UNEXPECTED;
-    const std::string line = FormatRecordLine(
-        {LocalTimeStamp(), Utf8FromBstr(logType), Utf8FromBstr(category), Utf8FromBstr(itemType),
-         Utf8FromBstr(source), Utf8FromBstr(content)});
+    const std::string line =
+        FormatRecordLine({LocalTimeStamp(), Utf8FromBstr(logType), Utf8FromBstr(category),
+                          Utf8FromBstr(itemType), Utf8FromBstr(source), Utf8FromBstr(content)});
     return AppendRecordLine(RecordFilePath(dataDirectory_), line);
   });
 }

@@ -75,8 +75,8 @@ HRESULT Register(HKEY hive) {
     const std::wstring path = ModulePath();
     if (path.empty()) return E_FAIL;
     UniqueHkey root;
-    const LSTATUS status = RegCreateKeyExW(hive, kClassesKey, 0, nullptr, 0,
-                                           KEY_READ | KEY_WRITE, nullptr, root.Put(), nullptr);
+    const LSTATUS status = RegCreateKeyExW(hive, kClassesKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                                           nullptr, root.Put(), nullptr);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     return RegisterJournalClass(root.Get(), path);
   } catch (...) {
@@ -98,10 +98,18 @@ HRESULT Unregister(HKEY hive) {
 
 }  // namespace
 
-HMODULE ComponentModule() { return g_module; }
-void LockModule() { InterlockedIncrement(&g_usage); }
-void UnlockModule() { InterlockedDecrement(&g_usage); }
-bool ModuleInUse() { return InterlockedCompareExchange(&g_usage, 0, 0) != 0; }
+HMODULE ComponentModule() {
+  return g_module;
+}
+void LockModule() {
+  InterlockedIncrement(&g_usage);
+}
+void UnlockModule() {
+  InterlockedDecrement(&g_usage);
+}
+bool ModuleInUse() {
+  return InterlockedCompareExchange(&g_usage, 0, 0) != 0;
+}
 
 extern "C" {
 
@@ -120,11 +128,17 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** obje
   return g_factory.QueryInterface(iid, object);
 }
 
-HRESULT STDAPICALLTYPE DllCanUnloadNow() { return ModuleInUse() ? S_FALSE : S_OK; }
+HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+  return ModuleInUse() ? S_FALSE : S_OK;
+}
 
-HRESULT STDAPICALLTYPE DllRegisterServer() { return Register(HKEY_LOCAL_MACHINE); }
+HRESULT STDAPICALLTYPE DllRegisterServer() {
+  return Register(HKEY_LOCAL_MACHINE);
+}
 
-HRESULT STDAPICALLTYPE DllUnregisterServer() { return Unregister(HKEY_LOCAL_MACHINE); }
+HRESULT STDAPICALLTYPE DllUnregisterServer() {
+  return Unregister(HKEY_LOCAL_MACHINE);
+}
 
 // "user" registers for the current user only (no administrator rights needed); no text (or
 // "machine") is the same as DllRegisterServer / DllUnregisterServer.

@@ -8,11 +8,20 @@ std::string EscapeField(std::string_view text) {
   result.reserve(text.size());
   for (const char c : text) {
     switch (c) {
-      case '\\': result += "\\\\"; break;
-      case '\t': result += "\\t"; break;
-      case '\n': result += "\\n"; break;
-      case '\r': result += "\\r"; break;
-      default: result += c;
+      case '\\':
+        result += "\\\\";
+        break;
+      case '\t':
+        result += "\\t";
+        break;
+      case '\n':
+        result += "\\n";
+        break;
+      case '\r':
+        result += "\\r";
+        break;
+      default:
+        result += c;
     }
   }
   return result;
@@ -27,10 +36,18 @@ std::string UnescapeField(std::string_view text) {
       continue;
     }
     switch (text[i + 1]) {
-      case '\\': result += '\\'; break;
-      case 't': result += '\t'; break;
-      case 'n': result += '\n'; break;
-      case 'r': result += '\r'; break;
+      case '\\':
+        result += '\\';
+        break;
+      case 't':
+        result += '\t';
+        break;
+      case 'n':
+        result += '\n';
+        break;
+      case 'r':
+        result += '\r';
+        break;
       default:
         result += text[i];
         result += text[i + 1];

@@ -15,8 +15,12 @@ std::wstring ClsidText() {
 }
 
 // Both relative to the classes root.
-std::wstring ClassKeyPath() { return L"CLSID\\" + ClsidText(); }
-std::wstring ProgIdKeyPath() { return kChronivexLogProgId; }
+std::wstring ClassKeyPath() {
+  return L"CLSID\\" + ClsidText();
+}
+std::wstring ProgIdKeyPath() {
+  return kChronivexLogProgId;
+}
 
 LSTATUS SetText(HKEY key, const wchar_t* name, const std::wstring& value) {
   return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),

@@ -6,7 +6,7 @@
 
 #include <string>
 
-// The classes root of the machine (perUser false) or of the current user.
+// Where the classes root sits under HKEY_LOCAL_MACHINE (everyone) or HKEY_CURRENT_USER.
 constexpr const wchar_t* kClassesKey = L"Software\\Classes";
 
 // Writes ProgID -> CLSID, CLSID\InprocServer32 = dllPath (ThreadingModel Apartment) and

@@ -21,9 +21,9 @@ struct Column {
   const wchar_t* title;
   int width;
 };
-constexpr Column kColumns[kRecordFieldCount] = {{L"Time", 130},     {L"Log type", 90},
-                                                {L"Category", 90},  {L"Item type", 90},
-                                                {L"Source", 90},    {L"Content", 420}};
+constexpr Column kColumns[kRecordFieldCount] = {{L"Time", 130},    {L"Log type", 90},
+                                                {L"Category", 90}, {L"Item type", 90},
+                                                {L"Source", 90},   {L"Content", 420}};
 
 // A record's line breaks and tabs would garble a list cell; show them as spaces.
 std::wstring CellText(std::string_view field) {
@@ -103,8 +103,7 @@ void BuildViewer(HWND dialog, const std::vector<std::vector<std::string>>& rows)
       dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instance, nullptr);
   SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageW(close, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-               LVS_EX_FULLROWSELECT);
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   FillList(list, rows);
   Layout(dialog);
   SetFocus(list);
@@ -114,7 +113,8 @@ INT_PTR CALLBACK ViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
   try {
     switch (message) {
       case WM_INITDIALOG:
-        BuildViewer(dialog, *reinterpret_cast<const std::vector<std::vector<std::string>>*>(lParam));
+        BuildViewer(dialog,
+                    *reinterpret_cast<const std::vector<std::vector<std::string>>*>(lParam));
         return FALSE;  // focus is already on the list
       case WM_SIZE:
         Layout(dialog);
@@ -145,9 +145,9 @@ HRESULT RunViewer(HWND owner, const std::vector<std::vector<std::string>>& rows)
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   const std::vector<WORD> words = ViewerTemplate();
-  const INT_PTR result = DialogBoxIndirectParamW(
-      ComponentModule(), reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), owner, ViewerProc,
-      reinterpret_cast<LPARAM>(&rows));
+  const INT_PTR result =
+      DialogBoxIndirectParamW(ComponentModule(), reinterpret_cast<LPCDLGTEMPLATEW>(words.data()),
+                              owner, ViewerProc, reinterpret_cast<LPARAM>(&rows));
   if (result == -1) {
     const DWORD error = GetLastError();
     return error ? HRESULT_FROM_WIN32(error) : E_FAIL;

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include <string>
 #include <new>
+#include <string>
 #include <string_view>
 
 std::string Utf8FromWide(std::wstring_view text);

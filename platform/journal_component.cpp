@@ -79,7 +79,3 @@ void InstallJournal(std::unique_ptr<JournalComponent> component) {
 void ShowJournalViewer() {
   if (JournalComponent* journal = ProcessJournal()) journal->ShowViewer();
 }
-
-std::string JournalDataDirectory(const std::string& exeDirectory) {
-  return exeDirectory + "\\Log\\Data";
-}

@@ -56,6 +56,3 @@ JournalComponent* ProcessJournal();
 void InstallJournal(std::unique_ptr<JournalComponent> component);
 // The "_LogViewer" command: shows the journal's viewer; does nothing without a journal.
 void ShowJournalViewer();
-
-// The journal's data folder beside the program: exe directory + "\Log\Data".
-std::string JournalDataDirectory(const std::string& exeDirectory);

@@ -8,8 +8,7 @@ void JournalClient::Write(JournalKind kind, const std::string& contentKey,
   if (!component_) return;
   const std::string content = SafeFormat(language_.T(contentKey), args);
   const std::string source = language_.T("_LogSource");
-  const std::string itemType =
-      language_.T("_LogItemType" + std::to_string(static_cast<int>(kind)));
+  const std::string itemType = language_.T("_LogItemType" + std::to_string(static_cast<int>(kind)));
   const std::string category = language_.T("_LogCategory");
   const std::string logType = language_.T("_LogType");
   component_->WriteRecord(logType, category, itemType, source, content);

@@ -53,8 +53,8 @@ std::string MenuItemText(HMENU menu, UINT position) {
 std::string LanguageTable::T(const std::string& key, bool expand) const {
   if (file_.empty()) return key;  // no file set: never fall back to the system's win.ini
   std::string text(kTextBytes, '\0');
-  const DWORD length = GetPrivateProfileStringA(kSection, key.c_str(), "", text.data(),
-                                                kTextBytes, file_.c_str());
+  const DWORD length =
+      GetPrivateProfileStringA(kSection, key.c_str(), "", text.data(), kTextBytes, file_.c_str());
   text.resize(length);
   if (text.empty()) return key;
   return expand ? ExpandEscapes(text) : text;

@@ -2,9 +2,8 @@
 // folder views.
 #include "core/catalogue.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <map>
 #include <tuple>
@@ -13,9 +12,11 @@
 
 namespace {
 
-const std::string kShellFolders = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::string kShellFolders =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-const std::string kHklmRun = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kHklmRun =
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::string kHklmRunOnce =
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const std::string kHklmRunServices =
@@ -82,9 +83,17 @@ TEST(Catalogue, HasTheSixteenNodesInViewOrder) {
       {0, "_TreeStartupFolder", -1, 1, ViewKind::kStartupFolder, {kAllUsers, kCurrentUser}},
       {1, "_AllUser", 0, 4, ViewKind::kStartupFolder, {kAllUsers}},
       {2, "_CurrentUser", 0, 5, ViewKind::kStartupFolder, {kCurrentUser}},
-      {3, "_TreeRegistry", -1, 3, ViewKind::kRegistry,
+      {3,
+       "_TreeRegistry",
+       -1,
+       3,
+       ViewKind::kRegistry,
        {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce, kHkcuRun, kHkcuRunOnce}},
-      {4, "_AllUser", 3, 4, ViewKind::kRegistry,
+      {4,
+       "_AllUser",
+       3,
+       4,
+       ViewKind::kRegistry,
        {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce}},
       {5, "_Run", 4, 2, ViewKind::kRegistry, {kHklmRun}},
       {6, "_RunOnce", 4, 2, ViewKind::kRegistry, {kHklmRunOnce}},

@@ -18,9 +18,8 @@ TEST_P(EscapeExpandTest, ExpandsOnlyBackslashRAndBackslashN) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, EscapeExpandTest,
-    ::testing::Values(EscapeCase{"", ""}, EscapeCase{"plain", "plain"},
-                      EscapeCase{"a\\nb", "a\nb"}, EscapeCase{"a\\r\\nb", "a\r\nb"},
-                      EscapeCase{"\\n\\n", "\n\n"},
+    ::testing::Values(EscapeCase{"", ""}, EscapeCase{"plain", "plain"}, EscapeCase{"a\\nb", "a\nb"},
+                      EscapeCase{"a\\r\\nb", "a\r\nb"}, EscapeCase{"\\n\\n", "\n\n"},
                       // other escapes and a lone backslash stay as they are
                       EscapeCase{"C:\\temp\\x", "C:\\temp\\x"}, EscapeCase{"end\\", "end\\"},
                       EscapeCase{"\\N\\R", "\\N\\R"},

@@ -1,8 +1,9 @@
 // What the file information dialog gathers: version texts of every translation, times, sizes,
 // the order of the rows, the missing-file case, and the search and Explorer texts.
-#include <windows.h>
+#include "ui/file_info.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <fstream>
@@ -12,7 +13,6 @@
 #include <vector>
 
 #include "store/language_table.h"
-#include "ui/file_info.h"
 
 namespace {
 
@@ -25,7 +25,9 @@ std::string ExeFolder() {
   return text.substr(0, text.find_last_of('\\'));
 }
 
-std::string SamplePath() { return ExeFolder() + "\\" + QV_VERSION_SAMPLE; }
+std::string SamplePath() {
+  return ExeFolder() + "\\" + QV_VERSION_SAMPLE;
+}
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class TempFolder {
@@ -64,9 +66,9 @@ std::vector<std::string> Labels(const Rows& rows) {
 }
 
 const std::vector<std::string> kKeyOrderedFieldLabels = {
-    "_Comments",       "_CompanyName",     "_FileDescription",  "_FileVersion",
-    "_InternalName",   "_LegalCopyright",  "_LegalTrademarks",  "_OriginalFilename",
-    "_PrivateBuild",   "_ProductName",     "_ProductVersion",   "_SpecialBuild"};
+    "_Comments",     "_CompanyName",    "_FileDescription", "_FileVersion",
+    "_InternalName", "_LegalCopyright", "_LegalTrademarks", "_OriginalFilename",
+    "_PrivateBuild", "_ProductName",    "_ProductVersion",  "_SpecialBuild"};
 const std::vector<std::string> kKeyOrderedAttributeLabels = {"_CreationTime", "_FileSize",
                                                              "_LastAccessTime", "_LastWriteTime"};
 
@@ -109,7 +111,10 @@ TEST(FileInfoGather, FieldValuesPerTranslationWithMissingOnesEmpty) {
       {&german, "_Comments", ""},
       {&german, "_SpecialBuild", ""},
       {&german, "_CompanyName", "Beispielwerke"},
-      {&german, "_FileDescription", "Gr\xC3\xB6\xC3\x9F" "enpr\xC3\xBC" "fung"},
+      {&german, "_FileDescription",
+       "Gr\xC3\xB6\xC3\x9F"
+       "enpr\xC3\xBC"
+       "fung"},
       {&german, "_PrivateBuild", "privat-de"},
       {&english, "_Comments", "English comments"},
       {&english, "_SpecialBuild", "special-en"},
@@ -159,8 +164,8 @@ TEST(FileInfoGather, LanguageFileTextsDecideTheOrderAndEqualTextsShareARow) {
 
 TEST(FileInfoGather, MissingFilesGiveOneNoteRow) {
   TempFolder folder;
-  const std::string languageFile =
-      folder.Write("missing.language", "[String]\r\n_FileIsNotExistInfo=The file does not exist.\r\n");
+  const std::string languageFile = folder.Write(
+      "missing.language", "[String]\r\n_FileIsNotExistInfo=The file does not exist.\r\n");
   const LanguageTable language(languageFile);
   const std::string cases[] = {
       "",
@@ -282,17 +287,17 @@ TEST(FileInfoText, SearchUrlEncodesOnlyWhatWouldBreakTheQuery) {
       {"C:app.exe", "app.exe"},
       {"app.exe", "app.exe"},
       {"C:\\Tools\\", ""},
-      {"C:\\Programme\\\xC3\xBC" "ber.exe", "\xC3\xBC" "ber.exe"},
+      {"C:\\Programme\\\xC3\xBC"
+       "ber.exe",
+       "\xC3\xBC"
+       "ber.exe"},
       {"C:\\x\\100%.exe", "100%25.exe"},
   };
   const std::string base = "https://www.bing.com/search?q=";
   for (const auto& [path, term] : cases) EXPECT_EQ(SearchUrl(path), base + term) << path;
 }
 
-TEST(FileInfoText, FileNamePartAndExplorerParameters) {
-  EXPECT_EQ(FileNamePart("C:\\Tools\\app.exe"), "app.exe");
-  EXPECT_EQ(FileNamePart("D:setup.exe"), "setup.exe");
-  EXPECT_EQ(FileNamePart("plain"), "plain");
+TEST(FileInfoText, ExplorerParametersQuoteThePath) {
   EXPECT_EQ(ExplorerSelectParams("C:\\Tools\\my app.exe"), "/select,\"C:\\Tools\\my app.exe\"");
   EXPECT_EQ(ExplorerSelectParams("C:\\a,b\\x.exe"), "/select,\"C:\\a,b\\x.exe\"");
 }

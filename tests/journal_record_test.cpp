@@ -1,10 +1,10 @@
 // The journal's record line format: escaping keeps one record per line whatever the texts hold.
-#include "journal/record_format.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "journal/record_format.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ TEST(RecordFormat, UnknownEscapesAndALoneBackslashStayAsTheyStand) {
 }
 
 TEST(RecordFormat, LineHoldsEveryFieldAndNoLineBreak) {
-  const std::vector<std::string> fields = {"2024-01-02 03:04:05", "Info", "cat\t", "item\n",
-                                           "src\\",              "multi\r\nline"};
+  const std::vector<std::string> fields = {
+      "2024-01-02 03:04:05", "Info", "cat\t", "item\n", "src\\", "multi\r\nline"};
   const std::string line = FormatRecordLine(fields);
   EXPECT_EQ(line.find('\n'), std::string::npos);
   EXPECT_EQ(line.find('\r'), std::string::npos);
@@ -65,6 +65,8 @@ TEST(RecordFormat, FileKeepsOnlyWholeRecordsInOrder) {
   EXPECT_EQ(ParseRecordLine(lines[1]), b);
 }
 
-TEST(RecordFormat, EmptyFileHasNoRecords) { EXPECT_TRUE(RecordLines("").empty()); }
+TEST(RecordFormat, EmptyFileHasNoRecords) {
+  EXPECT_TRUE(RecordLines("").empty());
+}
 
 }  // namespace

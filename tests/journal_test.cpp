@@ -1,8 +1,9 @@
 // The journal end to end: ChronivexLog.dll registered with regsvr32 in the test prefix, created
 // by its ProgID through real COM, written through JournalClient and read back from its file and
 // through its read operations; registration, the absent component and the viewer.
-#include <windows.h>
-
+// clang-format off
+#include <windows.h>  // before commctrl.h, which needs its types
+// clang-format on
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -204,34 +205,58 @@ struct WriteCase {
 
 TEST_F(JournalTest, WritesEveryKindWithEachViewsContentKeys) {
   const std::string run = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-  const std::string load = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\"
-                           "Windows\\Load";
+  const std::string load =
+      "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\"
+      "Windows\\Load";
   const std::string link = "C:\\Startup\\Tool.lnk";
   const std::vector<WriteCase> cases = {
       // Registry view.
-      {JournalKind::kRemove, "_LogItemType1Content", {run, "App"}, "Remove",
+      {JournalKind::kRemove,
+       "_LogItemType1Content",
+       {run, "App"},
+       "Remove",
        "Removed " + run + " / App"},
-      {JournalKind::kAdd, "_LogItemType2Content", {run, "App", "C:\\a.exe /x"}, "Add",
+      {JournalKind::kAdd,
+       "_LogItemType2Content",
+       {run, "App", "C:\\a.exe /x"},
+       "Add",
        "Added " + run + " / App = C:\\a.exe /x"},
-      {JournalKind::kModify, "_LogItemType3Content", {run, "Old", "o.exe", "New", "n.exe"},
-       "Modify", "Changed " + run + " / Old = o.exe to New = n.exe"},
-      {JournalKind::kEnable, "_LogItemType4Content", {run, "App"}, "Enable",
+      {JournalKind::kModify,
+       "_LogItemType3Content",
+       {run, "Old", "o.exe", "New", "n.exe"},
+       "Modify",
+       "Changed " + run + " / Old = o.exe to New = n.exe"},
+      {JournalKind::kEnable,
+       "_LogItemType4Content",
+       {run, "App"},
+       "Enable",
        "Enabled " + run + " / App"},
-      {JournalKind::kDisable, "_LogItemType5Content", {run, "100% %s %d"}, "Disable",
+      {JournalKind::kDisable,
+       "_LogItemType5Content",
+       {run, "100% %s %d"},
+       "Disable",
        "Disabled " + run + " / 100% %s %d"},
       // List-value view: the same content keys, the value's name as N.
-      {JournalKind::kAdd, "_LogItemType2Content", {load, "Load", "C:\\w.exe"}, "Add",
+      {JournalKind::kAdd,
+       "_LogItemType2Content",
+       {load, "Load", "C:\\w.exe"},
+       "Add",
        "Added " + load + " / Load = C:\\w.exe"},
-      {JournalKind::kModify, "_LogItemType3Content", {load, "Load", "a.exe", "Load", "b.exe"},
-       "Modify", "Changed " + load + " / Load = a.exe to Load = b.exe"},
+      {JournalKind::kModify,
+       "_LogItemType3Content",
+       {load, "Load", "a.exe", "Load", "b.exe"},
+       "Modify",
+       "Changed " + load + " / Load = a.exe to Load = b.exe"},
       // Startup folder view.
       {JournalKind::kRemove, "_LogItemType1Content1", {link}, "Remove", "Removed file " + link},
       {JournalKind::kAdd, "_LogItemType2Content1", {link}, "Add", "Added shortcut " + link},
-      {JournalKind::kModify, "_LogItemType3Content1", {link, "C:\\Startup\\Új 日本.lnk", "t.exe"},
-       "Modify", "Changed file " + link + " to C:\\Startup\\Új 日本.lnk -> t.exe"},
+      {JournalKind::kModify,
+       "_LogItemType3Content1",
+       {link, "C:\\Startup\\Új 日本.lnk", "t.exe"},
+       "Modify",
+       "Changed file " + link + " to C:\\Startup\\Új 日本.lnk -> t.exe"},
       {JournalKind::kEnable, "_LogItemType4Content1", {link}, "Enable", "Enabled file " + link},
-      {JournalKind::kDisable, "_LogItemType5Content1", {link}, "Disable",
-       "Disabled file " + link},
+      {JournalKind::kDisable, "_LogItemType5Content1", {link}, "Disable", "Disabled file " + link},
   };
   ASSERT_TRUE(ConnectJournal(dataDirectory_));
   JournalClient client(ProcessJournal(), language_);
@@ -242,9 +267,9 @@ TEST_F(JournalTest, WritesEveryKindWithEachViewsContentKeys) {
   ASSERT_EQ(RecordCount(ProcessLog()), static_cast<LONG>(cases.size()));
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(cases[i].contentKey);
-    const std::vector<std::string> expected = {records[i][0],       "Operation",
-                                               "Autorun entries",   cases[i].itemType,
-                                               "Quorvane test",     cases[i].content};
+    const std::vector<std::string> expected = {records[i][0],     "Operation",
+                                               "Autorun entries", cases[i].itemType,
+                                               "Quorvane test",   cases[i].content};
     EXPECT_EQ(records[i], expected);
     EXPECT_TRUE(IsTimeStamp(records[i][0])) << records[i][0];
     // The read operation lists the same records, newest first.
@@ -291,15 +316,15 @@ TEST_F(JournalTest, LanguageWithoutJournalKeysPassesTheKeyNames) {
 
 TEST_F(JournalTest, RecordsSurviveTheComponentAndAppendToTheSameFile) {
   ASSERT_TRUE(ConnectJournal(dataDirectory_));
-  JournalClient(ProcessJournal(), language_).Write(JournalKind::kRemove, "_LogItemType1Content",
-                                                   {"first", "x"});
+  JournalClient(ProcessJournal(), language_)
+      .Write(JournalKind::kRemove, "_LogItemType1Content", {"first", "x"});
   ReleaseJournal();
   CoFreeUnusedLibraries();
   ASSERT_EQ(FileRecords().size(), 1u);
 
   ASSERT_TRUE(ConnectJournal(dataDirectory_));
-  JournalClient(ProcessJournal(), language_).Write(JournalKind::kAdd, "_LogItemType2Content",
-                                                   {"second", "y", "z"});
+  JournalClient(ProcessJournal(), language_)
+      .Write(JournalKind::kAdd, "_LogItemType2Content", {"second", "y", "z"});
   EXPECT_EQ(RecordCount(ProcessLog()), 2);
   EXPECT_EQ(ReadFields(ProcessLog(), 0)[5], "Added second / y = z");
   EXPECT_EQ(ReadFields(ProcessLog(), 1)[5], "Removed first / x");
@@ -310,8 +335,8 @@ TEST_F(JournalTest, ARecordCutShortDoesNotSwallowTheNextOne) {
   ASSERT_TRUE(CreateDirectoryA(dataDirectory_.c_str(), nullptr));
   ASSERT_TRUE(WriteBytes(dataDirectory_ + "\\" + kRecordFile, "2024-01-01 00:00:00\tT\tC\tI"));
   ASSERT_TRUE(ConnectJournal(dataDirectory_));
-  JournalClient(ProcessJournal(), language_).Write(JournalKind::kEnable, "_LogItemType4Content",
-                                                   {"a", "b"});
+  JournalClient(ProcessJournal(), language_)
+      .Write(JournalKind::kEnable, "_LogItemType4Content", {"a", "b"});
   const auto records = FileRecords();
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0][5], "Enabled a / b");
@@ -493,9 +518,8 @@ void CALLBACK ProbeViewer(HWND, UINT, UINT_PTR, DWORD) {
   if (!list) return;
   if (!probe.sawViewer) {
     probe.sawViewer = true;
-    probe.columns = static_cast<int>(
-        SendMessageW(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)),
-                     HDM_GETITEMCOUNT, 0, 0));
+    probe.columns = static_cast<int>(SendMessageW(
+        reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0, 0));
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
       std::vector<std::string> row;

@@ -1,16 +1,15 @@
 // The language table on real files, window and menu translation on real windows and menus, and
 // the shipped English language file.
-#include "store/language_table.h"
-
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+
+#include "store/language_table.h"
 
 namespace {
 
@@ -102,8 +101,8 @@ TEST_F(LanguageTableTest, LooksUpTextsByTheProfileRules) {
 }
 
 TEST_F(LanguageTableTest, UsesAtMost65534CharactersOfAText) {
-  table_.SetFile(folder_.Write("Long.language",
-                               "[String]\r\n_Long=" + std::string(70000, 'x') + "\r\n"));
+  table_.SetFile(
+      folder_.Write("Long.language", "[String]\r\n_Long=" + std::string(70000, 'x') + "\r\n"));
   EXPECT_EQ(table_.T("_Long"), std::string(65534, 'x'));
 }
 
@@ -135,8 +134,8 @@ HWND Child(const char* className, const char* text, HWND parent, int id) {
 }
 
 TEST_F(LanguageTableTest, TranslateWindowCoversEveryDescendant) {
-  HWND top = CreateWindowExA(0, "STATIC", "_Caption", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                             nullptr, nullptr, nullptr, nullptr);
+  HWND top = CreateWindowExA(0, "STATIC", "_Caption", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                             nullptr, nullptr, nullptr);
   ASSERT_NE(top, nullptr);
   HWND ok = Child("BUTTON", "_OK", top, 1);
   HWND lines = Child("STATIC", "_Lines", top, 2);
@@ -151,7 +150,7 @@ TEST_F(LanguageTableTest, TranslateWindowCoversEveryDescendant) {
   EXPECT_EQ(TextOf(top), "Translated Caption");
   EXPECT_EQ(TextOf(ok), "Okay");
   EXPECT_EQ(TextOf(lines), "One\nTwo\r\nThree");  // windows always expand
-  EXPECT_EQ(TextOf(unnamed), "");                  // even though a line has the empty key
+  EXPECT_EQ(TextOf(unnamed), "");                 // even though a line has the empty key
   EXPECT_EQ(TextOf(list), "List1");
   EXPECT_EQ(TextOf(group), "_Missing\nKey");  // the key is the text, then expanded
   EXPECT_EQ(TextOf(nested), "Nested Button");
@@ -231,8 +230,8 @@ TEST_F(LanguageTableTest, TranslateMenuKeepsIdsStatesAndSubmenus) {
 }
 
 TEST_F(LanguageTableTest, TranslateMenuIgnoresWhatIsNoMenu) {
-  HWND window = CreateWindowExA(0, "STATIC", "_Caption", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                nullptr, nullptr);
+  HWND window =
+      CreateWindowExA(0, "STATIC", "_Caption", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   table_.TranslateMenu(reinterpret_cast<HMENU>(window));
   table_.TranslateMenu(nullptr);
   EXPECT_EQ(TextOf(window), "_Caption");
@@ -243,40 +242,122 @@ TEST_F(LanguageTableTest, TranslateMenuIgnoresWhatIsNoMenu) {
 
 // Every key the program looks up: menus, tree and type labels, entry list, dialogs, journal.
 const char* const kProgramKeys[] = {
-    "_ToolQuorvane", "_NotInstallXML2", "_File", "_Exit", "_Operation", "_AddNew", "_Remove",
-    "_Modify", "_Enable", "_Disable", "_Refresh", "_Property", "_AboutFile", "_Tools",
-    "_LogViewer", "_About", "_Help", "_Website", "_Support",
-    "_TreeStartupFolder", "_AllUser", "_CurrentUser", "_TreeRegistry", "_Run", "_RunOnce",
-    "_RunService", "_RunServiceOnce", "_Winini", "_LoadSection", "_RunSection", "_TreeUserInit",
-    "_RegString", "_StartupFolderType", "_TreeWininiType",
-    "_Name", "_Type", "_Data", "_RegPath", "_YouMustSelectAnItem", "_AreyousureDeleteThisEntry",
-    "_AddNewProgram", "_AddNewDescription", "_AddNewType", "_ModifyProgram", "_ModifyDescription",
-    "_PropertyDescription", "_DisplayName", "_AppPath", "_Section", "_Browse", "_OK", "_Cancel",
-    "_Close", "_ApplicationNameInvalid", "_ApplicationPathInvalid",
-    "_MoreInfoDialog", "_GoogleIt", "_BrowseIt", "_AttributeName", "_AttributeValue",
-    "_FileIsNotExistInfo", "_LanguageCode", "_FileSize", "_CreationTime", "_LastAccessTime",
-    "_LastWriteTime", "_Comments", "_CompanyName", "_FileDescription", "_FileVersion",
-    "_InternalName", "_LegalCopyright", "_LegalTrademarks", "_OriginalFilename", "_PrivateBuild",
-    "_ProductName", "_ProductVersion", "_SpecialBuild",
-    "_AboutDialog", "_AppName", "_AppVersion", "_Websitelink", "_Supportlink", "_Copyright",
-    "_Thanks", "_Thankyoulist", "_Warning",
-    "_LogType", "_LogCategory", "_LogSource", "_LogItemType1", "_LogItemType2", "_LogItemType3",
-    "_LogItemType4", "_LogItemType5", "_LogItemType1Content", "_LogItemType2Content",
-    "_LogItemType3Content", "_LogItemType4Content", "_LogItemType5Content",
-    "_LogItemType1Content1", "_LogItemType2Content1", "_LogItemType3Content1",
-    "_LogItemType4Content1", "_LogItemType5Content1",
+    "_ToolQuorvane",
+    "_NotInstallXML2",
+    "_File",
+    "_Exit",
+    "_Operation",
+    "_AddNew",
+    "_Remove",
+    "_Modify",
+    "_Enable",
+    "_Disable",
+    "_Refresh",
+    "_Property",
+    "_AboutFile",
+    "_Tools",
+    "_LogViewer",
+    "_About",
+    "_Help",
+    "_Website",
+    "_Support",
+    "_TreeStartupFolder",
+    "_AllUser",
+    "_CurrentUser",
+    "_TreeRegistry",
+    "_Run",
+    "_RunOnce",
+    "_RunService",
+    "_RunServiceOnce",
+    "_Winini",
+    "_LoadSection",
+    "_RunSection",
+    "_TreeUserInit",
+    "_RegString",
+    "_StartupFolderType",
+    "_TreeWininiType",
+    "_Name",
+    "_Type",
+    "_Data",
+    "_RegPath",
+    "_YouMustSelectAnItem",
+    "_AreyousureDeleteThisEntry",
+    "_AddNewProgram",
+    "_AddNewDescription",
+    "_AddNewType",
+    "_ModifyProgram",
+    "_ModifyDescription",
+    "_PropertyDescription",
+    "_DisplayName",
+    "_AppPath",
+    "_Section",
+    "_Browse",
+    "_OK",
+    "_Cancel",
+    "_Close",
+    "_ApplicationNameInvalid",
+    "_ApplicationPathInvalid",
+    "_MoreInfoDialog",
+    "_GoogleIt",
+    "_BrowseIt",
+    "_AttributeName",
+    "_AttributeValue",
+    "_FileIsNotExistInfo",
+    "_LanguageCode",
+    "_FileSize",
+    "_CreationTime",
+    "_LastAccessTime",
+    "_LastWriteTime",
+    "_Comments",
+    "_CompanyName",
+    "_FileDescription",
+    "_FileVersion",
+    "_InternalName",
+    "_LegalCopyright",
+    "_LegalTrademarks",
+    "_OriginalFilename",
+    "_PrivateBuild",
+    "_ProductName",
+    "_ProductVersion",
+    "_SpecialBuild",
+    "_AboutDialog",
+    "_AppName",
+    "_AppVersion",
+    "_Websitelink",
+    "_Supportlink",
+    "_Copyright",
+    "_Thanks",
+    "_Thankyoulist",
+    "_Warning",
+    "_LogType",
+    "_LogCategory",
+    "_LogSource",
+    "_LogItemType1",
+    "_LogItemType2",
+    "_LogItemType3",
+    "_LogItemType4",
+    "_LogItemType5",
+    "_LogItemType1Content",
+    "_LogItemType2Content",
+    "_LogItemType3Content",
+    "_LogItemType4Content",
+    "_LogItemType5Content",
+    "_LogItemType1Content1",
+    "_LogItemType2Content1",
+    "_LogItemType3Content1",
+    "_LogItemType4Content1",
+    "_LogItemType5Content1",
 };
 
 // Formats and the number of arguments each one is given, in the order given.
 const std::map<std::string, int> kFormatArguments = {
-    {"_LogItemType1Content", 2},   {"_LogItemType2Content", 3},  {"_LogItemType3Content", 5},
-    {"_LogItemType4Content", 2},   {"_LogItemType5Content", 2},  {"_LogItemType1Content1", 1},
-    {"_LogItemType2Content1", 1},  {"_LogItemType3Content1", 3}, {"_LogItemType4Content1", 1},
-    {"_LogItemType5Content1", 1},  {"_AreyousureDeleteThisEntry", 1},
-    {"_DisableNotStored", 1},      {"_DisableNotRemoved", 1},    {"_EnableNotWritten", 1},
-    {"_AddNotWritten", 1},         {"_ModifyNotWritten", 1},     {"_ModifyNotStored", 1},
-    {"_RemoveNotDone", 1},         {"_ListValueUnreadable", 1},  {"_ConfirmReplaceFile", 1},
-    {"_StartupFolderUnknown", 1},
+    {"_LogItemType1Content", 2},  {"_LogItemType2Content", 3},       {"_LogItemType3Content", 5},
+    {"_LogItemType4Content", 2},  {"_LogItemType5Content", 2},       {"_LogItemType1Content1", 1},
+    {"_LogItemType2Content1", 1}, {"_LogItemType3Content1", 3},      {"_LogItemType4Content1", 1},
+    {"_LogItemType5Content1", 1}, {"_AreyousureDeleteThisEntry", 1}, {"_DisableNotStored", 1},
+    {"_DisableNotRemoved", 1},    {"_EnableNotWritten", 1},          {"_AddNotWritten", 1},
+    {"_ModifyNotWritten", 1},     {"_ModifyNotStored", 1},           {"_RemoveNotDone", 1},
+    {"_ListValueUnreadable", 1},  {"_ConfirmReplaceFile", 1},        {"_StartupFolderUnknown", 1},
 };
 
 // Texts shown unexpanded (message boxes, menus, journal) must not carry escapes; only the

@@ -13,6 +13,8 @@ struct SplitCase {
   std::vector<std::string> items;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << "'" << c.value << "'"; }
+
 class SplitTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitTest, GivesItemsInOrder) {
@@ -39,6 +41,10 @@ struct CutCase {
   std::string item;
   std::string result;
 };
+
+void PrintTo(const CutCase& c, std::ostream* os) {
+  *os << "'" << c.item << "' out of '" << c.value << "'";
+}
 
 class CutTest : public ::testing::TestWithParam<CutCase> {};
 
@@ -86,6 +92,10 @@ struct AppendCase {
   std::string item;
   std::string result;
 };
+
+void PrintTo(const AppendCase& c, std::ostream* os) {
+  *os << "'" << c.item << "' to '" << c.value << "'";
+}
 
 class AppendTest : public ::testing::TestWithParam<AppendCase> {};
 

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/registry_view.h"
+#include "platform/journal_component.h"
+#include "store/journal_client.h"
 #include "support/registry_kinds_fixture.h"
 
 namespace {
@@ -132,6 +135,10 @@ struct RemoveCase {
   std::string valueAfter;
   std::vector<std::string> itemsAfter;
 };
+
+void PrintTo(const RemoveCase& c, std::ostream* os) {
+  *os << "'" << c.item << "' out of '" << c.value << "'";
+}
 
 class ListRemoveTest : public ListValueViewTest,
                        public ::testing::WithParamInterface<RemoveCase> {};
@@ -390,6 +397,60 @@ TEST_F(ListValueViewTest, AValueThatCannotBeReadWholeIsNeverRewritten) {
   ASSERT_EQ(prompter_.refusals.size(), 4u);
   for (const auto& refusal : prompter_.refusals) EXPECT_EQ(refusal.key, "_ListValueUnreadable");
   EXPECT_TRUE(journal_.records.empty());
+}
+
+// --- Through the real journal client and the shipped language file ---------------------------
+
+// Stands in for the journal component and keeps the five texts of every record.
+class CapturingComponent final : public JournalComponent {
+ public:
+  std::vector<std::vector<std::string>> records;
+  HRESULT SetDataDirectory(const std::string&) override { return S_OK; }
+  HRESULT WriteRecord(const std::string& logType, const std::string& category,
+                      const std::string& itemType, const std::string& source,
+                      const std::string& content) override {
+    records.push_back({logType, category, itemType, source, content});
+    return S_OK;
+  }
+  HRESULT ShowViewer() override { return S_OK; }
+};
+
+TEST_F(ListValueViewTest, JournalRecordsReadAsTheLanguageFileSays) {
+  const char* source = std::getenv("QV_SOURCE_DIR");
+  ASSERT_NE(source, nullptr) << "QV_SOURCE_DIR is set by ctest";
+  std::string file = std::string("Z:") + source + "/lang/Quorvane.language";
+  for (char& c : file) c = (c == '/') ? '\\' : c;
+  LanguageTable language(file);
+  CapturingComponent component;
+  JournalClient client(&component, language);
+  ViewServices services{realRegistry_, realFiles_, realLinks_, *store_, client, language};
+
+  SetValue("Win", "Load", "a.exe b.exe");
+  SetValue("RunKey", "app", "C:\\app.exe /s 100%");
+  ListValueView list(services, {load_});
+  RegistryView registry(services, {Location("RunKey")});
+  list.Refresh(rows_);
+  rows_.selected = 0;
+  prompter_.modifyAnswer = EntryInput{"ignored", "c.exe"};
+  list.Modify(rows_, prompter_);
+  registry.Refresh(rows_);
+  rows_.Toggle(0);
+  registry.Disable(rows_, prompter_, 0);
+
+  ASSERT_EQ(component.records.size(), 2u);
+  const std::vector<std::string>& modify = component.records[0];
+  EXPECT_EQ(modify[0], language.T("_LogType"));
+  EXPECT_EQ(modify[1], language.T("_LogCategory"));
+  EXPECT_EQ(modify[2], language.T("_LogItemType3"));
+  EXPECT_EQ(modify[3], language.T("_LogSource"));
+  EXPECT_NE(modify[2], "_LogItemType3");  // the shipped file has the text
+  EXPECT_EQ(modify[4], "In " + load_ +
+                           ", changed the entry \"Load\" that started: a.exe into the entry "
+                           "\"Load\" that starts: c.exe");
+  EXPECT_EQ(component.records[1][2], language.T("_LogItemType5"));
+  EXPECT_EQ(component.records[1][4], "In " + Location("RunKey") +
+                                         ", disabled the entry \"app\". It is kept in config.xml "
+                                         "until it is enabled again.");
 }
 
 }  // namespace

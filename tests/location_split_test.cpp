@@ -2,9 +2,8 @@
 // and the module path helpers of the running test exe.
 #include "core/location_split.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "core/ansi_text.h"
 #include "core/module_paths.h"
@@ -80,13 +79,14 @@ TEST_P(SplitValuePathTest, SplitsLikeTheListValueViews) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SplitValuePathTest,
     ::testing::Values(
-        ValueCase{"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\Load",
-                  true, HKEY_CURRENT_USER, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
-                  "Load"},
+        ValueCase{
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\Load",
+            true, HKEY_CURRENT_USER, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
+            "Load"},
         ValueCase{"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\"
                   "Userinit",
-                  true, HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
-                  "Userinit"},
+                  true, HKEY_LOCAL_MACHINE,
+                  "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", "Userinit"},
         ValueCase{"HKEY_CURRENT_USER\\Software\\Load", true, HKEY_CURRENT_USER, "Software", "Load"},
         ValueCase{"\\hkey_current_user\\Software\\Load\\\\", true, HKEY_CURRENT_USER, "Software",
                   "Load"},

@@ -1,9 +1,8 @@
 // Win32Registry against the real (test prefix) registry, on keys of the test's own.
 #include "platform/registry.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 
@@ -22,10 +21,10 @@ class Win32RegistryTest : public ::testing::Test {
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
   }
   void SetRaw(const std::string& name, DWORD type, const std::string& bytes) {
-    ASSERT_EQ(RegSetValueExA(key_, name.c_str(), 0, type,
-                             reinterpret_cast<const BYTE*>(bytes.data()),
-                             static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExA(key_, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                       static_cast<DWORD>(bytes.size())),
+        ERROR_SUCCESS);
   }
   void SetText(const std::string& name, const std::string& text, DWORD type = REG_SZ) {
     SetRaw(name, type, std::string(text.c_str(), text.size() + 1));
@@ -42,8 +41,8 @@ class Win32RegistryTest : public ::testing::Test {
     std::optional<std::pair<DWORD, std::string>> result;
     if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
       std::string bytes(size, '\0');
-      if (RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                           reinterpret_cast<BYTE*>(bytes.data()), &size) == ERROR_SUCCESS) {
+      if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()),
+                           &size) == ERROR_SUCCESS) {
         bytes.resize(size);
         result.emplace(type, bytes);
       }
@@ -57,8 +56,8 @@ class Win32RegistryTest : public ::testing::Test {
 };
 
 const RegValue* Find(const std::vector<RegValue>& values, const std::string& name) {
-  const auto found = std::find_if(values.begin(), values.end(),
-                                  [&](const RegValue& v) { return v.name == name; });
+  const auto found =
+      std::find_if(values.begin(), values.end(), [&](const RegValue& v) { return v.name == name; });
   return found == values.end() ? nullptr : &*found;
 }
 
@@ -162,13 +161,13 @@ TEST_F(Win32RegistryTest, ReadValueStatuses) {
 
 TEST_F(Win32RegistryTest, WriteStringCountsTheTerminatingZero) {
   EXPECT_TRUE(registry_.WriteString(HKEY_CURRENT_USER, kKey, "App", "C:\\a.exe", REG_SZ, false));
-  EXPECT_EQ(Raw(kKey, "App"), std::make_pair(static_cast<DWORD>(REG_SZ),
-                                             std::string("C:\\a.exe\0", 9)));
+  EXPECT_EQ(Raw(kKey, "App"),
+            std::make_pair(static_cast<DWORD>(REG_SZ), std::string("C:\\a.exe\0", 9)));
 
   EXPECT_TRUE(
       registry_.WriteString(HKEY_CURRENT_USER, kKey, "App", "%TEMP%\\b.exe", REG_EXPAND_SZ, false));
-  EXPECT_EQ(Raw(kKey, "App"), std::make_pair(static_cast<DWORD>(REG_EXPAND_SZ),
-                                             std::string("%TEMP%\\b.exe\0", 13)));
+  EXPECT_EQ(Raw(kKey, "App"),
+            std::make_pair(static_cast<DWORD>(REG_EXPAND_SZ), std::string("%TEMP%\\b.exe\0", 13)));
 
   EXPECT_TRUE(registry_.WriteString(HKEY_CURRENT_USER, kKey, "Empty", "", REG_SZ, false));
   EXPECT_EQ(Raw(kKey, "Empty"), std::make_pair(static_cast<DWORD>(REG_SZ), std::string(1, '\0')));

@@ -90,6 +90,16 @@ TEST_F(RegistryViewTest, RefreshOrdersLocationByLocationDisabledRowsFirst) {
                           }));
 }
 
+TEST_F(RegistryViewTest, ARecordIsListedUnderEveryLocationItMatches) {
+  ASSERT_TRUE(store_->Append(kReg, runA_, "aOff", "C:\\aoff.exe"));
+  std::string lowerA = runA_;
+  for (char& c : lowerA) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  RegistryView view = MakeView({runA_, runB_, lowerA});
+  view.Refresh(rows_);
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"aOff|C:\\aoff.exe|" + runA_ + "|off",
+                                                    "aOff|C:\\aoff.exe|" + lowerA + "|off"}));
+}
+
 TEST_F(RegistryViewTest, RefreshHoldsTheFillingFlagAndSkipsWhatCannotBeListed) {
   SetValue("RunB", "b1", "C:\\b1.exe");
   ASSERT_TRUE(store_->Append(kReg, runA_, "aOff", "C:\\aoff.exe"));  // RunA key is missing
@@ -272,6 +282,10 @@ struct ReselectCase {
   int selectedAfter;
 };
 
+void PrintTo(const ReselectCase& c, std::ostream* os) {
+  *os << "remove row " << c.removed << " of " << c.rows;
+}
+
 class RegistryReselectTest : public RegistryViewTest,
                              public ::testing::WithParamInterface<ReselectCase> {};
 
@@ -329,6 +343,8 @@ struct ModifyCase {
   std::string newData;
   std::vector<std::string> namesAfter;
 };
+
+void PrintTo(const ModifyCase& c, std::ostream* os) { *os << c.what; }
 
 class RegistryModifyTest : public RegistryViewTest,
                            public ::testing::WithParamInterface<ModifyCase> {};

@@ -50,13 +50,20 @@ foreach(pair "Quorvane.language=lang/Quorvane.language" "config.xml=res/config.x
 endforeach()
 
 file(READ "${release}/Quorvane/README.txt" readme)
-foreach(needle "Quorvane ${VERSION}" "regsvr32 ChronivexLog.dll" "regsvr32 /n /i:user ChronivexLog.dll"
-        "\r\n")
+foreach(needle "Quorvane ${VERSION}" "regsvr32 ChronivexLog.dll" "regsvr32 /n /i:user ChronivexLog.dll")
   string(FIND "${readme}" "${needle}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "README.txt lacks \"${needle}\"")
   endif()
 endforeach()
+# Windows line ends, for Notepad (file(READ) as text would hide the CRs).
+file(READ "${release}/Quorvane/README.txt" readme_hex HEX)
+string(REGEX MATCHALL "[0-9a-f][0-9a-f]" readme_bytes "${readme_hex}")
+list(JOIN readme_bytes " " readme_bytes)
+string(REPLACE "0d 0a" "CRLF" readme_bytes "${readme_bytes}")
+if(readme_bytes MATCHES "0a" OR NOT readme_bytes MATCHES "CRLF")
+  message(FATAL_ERROR "README.txt does not have Windows line ends")
+endif()
 
 # The zip holds the folder and nothing else.
 set(zip "${release}/Quorvane-${VERSION}.zip")

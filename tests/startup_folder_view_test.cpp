@@ -233,7 +233,7 @@ TEST_F(StartupFolderTest, AddAppendsLnkOnlyWhenMissing) {
     const char* written;
   };
   const Case cases[] = {{"Notes", "Notes.lnk"},
-                        {"Notes.LNK", "Notes.LNK"},
+                        {"Memo.LNK", "Memo.LNK"},
                         {"Report.lnk.txt", "Report.lnk.txt.lnk"},
                         {"Заметки 日本 \xF0\x9F\x98\x80", "Заметки 日本 \xF0\x9F\x98\x80.lnk"}};
   // The view over both folders writes into the first.

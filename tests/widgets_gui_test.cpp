@@ -1,8 +1,9 @@
 // The window widgets (banner, hyperlink label, splitter, resize rules) on real windows, and the
 // resources they and the main window are built from.
+#include <windows.h>
+// The common controls header needs the types of windows.h.
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <optional>
 #include <string>

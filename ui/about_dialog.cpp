@@ -57,9 +57,8 @@ class AboutDialog final : public DialogBase {
   void AttachLink(Hyperlink& link, int id, const char* url) {
     link.SetUrl(url);
     // Links open through the program's one shell seam like every other address.
-    link.SetOpener([owner = Handle()](const std::string& address) {
-      return OpenWithShell(owner, address);
-    });
+    link.SetOpener(
+        [owner = Handle()](const std::string& address) { return OpenWithShell(owner, address); });
     link.Attach(Item(id));
   }
 

@@ -162,7 +162,7 @@ void Banner::Paint(HDC dc) {
   SelectObject(dc, background_.Get() ? background_.Get() : GetStockObject(NULL_BRUSH));
   SelectObject(dc, border_.Get() ? border_.Get() : GetStockObject(NULL_PEN));
   // With the null pen Rectangle fills one pixel short on the right and bottom; widen it then.
-  const int grow = 0;
+  const int grow = borderStyle_ == PS_NULL ? 1 : 0;
   Rectangle(dc, client.left, client.top, client.right + grow, client.bottom + grow);
 
   if (picture_) {

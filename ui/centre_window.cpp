@@ -2,8 +2,12 @@
 
 namespace {
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
+int Width(const RECT& r) {
+  return r.right - r.left;
+}
+int Height(const RECT& r) {
+  return r.bottom - r.top;
+}
 
 LONG Clamp(LONG start, int size, LONG low, LONG high) {
   if (start + size > high) start = high - size;
@@ -15,8 +19,8 @@ RECT WorkAreaNear(HWND window) {
   RECT area{};
   MONITORINFO info{};
   info.cbSize = sizeof(info);
-  const HMONITOR monitor =
-      MonitorFromWindow(window, window != nullptr ? MONITOR_DEFAULTTONEAREST : MONITOR_DEFAULTTOPRIMARY);
+  const HMONITOR monitor = MonitorFromWindow(
+      window, window != nullptr ? MONITOR_DEFAULTTONEAREST : MONITOR_DEFAULTTOPRIMARY);
   if (monitor != nullptr && GetMonitorInfoA(monitor, &info)) return info.rcWork;
   if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
     SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
@@ -31,7 +35,8 @@ POINT CentredPosition(const RECT& window, const RECT& over, const RECT& area) {
   const int height = Height(window);
   LONG left = (over.left + over.right) / 2 - width / 2;
   LONG top = (over.top + over.bottom) / 2 - height / 2;
-  return POINT{Clamp(left, width, area.left, area.right), Clamp(top, height, area.top, area.bottom)};
+  return POINT{Clamp(left, width, area.left, area.right),
+               Clamp(top, height, area.top, area.bottom)};
 }
 
 void CentreOverOwner(HWND dialog) {

@@ -18,8 +18,8 @@ INT_PTR DialogBase::RunModal(HINSTANCE instance, int templateId, HWND owner) {
 
 HWND DialogBase::CreateModeless(HINSTANCE instance, int templateId, HWND parent) {
   modal_ = false;
-  return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent,
-                            &DialogBase::DialogProc, reinterpret_cast<LPARAM>(this));
+  return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent, &DialogBase::DialogProc,
+                            reinterpret_cast<LPARAM>(this));
 }
 
 void DialogBase::EndModal(INT_PTR result) {

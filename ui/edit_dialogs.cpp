@@ -46,7 +46,11 @@ class EditDialog final : public DialogBase {
       SetDlgItemTextA(Handle(), IDC_EDIT_NAME, fields_.name.c_str());
       SetDlgItemTextA(Handle(), IDC_EDIT_PATH, fields_.path.c_str());
     }
-    return TRUE;
+    // The user starts at the name where it can be typed, at Close in the Property dialog.
+    const HWND name = Item(IDC_EDIT_NAME);
+    const bool editable = (GetWindowLongA(name, GWL_STYLE) & ES_READONLY) == 0;
+    SetFocus(editable ? name : Item(IDCANCEL));
+    return FALSE;
   }
 
   bool OnCommand(int id, int /*code*/, HWND /*control*/) override {

@@ -54,11 +54,11 @@ BOOL EntryView::OnInitDialog() {
   banner_->SetBackground(kBannerFill);
   banner_->SetBorder(PS_NULL, 1, RGB(0xEB, 0xEB, 0xEB));
   banner_->SetTextColour(RGB(255, 255, 255));
-  const int margin = ScaleForWindow(Handle(), kBannerMargin);
-  banner_->SetMargins(margin, margin, margin, margin);
+  // At 96 DPI: the banner scales its margins itself.
+  banner_->SetMargins(kBannerMargin, kBannerMargin, kBannerMargin, kBannerMargin);
   banner_->SetText("");
 
-  kind_.Refresh(*this);
+  if (!deferFirstFill_) kind_.Refresh(*this);
   return TRUE;
 }
 

@@ -35,6 +35,9 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   HWND List() const { return list_; }
   bool Filling() const { return filling_; }
   void SetFileInfoOpener(FileInfoOpener opener) { fileInfoOpener_ = std::move(opener); }
+  // Leaves the list empty at creation: a hidden view is filled when it is first shown, which
+  // refreshes it anyway, so start-up does not read every location and the store sixteen times.
+  void DeferFirstFill() { deferFirstFill_ = true; }
 
   // The "_Operation" popup of menu 201, translated and grayed for the present selection; the
   // caller destroys the returned menu (the whole loaded menu; the popup is its second item).
@@ -83,6 +86,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   HINSTANCE instance_ = nullptr;
   HWND list_ = nullptr;
   bool filling_ = false;
+  bool deferFirstFill_ = false;
   std::unique_ptr<Banner> banner_;
   std::unique_ptr<ResizeRules> resize_;
   FileInfoOpener fileInfoOpener_;

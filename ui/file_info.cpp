@@ -134,8 +134,8 @@ std::string FormatFileSize(std::uint64_t bytes) {
 
 std::string FormatTimeFields(int year, int month, int day, int hour, int minute, int second) {
   char text[64];
-  std::snprintf(text, sizeof(text), "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour,
-                minute, second);
+  std::snprintf(text, sizeof(text), "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute,
+                second);
   return text;
 }
 
@@ -154,12 +154,12 @@ std::string SearchUrl(const std::string& path) {
   // Only the characters that would end or corrupt the query are encoded; the rest (blanks and
   // non-ASCII text included) goes in as the user sees it.
   for (const char c : FileNamePart(path)) {
-    switch (c) {
-      case '%': url += "%25"; break;
-      case '&': url += "%26"; break;
-      case '#': url += "%23"; break;
-      case '+': url += "%2B"; break;
-      default: url += c; break;
+    if (c == '%' || c == '&' || c == '#' || c == '+') {
+      char escaped[4];
+      std::snprintf(escaped, sizeof(escaped), "%%%02X", static_cast<unsigned char>(c));
+      url += escaped;
+    } else {
+      url += c;
     }
   }
   return url;

@@ -37,7 +37,9 @@ class FileInfoDialog final : public DialogBase {
     AddRows(list);
     // The rows may have brought a vertical scroll bar; the columns then fit the narrower list.
     FitColumns(list);
-    return TRUE;
+    // OK has the focus, so the path is not shown selected.
+    SetFocus(Item(IDOK));
+    return FALSE;
   }
 
   bool OnCommand(int id, int /*code*/, HWND /*control*/) override {

@@ -262,7 +262,7 @@ LRESULT Hyperlink::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // Enter would otherwise press the dialog's default button instead of following the link.
       const auto* msg = reinterpret_cast<const MSG*>(lParam);
       LRESULT code = DLGC_WANTCHARS;
-      (void)msg;
+      if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
       return code;
     }
     case WM_SETFOCUS:

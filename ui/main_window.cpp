@@ -156,7 +156,10 @@ void MainWindow::BuildTree() {
 }
 
 void MainWindow::CreateViews() {
-  for (auto& view : views_) host_.AddView(view->Create(instance_, host_.Handle()));
+  for (auto& view : views_) {
+    view->DeferFirstFill();
+    host_.AddView(view->Create(instance_, host_.Handle()));
+  }
 }
 
 bool MainWindow::OnNotify(NMHDR* header, LRESULT* /*result*/) {

@@ -8,8 +8,8 @@ namespace {
 
 bool OpenThroughShell(HWND owner, const std::string& file, const std::string& params) {
   const HINSTANCE result =
-      ShellExecuteA(owner, "open", file.c_str(), params.empty() ? nullptr : params.c_str(),
-                    nullptr, SW_SHOWNORMAL);
+      ShellExecuteA(owner, "open", file.c_str(), params.empty() ? nullptr : params.c_str(), nullptr,
+                    SW_SHOWNORMAL);
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

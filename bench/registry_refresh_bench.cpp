@@ -59,10 +59,17 @@ std::string XmlEscape(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -130,8 +137,8 @@ int main() {
       "Software\\QuorvaneBench\\registry_refresh_" + std::to_string(GetCurrentProcessId());
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
-  const std::string folder = std::string(temp) + "qv_registry_bench_" +
-                             std::to_string(GetCurrentProcessId());
+  const std::string folder =
+      std::string(temp) + "qv_registry_bench_" + std::to_string(GetCurrentProcessId());
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string storePath = folder + "\\config.xml";
 
@@ -159,9 +166,9 @@ int main() {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<config><toolquorvane>\r\n";
   for (int r = 0; r < kRecords; ++r) {
     const int slot = r % (kKeys + kOtherLocations);
-    const std::string path = slot < kKeys ? locations[static_cast<std::size_t>(slot)]
-                                          : "HKEY_LOCAL_MACHINE\\Software\\Other" +
-                                                std::to_string(slot);
+    const std::string path = slot < kKeys
+                                 ? locations[static_cast<std::size_t>(slot)]
+                                 : "HKEY_LOCAL_MACHINE\\Software\\Other" + std::to_string(slot);
     xml += "<disabledregistryitem path=\"" + XmlEscape(path) + "\" valuedata=\"C:\\Tools\\t" +
            std::to_string(r) + ".exe -q\" valuename=\"Stored" + std::to_string(r) + "\"/>\r\n";
   }

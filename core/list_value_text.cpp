@@ -50,7 +50,9 @@ std::string RemoveWholeItems(std::string_view value, std::string_view item) {
 
 }  // namespace
 
-bool IsListSeparator(char c) { return c == ' ' || c == ','; }
+bool IsListSeparator(char c) {
+  return c == ' ' || c == ',';
+}
 
 std::vector<std::string> SplitListItems(std::string_view value) {
   std::vector<std::string> items;

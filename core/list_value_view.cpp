@@ -72,11 +72,17 @@ bool WriteListValue(Registry& registry, const ValuePath& path, const ListValue& 
 ListValueView::ListValueView(ViewServices& services, std::vector<std::string> locations)
     : LocationView(services, std::move(locations)) {}
 
-ViewKind ListValueView::Kind() const { return ViewKind::kListValue; }
+ViewKind ListValueView::Kind() const {
+  return ViewKind::kListValue;
+}
 
-std::string ListValueView::TypeText() const { return services_.language.T("_TreeWininiType"); }
+std::string ListValueView::TypeText() const {
+  return services_.language.T("_TreeWininiType");
+}
 
-std::array<int, 4> ListValueView::ColumnWidths() const { return {200, 80, 350, 350}; }
+std::array<int, 4> ListValueView::ColumnWidths() const {
+  return {200, 80, 350, 350};
+}
 
 void ListValueView::Refresh(RowList& rows) {
   const std::string type = TypeText();
@@ -113,8 +119,7 @@ void ListValueView::Add(RowList& rows, Prompter& prompter) {
   if (value.state == ListValue::State::kUnreadable) {
     prompter.Refused("_ListValueUnreadable", location);
   } else if (value.state == ListValue::State::kNoKey ||
-             !WriteListValue(services_.registry, *path, value,
-                             AppendListItem(value.text, item))) {
+             !WriteListValue(services_.registry, *path, value, AppendListItem(value.text, item))) {
     prompter.Refused("_AddNotWritten", item);
   } else {
     services_.journal.Write(JournalKind::kAdd, "_LogItemType2Content",
@@ -217,8 +222,8 @@ void ListValueView::Property(RowList& rows, Prompter& prompter) {
     prompter.NoSelection();
     return;
   }
-  prompter.Property(EntryFields{TypeText(), rows.Text(index, kColPath),
-                                rows.Text(index, kColName), rows.Text(index, kColData)});
+  prompter.Property(EntryFields{TypeText(), rows.Text(index, kColPath), rows.Text(index, kColName),
+                                rows.Text(index, kColData)});
 }
 
 void ListValueView::Enable(RowList& rows, Prompter& prompter, int row) {

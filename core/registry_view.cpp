@@ -45,11 +45,17 @@ void PutBack(Registry& registry, const KeyPath& key, const std::string& name,
 RegistryView::RegistryView(ViewServices& services, std::vector<std::string> locations)
     : LocationView(services, TrimRegistryLocations(locations)) {}
 
-ViewKind RegistryView::Kind() const { return ViewKind::kRegistry; }
+ViewKind RegistryView::Kind() const {
+  return ViewKind::kRegistry;
+}
 
-std::string RegistryView::TypeText() const { return services_.language.T("_RegString"); }
+std::string RegistryView::TypeText() const {
+  return services_.language.T("_RegString");
+}
 
-std::array<int, 4> RegistryView::ColumnWidths() const { return {150, 60, 350, 350}; }
+std::array<int, 4> RegistryView::ColumnWidths() const {
+  return {150, 60, 350, 350};
+}
 
 void RegistryView::Refresh(RowList& rows) {
   const std::string type = TypeText();
@@ -144,14 +150,11 @@ void RegistryView::Modify(RowList& rows, Prompter& prompter) {
       // The new value is written before the old one goes, so a failure or an interruption in
       // between leaves the entry at least under one of the names.
       const bool renamed = !SameText(oldName, newName);
-      const RegRead before = renamed
-                                 ? services_.registry.ReadValue(key->root, key->subkey, newName)
-                                 : RegRead{};
-      if (!services_.registry.WriteString(key->root, key->subkey, newName, newData, REG_SZ,
-                                          true)) {
+      const RegRead before =
+          renamed ? services_.registry.ReadValue(key->root, key->subkey, newName) : RegRead{};
+      if (!services_.registry.WriteString(key->root, key->subkey, newName, newData, REG_SZ, true)) {
         prompter.Refused("_ModifyNotWritten", oldName);
-      } else if (!renamed ||
-                 services_.registry.DeleteValue(key->root, key->subkey, oldName) ||
+      } else if (!renamed || services_.registry.DeleteValue(key->root, key->subkey, oldName) ||
                  ValueIsGone(services_.registry, *key, oldName)) {
         done = true;
       } else {
@@ -179,8 +182,8 @@ void RegistryView::Property(RowList& rows, Prompter& prompter) {
     prompter.NoSelection();
     return;
   }
-  prompter.Property(EntryFields{TypeText(), rows.Text(index, kColPath),
-                                rows.Text(index, kColName), rows.Text(index, kColData)});
+  prompter.Property(EntryFields{TypeText(), rows.Text(index, kColPath), rows.Text(index, kColName),
+                                rows.Text(index, kColData)});
 }
 
 void RegistryView::Enable(RowList& rows, Prompter& prompter, int row) {

@@ -1,5 +1,6 @@
 // The entry kind for startup folders: one entry per ordinary file at the top of each folder in the list.
-// Disabled entries are records in the disabled-entry store.
+// Disabled entries are records in the disabled-entry store; their files wait in a hidden
+// subfolder of the startup folder (core/kept_files.h) until they are enabled again.
 #pragma once
 
 #include "core/location_view.h"

@@ -13,7 +13,9 @@ struct SplitCase {
   std::vector<std::string> items;
 };
 
-void PrintTo(const SplitCase& c, std::ostream* os) { *os << "'" << c.value << "'"; }
+void PrintTo(const SplitCase& c, std::ostream* os) {
+  *os << "'" << c.value << "'";
+}
 
 class SplitTest : public ::testing::TestWithParam<SplitCase> {};
 
@@ -61,28 +63,21 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"a.exe b.exe c.exe", "b.exe", "a.exe,c.exe"},
         CutCase{"a.exe,b.exe,c.exe", "b.exe", "a.exe,c.exe"},
         CutCase{"a.exe, b.exe, c.exe", "b.exe", "a.exe,,c.exe"},
-        CutCase{"C:\\WINDOWS\\system32\\userinit.exe,", "",
-                "C:\\WINDOWS\\system32\\userinit.exe"},
-        CutCase{"a.exe b.exe a.exe", "a.exe", "b.exe"},
-        CutCase{"a.exe b.exe", "a.exe", "b.exe"},
+        CutCase{"C:\\WINDOWS\\system32\\userinit.exe,", "", "C:\\WINDOWS\\system32\\userinit.exe"},
+        CutCase{"a.exe b.exe a.exe", "a.exe", "b.exe"}, CutCase{"a.exe b.exe", "a.exe", "b.exe"},
         CutCase{"a.exe b.exe", "b.exe", "a.exe"},
         // Whole items only: text of the item inside a longer item stays.
-        CutCase{"bb.exe b.exe", "b.exe", "bb.exe"},
-        CutCase{"b.exe bb.exe", "b.exe", "bb.exe"},
-        CutCase{"bb.exe", "b.exe", "bb.exe"},
-        CutCase{"b.exe.bak,b.exe", "b.exe", "b.exe.bak"},
+        CutCase{"bb.exe b.exe", "b.exe", "bb.exe"}, CutCase{"b.exe bb.exe", "b.exe", "bb.exe"},
+        CutCase{"bb.exe", "b.exe", "bb.exe"}, CutCase{"b.exe.bak,b.exe", "b.exe", "b.exe.bak"},
         CutCase{"C:\\x\\b.exe,b.exe", "b.exe", "C:\\x\\b.exe"},
         // Case-sensitive comparison.
         CutCase{"A.EXE a.exe", "a.exe", "A.EXE"},
         // Every normalisation pass is one non-rescanning pass, in the given order.
         CutCase{"a,,,b", "", "a,,b"},
-        CutCase{"a   b", "", "a,b"},  // "  " -> "," leaves ", " for the next pass
+        CutCase{"a   b", "", "a,b"},      // "  " -> "," leaves ", " for the next pass
         CutCase{"a      b", "", "a,,b"},  // six spaces: ",,," after the first pass
-        CutCase{"a ,b", "", "a,b"},
-        CutCase{"a , b", "", "a,b"},
-        CutCase{"a.exe", "a.exe", ""},
-        CutCase{"", "a.exe", ""},
-        CutCase{" , a.exe , ", "", "a.exe"},
+        CutCase{"a ,b", "", "a,b"}, CutCase{"a , b", "", "a,b"}, CutCase{"a.exe", "a.exe", ""},
+        CutCase{"", "a.exe", ""}, CutCase{" , a.exe , ", "", "a.exe"},
         // An item that holds a separator is matched between item boundaries too.
         CutCase{"a.exe C:\\x.exe /min b.exe", "C:\\x.exe /min", "a.exe,b.exe"},
         CutCase{"Программа.exe,工具.exe,😀.exe", "工具.exe", "Программа.exe,😀.exe"}));
@@ -104,16 +99,15 @@ TEST_P(AppendTest, AddsAtTheEnd) {
   EXPECT_EQ(AppendListItem(c.value, c.item), c.result);
 }
 
-INSTANTIATE_TEST_SUITE_P(ListValueText, AppendTest,
-                         ::testing::Values(AppendCase{"", "a.exe", "a.exe"},
-                                           AppendCase{"b.exe", "a.exe", "b.exe,a.exe"},
-                                           AppendCase{"C:\\A.EXE", "C:\\PROGRA~1\\Tool\\tool.exe",
-                                                      "C:\\A.EXE,C:\\PROGRA~1\\Tool\\tool.exe"},
-                                           // Separators inside the value are not touched.
-                                           AppendCase{"a.exe, b.exe", "c.exe", "a.exe, b.exe,c.exe"},
-                                           AppendCase{" a.exe ", "c.exe", "a.exe ,c.exe"},
-                                           AppendCase{"a.exe,", "", "a.exe"},
-                                           AppendCase{"", "", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    ListValueText, AppendTest,
+    ::testing::Values(AppendCase{"", "a.exe", "a.exe"}, AppendCase{"b.exe", "a.exe", "b.exe,a.exe"},
+                      AppendCase{"C:\\A.EXE", "C:\\PROGRA~1\\Tool\\tool.exe",
+                                 "C:\\A.EXE,C:\\PROGRA~1\\Tool\\tool.exe"},
+                      // Separators inside the value are not touched.
+                      AppendCase{"a.exe, b.exe", "c.exe", "a.exe, b.exe,c.exe"},
+                      AppendCase{" a.exe ", "c.exe", "a.exe ,c.exe"},
+                      AppendCase{"a.exe,", "", "a.exe"}, AppendCase{"", "", ""}));
 
 // Modify of an enabled row is a cut followed by an append.
 TEST(ListValueText, ModifyMovesTheItemToTheEnd) {

@@ -9,6 +9,7 @@
 #include "core/registry_view.h"
 #include "platform/journal_component.h"
 #include "store/journal_client.h"
+#include "store/safe_format.h"
 #include "support/registry_kinds_fixture.h"
 
 namespace {
@@ -74,12 +75,10 @@ TEST_F(ListValueViewTest, RefreshListsOneRowPerItem) {
   SetValue("Winlogon", "Userinit", "C:\\WINDOWS\\system32\\userinit.exe,");
   ListValueView view = MakeView({run_, userinit_});
   view.Refresh(rows_);
-  EXPECT_EQ(Lines(rows_),
-            (std::vector<std::string>{"Run|C:\\A.EXE|" + run_ + "|on",
-                                      "Run|C:\\B.EXE|" + run_ + "|on",
-                                      "Userinit|C:\\WINDOWS\\system32\\userinit.exe|" + userinit_ +
-                                          "|on",
-                                      "Userinit||" + userinit_ + "|on"}));
+  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{
+                              "Run|C:\\A.EXE|" + run_ + "|on", "Run|C:\\B.EXE|" + run_ + "|on",
+                              "Userinit|C:\\WINDOWS\\system32\\userinit.exe|" + userinit_ + "|on",
+                              "Userinit||" + userinit_ + "|on"}));
   for (const Row& row : rows_.rows) EXPECT_EQ(row.type, "_TreeWininiType");
   EXPECT_EQ(rows_.appendsOutsideFilling, 0);
   EXPECT_FALSE(rows_.filling);
@@ -160,12 +159,14 @@ TEST_P(ListRemoveTest, RewritesTheValueWithoutTheItem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Remove, ListRemoveTest,
-    ::testing::Values(
-        RemoveCase{"C:\\WINDOWS\\system32\\userinit.exe,", "",
-                   "C:\\WINDOWS\\system32\\userinit.exe", {"C:\\WINDOWS\\system32\\userinit.exe"}},
-        RemoveCase{"a.exe, b.exe, c.exe", "b.exe", "a.exe,,c.exe", {"a.exe", "", "c.exe"}},
-        RemoveCase{"a.exe b.exe a.exe", "a.exe", "b.exe", {"b.exe"}},
-        RemoveCase{"bb.exe b.exe", "b.exe", "bb.exe", {"bb.exe"}}));
+    ::testing::Values(RemoveCase{"C:\\WINDOWS\\system32\\userinit.exe,",
+                                 "",
+                                 "C:\\WINDOWS\\system32\\userinit.exe",
+                                 {"C:\\WINDOWS\\system32\\userinit.exe"}},
+                      RemoveCase{
+                          "a.exe, b.exe, c.exe", "b.exe", "a.exe,,c.exe", {"a.exe", "", "c.exe"}},
+                      RemoveCase{"a.exe b.exe a.exe", "a.exe", "b.exe", {"b.exe"}},
+                      RemoveCase{"bb.exe b.exe", "b.exe", "bb.exe", {"bb.exe"}}));
 
 TEST_F(ListValueViewTest, RemoveOfADisabledRowRemovesTheRecordAndLeavesTheValue) {
   SetValue("Win", "Load", "a.exe");
@@ -346,10 +347,10 @@ TEST_F(ListValueViewTest, AValueThatIsNoTextIsNeverRewritten) {
   HKEY raw = nullptr;
   ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, Subkey("Win").c_str(), &raw), ERROR_SUCCESS);
   UniqueHkey key(raw);
-  ASSERT_EQ(RegSetValueExA(key.Get(), "Load", 0, REG_BINARY,
-                           reinterpret_cast<const BYTE*>(bytes.data()),
-                           static_cast<DWORD>(bytes.size())),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegSetValueExA(key.Get(), "Load", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
+                     static_cast<DWORD>(bytes.size())),
+      ERROR_SUCCESS);
   ListValueView view = MakeView({load_});
   DisableRow(view, "a.exe");
   RemoveRow(view, "b.exe", true);
@@ -444,13 +445,14 @@ TEST_F(ListValueViewTest, JournalRecordsReadAsTheLanguageFileSays) {
   EXPECT_EQ(modify[2], language.T("_LogItemType3"));
   EXPECT_EQ(modify[3], language.T("_LogSource"));
   EXPECT_NE(modify[2], "_LogItemType3");  // the shipped file has the text
-  EXPECT_EQ(modify[4], "In " + load_ +
-                           ", changed the entry \"Load\" that started: a.exe into the entry "
-                           "\"Load\" that starts: c.exe");
+  // The content takes location, name, old item, name, new item in that order.
+  EXPECT_EQ(modify[4], SafeFormat(language.T("_LogItemType3Content"),
+                                  {load_, "Load", "a.exe", "Load", "c.exe"}));
+  EXPECT_NE(modify[4].find("a.exe"), std::string::npos);
   EXPECT_EQ(component.records[1][2], language.T("_LogItemType5"));
-  EXPECT_EQ(component.records[1][4], "In " + Location("RunKey") +
-                                         ", disabled the entry \"app\". It is kept in config.xml "
-                                         "until it is enabled again.");
+  EXPECT_EQ(component.records[1][4],
+            SafeFormat(language.T("_LogItemType5Content"), {Location("RunKey"), "app"}));
+  EXPECT_NE(component.records[1][4].find(Location("RunKey")), std::string::npos);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ std::ostream& operator<<(std::ostream& out, const Places& p) {
 
 struct Scenario {
   std::string name;
-  std::function<void()> setUp;                     // puts the entry in place, outside the plan
+  std::function<void()> setUp;                      // puts the entry in place, outside the plan
   std::function<void(MemoryRows&, Prompter&)> act;  // after a Refresh of the rows
   Places before;
   Places after;
@@ -63,9 +63,9 @@ class FaultMatrixTest : public KindsFixture {
   void Reset() {
     RegDeleteTreeA(HKEY_CURRENT_USER, keyBase_.c_str());
     DeleteFileA(store_->TempPath().c_str());
-    ASSERT_TRUE(regkinds::WriteFileBytes(
-        storePath_, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                    "<config><toolquorvane></toolquorvane></config>\r\n"));
+    ASSERT_TRUE(regkinds::WriteFileBytes(storePath_,
+                                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                                         "<config><toolquorvane></toolquorvane></config>\r\n"));
     rows_ = MemoryRows();
     prompter_ = ScriptedPrompter();
     journal_.records.clear();
@@ -195,20 +195,62 @@ TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
   };
 
   const std::vector<Scenario> scenarios = {
-      {"registry Disable", live, toggleAnd(true, true), {true, false, false, false},
-       {false, true, false, false}, true, RowOf(n0, d0), false},
-      {"registry Enable", stored, toggleAnd(false, false), {false, true, false, false},
-       {true, false, false, false}, true, RowOf(n0, d0), true},
-      {"registry Modify enabled", live, select(true, modify), {true, false, false, false},
-       {false, false, true, false}, true, nullptr, false},
-      {"registry Modify disabled", stored, select(false, modify), {false, true, false, false},
-       {false, false, false, true}, true, nullptr, false},
-      {"registry Remove enabled", live, select(true, remove), {true, false, false, false}, {},
-       false, nullptr, false},
-      {"registry Remove disabled", stored, select(false, remove), {false, true, false, false},
-       {}, false, nullptr, false},
-      {"registry Add", [&] { CreateKey("Run"); }, add, {}, {false, false, true, false}, false,
-       nullptr, false},
+      {"registry Disable",
+       live,
+       toggleAnd(true, true),
+       {true, false, false, false},
+       {false, true, false, false},
+       true,
+       RowOf(n0, d0),
+       false},
+      {"registry Enable",
+       stored,
+       toggleAnd(false, false),
+       {false, true, false, false},
+       {true, false, false, false},
+       true,
+       RowOf(n0, d0),
+       true},
+      {"registry Modify enabled",
+       live,
+       select(true, modify),
+       {true, false, false, false},
+       {false, false, true, false},
+       true,
+       nullptr,
+       false},
+      {"registry Modify disabled",
+       stored,
+       select(false, modify),
+       {false, true, false, false},
+       {false, false, false, true},
+       true,
+       nullptr,
+       false},
+      {"registry Remove enabled",
+       live,
+       select(true, remove),
+       {true, false, false, false},
+       {},
+       false,
+       nullptr,
+       false},
+      {"registry Remove disabled",
+       stored,
+       select(false, remove),
+       {false, true, false, false},
+       {},
+       false,
+       nullptr,
+       false},
+      {"registry Add",
+       [&] { CreateKey("Run"); },
+       add,
+       {},
+       {false, false, true, false},
+       false,
+       nullptr,
+       false},
   };
   int runs = 0;
   for (const Scenario& s : scenarios) runs += RunMatrix(view, s, where);
@@ -264,20 +306,62 @@ TEST_F(FaultMatrixTest, ListValueViewNeverLosesAnItem) {
   };
 
   const std::vector<Scenario> scenarios = {
-      {"list Disable", live, toggleAnd(true, true), {true, false, false, false},
-       {false, true, false, false}, true, RowOf("Load", d0), false},
-      {"list Enable", stored, toggleAnd(false, false), {false, true, false, false},
-       {true, false, false, false}, true, RowOf("Load", d0), true},
-      {"list Modify enabled", live, select(true, modify), {true, false, false, false},
-       {false, false, true, false}, true, nullptr, false},
-      {"list Modify disabled", stored, select(false, modify), {false, true, false, false},
-       {false, false, false, true}, true, nullptr, false},
-      {"list Remove enabled", live, select(true, remove), {true, false, false, false}, {},
-       false, nullptr, false},
-      {"list Remove disabled", stored, select(false, remove), {false, true, false, false}, {},
-       false, nullptr, false},
-      {"list Add", [&] { SetValue("Win", "Load", "a.exe c.exe"); }, add, {},
-       {false, false, true, false}, false, nullptr, false},
+      {"list Disable",
+       live,
+       toggleAnd(true, true),
+       {true, false, false, false},
+       {false, true, false, false},
+       true,
+       RowOf("Load", d0),
+       false},
+      {"list Enable",
+       stored,
+       toggleAnd(false, false),
+       {false, true, false, false},
+       {true, false, false, false},
+       true,
+       RowOf("Load", d0),
+       true},
+      {"list Modify enabled",
+       live,
+       select(true, modify),
+       {true, false, false, false},
+       {false, false, true, false},
+       true,
+       nullptr,
+       false},
+      {"list Modify disabled",
+       stored,
+       select(false, modify),
+       {false, true, false, false},
+       {false, false, false, true},
+       true,
+       nullptr,
+       false},
+      {"list Remove enabled",
+       live,
+       select(true, remove),
+       {true, false, false, false},
+       {},
+       false,
+       nullptr,
+       false},
+      {"list Remove disabled",
+       stored,
+       select(false, remove),
+       {false, true, false, false},
+       {},
+       false,
+       nullptr,
+       false},
+      {"list Add",
+       [&] { SetValue("Win", "Load", "a.exe c.exe"); },
+       add,
+       {},
+       {false, false, true, false},
+       false,
+       nullptr,
+       false},
   };
   int runs = 0;
   for (const Scenario& s : scenarios) runs += RunMatrix(view, s, where);

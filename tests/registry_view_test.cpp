@@ -344,7 +344,9 @@ struct ModifyCase {
   std::vector<std::string> namesAfter;
 };
 
-void PrintTo(const ModifyCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const ModifyCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class RegistryModifyTest : public RegistryViewTest,
                            public ::testing::WithParamInterface<ModifyCase> {};

@@ -3,9 +3,8 @@
 // platform classes and store, and a recording journal. Everything is removed at the end.
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <atomic>
 #include <optional>
@@ -38,8 +37,7 @@ inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
   return file &&
-         WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                   nullptr) &&
+         WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
 
@@ -149,8 +147,8 @@ class KindsFixture : public ::testing::Test {
     faultyFiles_.emplace(realFiles_, plan_);
     faultyLinks_.emplace(realLinks_, plan_);
     faultyStore_.emplace(*store_, plan_);
-    return ViewServices{*faultyRegistry_, *faultyFiles_, *faultyLinks_, *faultyStore_, journal_,
-                        language_};
+    return ViewServices{*faultyRegistry_, *faultyFiles_, *faultyLinks_,
+                        *faultyStore_,    journal_,      language_};
   }
 
   std::string keyBase_;

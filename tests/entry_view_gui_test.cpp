@@ -20,6 +20,7 @@
 #include "store/language_table.h"
 #include "store/xml_disabled_store.h"
 #include "support/recording_journal.h"
+#include "support/temp_folder.h"
 #include "ui/entry_view.h"
 
 namespace {
@@ -30,34 +31,6 @@ using guitest::Pump;
 constexpr char kTestKey[] = "Software\\QuorvaneTest\\EntryView";
 const std::string kRunKey = std::string("HKEY_CURRENT_USER\\") + kTestKey + "\\Run";
 const std::string kListValue = std::string("HKEY_CURRENT_USER\\") + kTestKey + "\\Windows\\Load";
-
-std::string TempFolder(const std::string& name) {
-  char base[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, base);
-  std::string folder = std::string(base) + "qv_entry_view_" + name;
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder;
-}
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
 
 std::string ReadValue(const std::string& subkey, const std::string& name) {
   char data[1024] = {};
@@ -82,7 +55,8 @@ class EntryViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
-    folder_ = TempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    temp_ = std::make_unique<TempFolder>("qv_entry_view");
+    folder_ = temp_->Path();
     storePath_ = folder_ + "\\config.xml";
     language_.SetFile(guitest::SourcePath("lang/Quorvane.language"));
     store_ = std::make_unique<XmlDisabledStore>(storePath_);
@@ -108,7 +82,7 @@ class EntryViewTest : public ::testing::Test {
     DestroyWindow(host_);
     Pump();
     RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
-    RemoveTree(folder_);
+    temp_.reset();
   }
 
   template <typename Kind>
@@ -139,6 +113,7 @@ class EntryViewTest : public ::testing::Test {
   }
   std::string Cell(int row, Column column) const { return view_->Text(row, column); }
 
+  std::unique_ptr<TempFolder> temp_;
   std::string folder_;
   std::string storePath_;
   Win32Registry registry_;

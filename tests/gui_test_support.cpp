@@ -143,7 +143,8 @@ std::string SaveScreenshot(HWND window, const std::string& name) {
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return {};
 
-  HDC screen = GetDC(nullptr);
+  // The window's own surface holds its children too, and is not hidden by other windows.
+  HDC screen = GetWindowDC(window);
   HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -155,7 +156,7 @@ std::string SaveScreenshot(HWND window, const std::string& name) {
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
   SelectObject(memory, old);
 
   const std::string folder = BuildPath("screenshots");
@@ -178,7 +179,7 @@ std::string SaveScreenshot(HWND window, const std::string& name) {
   }
   DeleteObject(dib);
   DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  ReleaseDC(window, screen);
   return written ? path : std::string();
 }
 

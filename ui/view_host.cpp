@@ -8,10 +8,12 @@ WNDPROC staticProc = nullptr;
 }  // namespace
 
 HWND ViewHost::Create(HINSTANCE instance, HWND parent) {
-  WNDCLASSEXA cls{sizeof(cls)};
+  WNDCLASSEXA cls{};
+  cls.cbSize = sizeof(cls);
   if (!GetClassInfoExA(instance, kClassName, &cls)) {
     // A superclass of STATIC: its procedure handles everything but the resizing of the view.
-    WNDCLASSEXA base{sizeof(base)};
+    WNDCLASSEXA base{};
+    base.cbSize = sizeof(base);
     GetClassInfoExA(nullptr, "STATIC", &base);
     staticProc = base.lpfnWndProc;
     base.hInstance = instance;

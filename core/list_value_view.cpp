@@ -69,20 +69,10 @@ bool WriteListValue(Registry& registry, const ValuePath& path, const ListValue& 
 
 }  // namespace
 
+const KindLook kListValueViewLook{ViewKind::kListValue, "_TreeWininiType", {200, 80, 350, 350}};
+
 ListValueView::ListValueView(ViewServices& services, std::vector<std::string> locations)
-    : LocationView(services, std::move(locations)) {}
-
-ViewKind ListValueView::Kind() const {
-  return ViewKind::kListValue;
-}
-
-std::string ListValueView::TypeText() const {
-  return services_.language.T("_TreeWininiType");
-}
-
-std::array<int, 4> ListValueView::ColumnWidths() const {
-  return {200, 80, 350, 350};
-}
+    : LocationView(services, std::move(locations), kListValueViewLook) {}
 
 void ListValueView::Refresh(RowList& rows) {
   const std::string type = TypeText();
@@ -214,16 +204,6 @@ void ListValueView::Remove(RowList& rows, Prompter& prompter) {
     Refresh(rows);
   }
   ReselectAfterRemove(rows, index);
-}
-
-void ListValueView::Property(RowList& rows, Prompter& prompter) {
-  const int index = rows.SelectedRow();
-  if (index < 0) {
-    prompter.NoSelection();
-    return;
-  }
-  prompter.Property(EntryFields{TypeText(), rows.Text(index, kColPath), rows.Text(index, kColName),
-                                rows.Text(index, kColData)});
 }
 
 void ListValueView::Enable(RowList& rows, Prompter& prompter, int row) {

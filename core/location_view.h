@@ -29,26 +29,35 @@ struct ViewServices {
   const LanguageTable& language;
 };
 
+// What tells the kinds apart on the form: the kind, the language key of its type text and its
+// column widths 0 to 3 in pixels at 96 DPI.
+struct KindLook {
+  ViewKind kind;
+  const char* typeKey;
+  std::array<int, 4> columnWidths;
+};
+
 class LocationView {
  public:
-  LocationView(ViewServices& services, std::vector<std::string> locations)
-      : services_(services), locations_(std::move(locations)) {}
+  LocationView(ViewServices& services, std::vector<std::string> locations, const KindLook& look)
+      : services_(services), locations_(std::move(locations)), look_(look) {}
   virtual ~LocationView() = default;
   LocationView(const LocationView&) = delete;
   LocationView& operator=(const LocationView&) = delete;
 
-  virtual ViewKind Kind() const = 0;
+  ViewKind Kind() const { return look_.kind; }
   const std::vector<std::string>& Locations() const { return locations_; }
   // The type text of column 1 and of the dialogs' Type field, translated.
-  virtual std::string TypeText() const = 0;
+  std::string TypeText() const;
   // Column widths 0 to 3 in pixels at 96 DPI.
-  virtual std::array<int, 4> ColumnWidths() const = 0;
+  std::array<int, 4> ColumnWidths() const { return look_.columnWidths; }
 
   virtual void Refresh(RowList& rows) = 0;
   virtual void Add(RowList& rows, Prompter& prompter) = 0;
   virtual void Modify(RowList& rows, Prompter& prompter) = 0;
   virtual void Remove(RowList& rows, Prompter& prompter) = 0;
-  virtual void Property(RowList& rows, Prompter& prompter) = 0;
+  // The same for every kind: the selected row's texts in the Property dialog, nothing changed.
+  void Property(RowList& rows, Prompter& prompter);
   // Run after row's check mark changed; they do not refresh the list.
   virtual void Enable(RowList& rows, Prompter& prompter, int row) = 0;
   virtual void Disable(RowList& rows, Prompter& prompter, int row) = 0;
@@ -56,4 +65,7 @@ class LocationView {
  protected:
   ViewServices& services_;
   std::vector<std::string> locations_;
+
+ private:
+  KindLook look_;
 };

@@ -42,20 +42,10 @@ void PutBack(Registry& registry, const KeyPath& key, const std::string& name,
 
 }  // namespace
 
+const KindLook kRegistryViewLook{ViewKind::kRegistry, "_RegString", {150, 60, 350, 350}};
+
 RegistryView::RegistryView(ViewServices& services, std::vector<std::string> locations)
-    : LocationView(services, TrimRegistryLocations(locations)) {}
-
-ViewKind RegistryView::Kind() const {
-  return ViewKind::kRegistry;
-}
-
-std::string RegistryView::TypeText() const {
-  return services_.language.T("_RegString");
-}
-
-std::array<int, 4> RegistryView::ColumnWidths() const {
-  return {150, 60, 350, 350};
-}
+    : LocationView(services, TrimRegistryLocations(locations), kRegistryViewLook) {}
 
 void RegistryView::Refresh(RowList& rows) {
   const std::string type = TypeText();
@@ -174,16 +164,6 @@ void RegistryView::Modify(RowList& rows, Prompter& prompter) {
                             {location, oldName, oldData, newName, newData});
   }
   Refresh(rows);
-}
-
-void RegistryView::Property(RowList& rows, Prompter& prompter) {
-  const int index = rows.SelectedRow();
-  if (index < 0) {
-    prompter.NoSelection();
-    return;
-  }
-  prompter.Property(EntryFields{TypeText(), rows.Text(index, kColPath), rows.Text(index, kColName),
-                                rows.Text(index, kColData)});
 }
 
 void RegistryView::Enable(RowList& rows, Prompter& prompter, int row) {

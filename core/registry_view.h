@@ -8,15 +8,10 @@ class RegistryView final : public LocationView {
  public:
   RegistryView(ViewServices& services, std::vector<std::string> locations);
 
-  ViewKind Kind() const override;
-  std::string TypeText() const override;
-  std::array<int, 4> ColumnWidths() const override;
-
   void Refresh(RowList& rows) override;
   void Add(RowList& rows, Prompter& prompter) override;
   void Modify(RowList& rows, Prompter& prompter) override;
   void Remove(RowList& rows, Prompter& prompter) override;
-  void Property(RowList& rows, Prompter& prompter) override;
   void Enable(RowList& rows, Prompter& prompter, int row) override;
   void Disable(RowList& rows, Prompter& prompter, int row) override;
 };

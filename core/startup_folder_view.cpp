@@ -219,20 +219,10 @@ bool ModifyKept(ViewServices& services, const std::string& folder, const std::st
 
 }  // namespace
 
+const KindLook kStartupFolderViewLook{ViewKind::kStartupFolder, "_StartupFolderType", {200, 80, 350, 350}};
+
 StartupFolderView::StartupFolderView(ViewServices& services, std::vector<std::string> locations)
-    : LocationView(services, std::move(locations)) {}
-
-ViewKind StartupFolderView::Kind() const {
-  return ViewKind::kStartupFolder;
-}
-
-std::string StartupFolderView::TypeText() const {
-  return services_.language.T("_StartupFolderType");
-}
-
-std::array<int, 4> StartupFolderView::ColumnWidths() const {
-  return {200, 80, 350, 350};
-}
+    : LocationView(services, std::move(locations), kStartupFolderViewLook) {}
 
 void StartupFolderView::Refresh(RowList& rows) {
   const std::string type = TypeText();
@@ -343,16 +333,6 @@ void StartupFolderView::Remove(RowList& rows, Prompter& prompter) {
   services_.journal.Write(JournalKind::kRemove, "_LogItemType1Content1", {file});
   Refresh(rows);
   ReselectAfterRemove(rows, index);
-}
-
-void StartupFolderView::Property(RowList& rows, Prompter& prompter) {
-  const int index = rows.SelectedRow();
-  if (index < 0) {
-    prompter.NoSelection();
-    return;
-  }
-  prompter.Property(EntryFields{TypeText(), rows.Text(index, kColPath), rows.Text(index, kColName),
-                                rows.Text(index, kColData)});
 }
 
 void StartupFolderView::Enable(RowList& rows, Prompter& prompter, int row) {

@@ -268,7 +268,7 @@ TEST_F(ListValueViewTest, AddStoresTheShortFormOfAnExistingFile) {
   const std::string dir = folder_ + "\\Program Files Tool";
   ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
   const std::string file = dir + "\\tool with a long name.exe";
-  ASSERT_TRUE(regkinds::WriteFileBytes(file, "MZ"));
+  ASSERT_TRUE(WriteBytes(file, "MZ"));
   char shortPath[MAX_PATH] = {};
   ASSERT_GT(GetShortPathNameA(file.c_str(), shortPath, MAX_PATH), 0u);
 

@@ -63,7 +63,7 @@ class FaultMatrixTest : public KindsFixture {
   void Reset() {
     RegDeleteTreeA(HKEY_CURRENT_USER, keyBase_.c_str());
     DeleteFileA(store_->TempPath().c_str());
-    ASSERT_TRUE(regkinds::WriteFileBytes(storePath_,
+    ASSERT_TRUE(WriteBytes(storePath_,
                                          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
                                          "<config><toolquorvane></toolquorvane></config>\r\n"));
     rows_ = MemoryRows();

@@ -9,6 +9,7 @@
 #include "platform/win_handles.h"
 #include "platform/xml_dom.h"
 #include "store/xml_disabled_store.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -17,16 +18,7 @@ const std::string kLoad =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\Load";
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
-std::optional<std::string> ReadBytes(const std::string& path) {
+std::optional<std::string> ReadIfReadable(const std::string& path) {
   UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
@@ -42,26 +34,6 @@ std::optional<std::string> ReadBytes(const std::string& path) {
 
 bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA data;
-  UniqueFind find(FindFirstFileA((dir + "\\*").c_str(), &data));
-  if (find) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = dir + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full);
-      } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
-      }
-    } while (FindNextFileA(find.Get(), &data));
-  }
-  find.Reset();
-  RemoveDirectoryA(dir.c_str());
 }
 
 // Records as "path|name|data" lines, so failures print readably.
@@ -88,7 +60,7 @@ std::string Store(const std::string& records) {
 class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override { MakeFolder("qv_store_test_"); }
-  void TearDown() override { RemoveTree(dir_); }
+  void TearDown() override { TempFolder::RemoveTree(dir_); }
 
   void MakeFolder(const std::string& prefix) {
     static int counter = 0;
@@ -102,7 +74,7 @@ class StoreTest : public ::testing::Test {
   }
 
   void Put(const std::string& bytes) { ASSERT_TRUE(WriteBytes(file_, bytes)); }
-  std::string Bytes() { return ReadBytes(file_).value_or("<unreadable>"); }
+  std::string Bytes() { return ReadIfReadable(file_).value_or("<unreadable>"); }
   std::vector<std::string> All(RecordKind kind = RecordKind::kRegistry) {
     return Lines(store_->ListAll(kind));
   }
@@ -372,7 +344,7 @@ TEST_F(StoreTest, TheShippedEmptyStoreWorks) {
   std::string shipped = std::string("Z:") + source + "/res/config.xml";
   for (char& c : shipped)
     if (c == '/') c = '\\';
-  const auto bytes = ReadBytes(shipped);
+  const auto bytes = ReadIfReadable(shipped);
   ASSERT_TRUE(bytes.has_value()) << shipped;
   EXPECT_EQ(bytes->rfind(kDecl, 0), 0u) << *bytes;
   Put(*bytes);
@@ -463,7 +435,7 @@ TEST_F(StoreTest, AGarbageLeftoverTemporaryFileIsIgnoredAndReplaced) {
 // --- where the file lives and whether there is a DOM at all --------------------------------
 
 TEST_F(StoreTest, WorksInAFolderWithNonAsciiAndUrlCharacters) {
-  RemoveTree(dir_);
+  TempFolder::RemoveTree(dir_);
   MakeFolder("qv_хранилище #1 %20 存储_");
   ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
   EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});

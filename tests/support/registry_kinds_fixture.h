@@ -23,6 +23,7 @@
 #include "support/memory_rows.h"
 #include "support/recording_journal.h"
 #include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace regkinds {
 
@@ -30,35 +31,6 @@ inline std::string UniqueSuffix() {
   static std::atomic<int> counter{0};
   return std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount()) + "_" +
          std::to_string(++counter);
-}
-
-inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
-inline void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA data;
-  UniqueFind find(FindFirstFileA((dir + "\\*").c_str(), &data));
-  if (find) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = dir + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full);
-      } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
-      }
-    } while (FindNextFileA(find.Get(), &data));
-  }
-  find.Reset();
-  RemoveDirectoryA(dir.c_str());
 }
 
 // The real registry, files and store behind ViewServices, optionally through fault wrappers.
@@ -72,7 +44,7 @@ class KindsFixture : public ::testing::Test {
     folder_ = std::string(temp) + "qv_regkinds_" + suffix;
     ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
     storePath_ = folder_ + "\\config.xml";
-    ASSERT_TRUE(WriteFileBytes(storePath_,
+    ASSERT_TRUE(WriteBytes(storePath_,
                                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
                                "<config><toolquorvane></toolquorvane></config>\r\n"));
     store_.emplace(storePath_);
@@ -80,7 +52,7 @@ class KindsFixture : public ::testing::Test {
 
   void TearDown() override {
     RegDeleteTreeA(HKEY_CURRENT_USER, keyBase_.c_str());
-    RemoveTree(folder_);
+    TempFolder::RemoveTree(folder_);
   }
 
   // Full location string of a test key (registry form) or value (list-value form).

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/registry_view.h"
+#include "core/registry_kind.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell_links.h"
@@ -181,15 +181,15 @@ int main() {
   XmlDisabledStore store(storePath);
   NoJournal journal;
   LanguageTable language;
-  ViewServices services{registry, files, links, store, journal, language};
-  RegistryView view(services, locations);
+  KindServices services{registry, files, links, store, journal, language};
+  RegistryKind view(services, locations);
   MemoryRows rows;
 
   // One warm-up of each, then interleaved rounds.
   view.Refresh(rows);
   const std::size_t rowCount = rows.rows.size();
   EnumerateValues(subkeys);
-  store.ListAll(RecordKind::kRegistry);
+  store.ListAll(KindId::kRegistry);
 
   std::vector<double> refresh, domFloor, rawFloor;
   std::size_t sink = 0;
@@ -197,7 +197,7 @@ int main() {
     refresh.push_back(TimeMs([&] { view.Refresh(rows); }));
     domFloor.push_back(TimeMs([&] {
       sink += EnumerateValues(subkeys);
-      sink += store.ListAll(RecordKind::kRegistry).size();
+      sink += store.ListAll(KindId::kRegistry).size();
     }));
     rawFloor.push_back(TimeMs([&] {
       sink += EnumerateValues(subkeys);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/startup_folder_view.h"
+#include "core/startup_folder_kind.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell_links.h"
@@ -124,13 +124,13 @@ int main() {
   CloseHandle(file);
   XmlDisabledStore store(config);
   for (int i = 0; i < 20; ++i) {
-    store.Append(RecordKind::kStartupFolder, folder, "Off " + std::to_string(i) + ".lnk",
+    store.Append(KindId::kStartupFolder, folder, "Off " + std::to_string(i) + ".lnk",
                  "C:\\off.exe");
   }
   NoJournal journal;
   LanguageTable language;
-  ViewServices services{registry, files, links, store, journal, language};
-  StartupFolderView view(services, {folder});
+  KindServices services{registry, files, links, store, journal, language};
+  StartupFolderKind view(services, {folder});
   CountingRows rows;
 
   // Warm both paths once (file cache, COM class), then interleave the timed rounds.

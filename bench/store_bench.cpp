@@ -110,17 +110,17 @@ int main() {
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     });
     const double list =
-        MedianMs(reps, [&] { listed = store.ListAll(RecordKind::kRegistry).size(); });
+        MedianMs(reps, [&] { listed = store.ListAll(KindId::kRegistry).size(); });
 
     // Append one record, then remove it again: it is the last, so Remove scans every record.
     std::vector<double> appends, removes;
     bool ok = listed == static_cast<size_t>(records);
     for (int i = 0; i < reps && ok; ++i) {
       double start = NowMs();
-      ok = store.Append(RecordKind::kRegistry, kRun, "Bench entry", "C:\\bench.exe");
+      ok = store.Append(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe");
       appends.push_back(NowMs() - start);
       start = NowMs();
-      ok = ok && store.RemoveMatching(RecordKind::kRegistry, kRun, "Bench entry", "C:\\bench.exe");
+      ok = ok && store.RemoveMatching(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe");
       removes.push_back(NowMs() - start);
     }
     if (!ok) {

@@ -37,9 +37,9 @@ std::string CurrentUserStartup(Registry& registry) {
   return ShellFolderLookup(registry, HKEY_CURRENT_USER, kShellFoldersKey, "Startup");
 }
 
-CatalogueNode Node(int viewIndex, std::string labelKey, int parent, int image, ViewKind kind,
+CatalogueNode Node(int viewIndex, std::string labelKey, int parent, int image, KindId kind,
                    std::vector<std::string> locations) {
-  if (kind == ViewKind::kRegistry) locations = TrimRegistryLocations(locations);
+  if (kind == KindId::kRegistry) locations = TrimRegistryLocations(locations);
   return CatalogueNode{viewIndex, std::move(labelKey), parent, image, kind, std::move(locations)};
 }
 
@@ -58,9 +58,9 @@ std::string ShellFolderLookup(Registry& registry, HKEY root, const std::string& 
 }
 
 std::vector<CatalogueNode> BuildCatalogue(Registry& registry) {
-  constexpr ViewKind kFolder = ViewKind::kStartupFolder;
-  constexpr ViewKind kReg = ViewKind::kRegistry;
-  constexpr ViewKind kList = ViewKind::kListValue;
+  constexpr KindId kFolder = KindId::kStartupFolder;
+  constexpr KindId kReg = KindId::kRegistry;
+  constexpr KindId kList = KindId::kListValue;
 
   // The folders are looked up once per use, in view order.
   std::string allUsersFirst = AllUsersStartup(registry);
@@ -90,4 +90,18 @@ std::vector<CatalogueNode> BuildCatalogue(Registry& registry) {
   nodes.push_back(Node(14, "_RunSection", 12, 2, kList, {kRunValue}));
   nodes.push_back(Node(15, "_TreeUserInit", -1, 6, kList, {kUserinitValue}));
   return nodes;
+}
+
+std::vector<int> ExpansionOrder(const std::vector<CatalogueNode>& nodes) {
+  std::vector<int> lastDescendant(nodes.size(), -1);
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    for (int a = nodes[i].parent; a >= 0; a = nodes.at(a).parent) lastDescendant.at(a) = int(i);
+  }
+  std::vector<int> order;
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    for (int a = nodes[i].parent; a >= 0; a = nodes.at(a).parent) {
+      if (lastDescendant.at(a) == int(i)) order.push_back(a);
+    }
+  }
+  return order;
 }

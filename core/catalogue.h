@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/location_view.h"
+#include "core/entry_kind.h"
 
 class Registry;
 
@@ -16,12 +16,16 @@ struct CatalogueNode {
   std::string labelKey;  // language key of the tree label
   int parent = -1;       // view index of the parent node, -1 for a top-level node
   int image = 0;         // index into the tree image list
-  ViewKind kind = ViewKind::kRegistry;
+  KindId kind = KindId::kRegistry;
   std::vector<std::string> locations;  // as handed to the view (registry lists already trimmed)
 };
 
 // Builds the sixteen nodes; the two startup folders are read from the Shell Folders keys.
 std::vector<CatalogueNode> BuildCatalogue(Registry& registry);
+
+// The parent nodes in the order the tree opens them: each one once its last descendant is
+// inserted, inner parents before outer ones.
+std::vector<int> ExpansionOrder(const std::vector<CatalogueNode>& nodes);
 
 // A folder path from a Shell Folders key: the value's text, or "" when the key or value is
 // missing or the text is longer than 254 characters.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/ansi_text.h"
-#include "core/view_support.h"
+#include "core/kind_support.h"
 #include "platform/file_system.h"
 #include "platform/shell_links.h"
 

@@ -7,14 +7,14 @@
 
 struct EntryFields {
   std::string type;     // the kind's type text
-  std::string section;  // the location the entry belongs to
+  std::string location;  // the location the entry belongs to
   std::string name;     // display name
-  std::string path;     // application path / command line
+  std::string data;     // application path / command line
 };
 
 struct EntryInput {
   std::string name;
-  std::string path;
+  std::string data;
 };
 
 class Prompter {
@@ -22,7 +22,7 @@ class Prompter {
   virtual ~Prompter() = default;
 
   // The Add, Modify and Property dialogs. Add and Modify return nullopt on Cancel.
-  virtual std::optional<EntryInput> Add(const std::string& type, const std::string& section) = 0;
+  virtual std::optional<EntryInput> Add(const std::string& type, const std::string& location) = 0;
   virtual std::optional<EntryInput> Modify(const EntryFields& fields) = 0;
   virtual void Property(const EntryFields& fields) = 0;
 

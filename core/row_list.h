@@ -4,7 +4,7 @@
 
 #include <string>
 
-enum Column { kColName = 0, kColType = 1, kColData = 2, kColPath = 3 };
+enum Column { kColName = 0, kColType = 1, kColData = 2, kColLocation = 3 };
 
 struct Row {
   std::string name;      // column 0

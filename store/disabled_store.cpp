@@ -2,22 +2,22 @@
 
 #include <windows.h>
 
-const char* RecordElementName(RecordKind kind) {
+const char* RecordElementName(KindId kind) {
   switch (kind) {
-    case RecordKind::kRegistry:
+    case KindId::kRegistry:
       return "disabledregistryitem";
-    case RecordKind::kStartupFolder:
+    case KindId::kStartupFolder:
       return "disabledstartupfolderitem";
-    case RecordKind::kListValue:
+    case KindId::kListValue:
       return "disabledwininiitem";
   }
   return "disabledregistryitem";
 }
 
-std::vector<StoredRecord> DisabledStore::List(RecordKind kind, const std::string& location) {
+std::vector<StoredRecord> DisabledStore::List(KindId kind, const std::string& location) {
   std::vector<StoredRecord> records = ListAll(kind);
   std::erase_if(records, [&location](const StoredRecord& record) {
-    return lstrcmpiA(record.path.c_str(), location.c_str()) != 0;
+    return lstrcmpiA(record.location.c_str(), location.c_str()) != 0;
   });
   return records;
 }

@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-enum class RecordKind { kRegistry, kStartupFolder, kListValue };
+#include "store/kind_id.h"
+
 
 // The element name of a kind ("disabledregistryitem", ...).
-const char* RecordElementName(RecordKind kind);
+const char* RecordElementName(KindId kind);
 
 struct StoredRecord {
-  std::string path;
+  std::string location;  // the path attribute
   std::string valueName;
   std::string valueData;
 };
@@ -23,24 +24,24 @@ class DisabledStore {
 
   // Every record of the kind in document order (all locations). Nothing is saved. An absent
   // or unreadable file gives no records.
-  virtual std::vector<StoredRecord> ListAll(RecordKind kind) = 0;
+  virtual std::vector<StoredRecord> ListAll(KindId kind) = 0;
 
   // The records of the kind whose path equals location ignoring case, in document order.
-  std::vector<StoredRecord> List(RecordKind kind, const std::string& location);
+  std::vector<StoredRecord> List(KindId kind, const std::string& location);
 
   // Removes the first record matching (path, name, data) ignoring case and saves.
   // True only when a record matched and the file was saved.
-  virtual bool RemoveMatching(RecordKind kind, const std::string& path, const std::string& name,
+  virtual bool RemoveMatching(KindId kind, const std::string& path, const std::string& name,
                               const std::string& data) = 0;
 
   // On the first record matching (path, oldName, oldData): sets valuename to newName (unless
   // dataOnly) and valuedata to newData, and saves. True only when one matched and was saved.
-  virtual bool UpdateMatching(RecordKind kind, const std::string& path, const std::string& oldName,
+  virtual bool UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
                               const std::string& oldData, const std::string& newName,
                               const std::string& newData, bool dataOnly) = 0;
 
   // Appends a record as the container's last child and saves. True only when the record is
   // in the saved file.
-  virtual bool Append(RecordKind kind, const std::string& path, const std::string& name,
+  virtual bool Append(KindId kind, const std::string& path, const std::string& name,
                       const std::string& data) = 0;
 };

@@ -17,14 +17,14 @@ constexpr char kContainerName[] = "toolquorvane";
 constexpr char kEmptyStore[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<config><toolquorvane/></config>\r\n";
 
-std::string RecordsPath(RecordKind kind) {
+std::string RecordsPath(KindId kind) {
   return std::string(kContainerPath) + "/" + RecordElementName(kind);
 }
 
 // A missing attribute reads as empty, so a damaged record still lists and can be removed.
 StoredRecord ReadRecord(const XmlNode& node) {
   StoredRecord record;
-  record.path = node.Attribute("path").value_or(std::string());
+  record.location = node.Attribute("path").value_or(std::string());
   record.valueName = node.Attribute("valuename").value_or(std::string());
   record.valueData = node.Attribute("valuedata").value_or(std::string());
   return record;
@@ -45,7 +45,7 @@ bool FlushFile(const std::string& path) {
 
 XmlDisabledStore::XmlDisabledStore(std::string path) : path_(std::move(path)) {}
 
-std::vector<StoredRecord> XmlDisabledStore::ListAll(RecordKind kind) {
+std::vector<StoredRecord> XmlDisabledStore::ListAll(KindId kind) {
   std::vector<StoredRecord> records;
   auto doc = XmlDocument::Create();
   if (!doc || doc->Load(path_) != kLoaded) return records;
@@ -56,7 +56,7 @@ std::vector<StoredRecord> XmlDisabledStore::ListAll(RecordKind kind) {
   return records;
 }
 
-XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, RecordKind kind, const std::string& path,
+XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, KindId kind, const std::string& path,
                                     const std::string& name, const std::string& data) const {
   XmlNodeList nodes = doc.SelectNodes(RecordsPath(kind));
   for (XmlNode node = nodes.Next(); node; node = nodes.Next()) {
@@ -71,7 +71,7 @@ XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, RecordKind kind, const std
   return {};
 }
 
-bool XmlDisabledStore::RemoveMatching(RecordKind kind, const std::string& path,
+bool XmlDisabledStore::RemoveMatching(KindId kind, const std::string& path,
                                       const std::string& name, const std::string& data) {
   auto doc = XmlDocument::Create();
   if (!doc || doc->Load(path_) != kLoaded) return false;
@@ -83,7 +83,7 @@ bool XmlDisabledStore::RemoveMatching(RecordKind kind, const std::string& path,
   return Save(*doc);
 }
 
-bool XmlDisabledStore::UpdateMatching(RecordKind kind, const std::string& path,
+bool XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
                                       const std::string& oldName, const std::string& oldData,
                                       const std::string& newName, const std::string& newData,
                                       bool dataOnly) {
@@ -96,7 +96,7 @@ bool XmlDisabledStore::UpdateMatching(RecordKind kind, const std::string& path,
   return Save(*doc);
 }
 
-bool XmlDisabledStore::Append(RecordKind kind, const std::string& path, const std::string& name,
+bool XmlDisabledStore::Append(KindId kind, const std::string& path, const std::string& name,
                               const std::string& data) {
   auto doc = XmlDocument::Create();
   if (!doc) return false;

@@ -18,13 +18,13 @@ class XmlDisabledStore final : public DisabledStore {
   // path: the store file (the program passes exe directory + "\config.xml").
   explicit XmlDisabledStore(std::string path);
 
-  std::vector<StoredRecord> ListAll(RecordKind kind) override;
-  bool RemoveMatching(RecordKind kind, const std::string& path, const std::string& name,
+  std::vector<StoredRecord> ListAll(KindId kind) override;
+  bool RemoveMatching(KindId kind, const std::string& path, const std::string& name,
                       const std::string& data) override;
-  bool UpdateMatching(RecordKind kind, const std::string& path, const std::string& oldName,
+  bool UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
                       const std::string& oldData, const std::string& newName,
                       const std::string& newData, bool dataOnly) override;
-  bool Append(RecordKind kind, const std::string& path, const std::string& name,
+  bool Append(KindId kind, const std::string& path, const std::string& name,
               const std::string& data) override;
 
   const std::string& FilePath() const { return path_; }
@@ -38,7 +38,7 @@ class XmlDisabledStore final : public DisabledStore {
 
  private:
   // The first record of the kind matching (path, name, data), or an empty node.
-  XmlNode FindMatch(XmlDocument& doc, RecordKind kind, const std::string& path,
+  XmlNode FindMatch(XmlDocument& doc, KindId kind, const std::string& path,
                     const std::string& name, const std::string& data) const;
   bool Save(XmlDocument& doc);
 

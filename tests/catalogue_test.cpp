@@ -66,7 +66,7 @@ struct NodeCase {
   const char* labelKey;
   int parent;
   int image;
-  ViewKind kind;
+  KindId kind;
   std::vector<std::string> locations;
 };
 
@@ -80,32 +80,32 @@ TEST(Catalogue, HasTheSixteenNodesInViewOrder) {
   registry.values[{HKEY_CURRENT_USER, kShellFolders, "Startup"}] = {"Startup", REG_SZ,
                                                                     kCurrentUser};
   const std::vector<NodeCase> expected = {
-      {0, "_TreeStartupFolder", -1, 1, ViewKind::kStartupFolder, {kAllUsers, kCurrentUser}},
-      {1, "_AllUser", 0, 4, ViewKind::kStartupFolder, {kAllUsers}},
-      {2, "_CurrentUser", 0, 5, ViewKind::kStartupFolder, {kCurrentUser}},
+      {0, "_TreeStartupFolder", -1, 1, KindId::kStartupFolder, {kAllUsers, kCurrentUser}},
+      {1, "_AllUser", 0, 4, KindId::kStartupFolder, {kAllUsers}},
+      {2, "_CurrentUser", 0, 5, KindId::kStartupFolder, {kCurrentUser}},
       {3,
        "_TreeRegistry",
        -1,
        3,
-       ViewKind::kRegistry,
+       KindId::kRegistry,
        {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce, kHkcuRun, kHkcuRunOnce}},
       {4,
        "_AllUser",
        3,
        4,
-       ViewKind::kRegistry,
+       KindId::kRegistry,
        {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce}},
-      {5, "_Run", 4, 2, ViewKind::kRegistry, {kHklmRun}},
-      {6, "_RunOnce", 4, 2, ViewKind::kRegistry, {kHklmRunOnce}},
-      {7, "_RunService", 4, 2, ViewKind::kRegistry, {kHklmRunServices}},
-      {8, "_RunServiceOnce", 4, 2, ViewKind::kRegistry, {kHklmRunServicesOnce}},
-      {9, "_CurrentUser", 3, 5, ViewKind::kRegistry, {kHkcuRun, kHkcuRunOnce}},
-      {10, "_Run", 9, 2, ViewKind::kRegistry, {kHkcuRun}},
-      {11, "_RunOnce", 9, 2, ViewKind::kRegistry, {kHkcuRunOnce}},
-      {12, "_Winini", -1, 6, ViewKind::kListValue, {kLoad, kRun}},
-      {13, "_LoadSection", 12, 2, ViewKind::kListValue, {kLoad}},
-      {14, "_RunSection", 12, 2, ViewKind::kListValue, {kRun}},
-      {15, "_TreeUserInit", -1, 6, ViewKind::kListValue, {kUserinit}},
+      {5, "_Run", 4, 2, KindId::kRegistry, {kHklmRun}},
+      {6, "_RunOnce", 4, 2, KindId::kRegistry, {kHklmRunOnce}},
+      {7, "_RunService", 4, 2, KindId::kRegistry, {kHklmRunServices}},
+      {8, "_RunServiceOnce", 4, 2, KindId::kRegistry, {kHklmRunServicesOnce}},
+      {9, "_CurrentUser", 3, 5, KindId::kRegistry, {kHkcuRun, kHkcuRunOnce}},
+      {10, "_Run", 9, 2, KindId::kRegistry, {kHkcuRun}},
+      {11, "_RunOnce", 9, 2, KindId::kRegistry, {kHkcuRunOnce}},
+      {12, "_Winini", -1, 6, KindId::kListValue, {kLoad, kRun}},
+      {13, "_LoadSection", 12, 2, KindId::kListValue, {kLoad}},
+      {14, "_RunSection", 12, 2, KindId::kListValue, {kRun}},
+      {15, "_TreeUserInit", -1, 6, KindId::kListValue, {kUserinit}},
   };
 
   const std::vector<CatalogueNode> nodes = BuildCatalogue(registry);
@@ -119,6 +119,17 @@ TEST(Catalogue, HasTheSixteenNodesInViewOrder) {
     EXPECT_EQ(nodes[i].kind, expected[i].kind);
     EXPECT_EQ(nodes[i].locations, expected[i].locations);  // exact text, letter case included
   }
+}
+
+// Each parent opens once its last descendant is in the tree, an inner parent before the outer.
+TEST(Catalogue, OpensEachParentAfterItsLastDescendant) {
+  std::vector<CatalogueNode> nodes(5);
+  const int parents[] = {-1, 0, 1, 1, -1};
+  for (int i = 0; i < 5; ++i) nodes[i].parent = parents[i];
+  EXPECT_EQ(ExpansionOrder(nodes), (std::vector<int>{1, 0}));
+
+  TableRegistry registry;
+  EXPECT_EQ(ExpansionOrder(BuildCatalogue(registry)), (std::vector<int>{0, 4, 9, 3, 12}));
 }
 
 TEST(Catalogue, LooksUpEachStartupFolderOncePerUse) {

@@ -231,7 +231,7 @@ TEST(EditDialogs, AddChecksTheNameFirstThenThePathThenCloses) {
   EXPECT_FALSE(script.TimedOut());
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->name, "Updater");
-  EXPECT_EQ(result->path, "C:\\Tools\\updater.exe /quiet");
+  EXPECT_EQ(result->data, "C:\\Tools\\updater.exe /quiet");
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"Quorvane", "Please type a display name."},
       {"Quorvane", "Please type an application path."}};
@@ -249,7 +249,7 @@ TEST(EditDialogs, BlankTextsPassTheChecksUntrimmed) {
   EXPECT_TRUE(script.Finished());
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->name, " ");
-  EXPECT_EQ(result->path, "  ");
+  EXPECT_EQ(result->data, "  ");
 }
 
 TEST(EditDialogs, CancelReturnsNothingWhateverWasTyped) {
@@ -279,18 +279,18 @@ TEST(EditDialogs, ModifyShowsTheFieldsAndReturnsALongPathWhole) {
                            longPath};
   std::vector<std::string> shown;
   ModalScript script({When("Modify the program", [&](HWND d) {
-    for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_SECTION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
+    for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_LOCATION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
       shown.push_back(ItemTextOf(d, id));
     }
     Click(d, IDOK);
   })});
   const auto result = ShowModifyDialog(nullptr, language, fields);
   EXPECT_TRUE(script.Finished());
-  EXPECT_EQ(shown, (std::vector<std::string>{fields.type, fields.section, fields.name, longPath}));
+  EXPECT_EQ(shown, (std::vector<std::string>{fields.type, fields.location, fields.name, longPath}));
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->name, "Long one");
-  EXPECT_EQ(result->path.size(), 1000u);
-  EXPECT_EQ(result->path, longPath);
+  EXPECT_EQ(result->data.size(), 1000u);
+  EXPECT_EQ(result->data, longPath);
 }
 
 TEST(EditDialogs, TypedTextBeyondTheOldEditLimitIsKept) {
@@ -309,18 +309,18 @@ TEST(EditDialogs, TypedTextBeyondTheOldEditLimitIsKept) {
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(lengthInEdit, typed.size());
   ASSERT_TRUE(result.has_value());
-  EXPECT_EQ(result->path, typed);
+  EXPECT_EQ(result->data, typed);
 }
 
 // --- Translation and the order of filling -----------------------------------------------------
 
 TEST(EditDialogs, FieldsAreSetAfterTranslationSoKeysInThemStayRaw) {
   const LanguageTable language = MessagesFile().Table();
-  std::string section;
+  std::string location;
   std::string type;
   bool labelTranslated = false;
   ModalScript script({When("Add a program", [&](HWND d) {
-    section = ItemTextOf(d, IDC_EDIT_SECTION);
+    location = ItemTextOf(d, IDC_EDIT_LOCATION);
     type = ItemTextOf(d, IDC_EDIT_TYPE);
     EnumChildWindows(
         d,
@@ -334,7 +334,7 @@ TEST(EditDialogs, FieldsAreSetAfterTranslationSoKeysInThemStayRaw) {
   ShowAddDialog(nullptr, language, "_RegString", "_Section");
   EXPECT_TRUE(script.Finished());
   EXPECT_TRUE(labelTranslated);
-  EXPECT_EQ(section, "_Section");
+  EXPECT_EQ(location, "_Section");
   EXPECT_EQ(type, "_RegString");
 }
 
@@ -352,7 +352,7 @@ TEST(EditDialogs, PropertyIsReadOnlyWithoutOkAndEscapeClosesIt) {
            [&](HWND d) {
              noOk = GetDlgItem(d, IDOK) == nullptr;
              noBrowse = GetDlgItem(d, IDC_BROWSE) == nullptr;
-             for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_SECTION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
+             for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_LOCATION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
                allReadOnly &= (GetWindowLongA(GetDlgItem(d, id), GWL_STYLE) & ES_READONLY) != 0;
              }
              name = ItemTextOf(d, IDC_EDIT_NAME);
@@ -407,7 +407,7 @@ TEST(EditDialogs, CancelledBrowseChangesNothing) {
   EXPECT_TRUE(sawFileDialog);
   EXPECT_EQ(pathAfter, "C:\\old.exe -a");
   ASSERT_TRUE(result.has_value());
-  EXPECT_EQ(result->path, "C:\\old.exe -a");
+  EXPECT_EQ(result->data, "C:\\old.exe -a");
 }
 
 TEST(EditDialogs, ConfirmedBrowseReplacesThePathArgumentsIncluded) {
@@ -551,10 +551,10 @@ TEST(FileInfoDialog, ExistingFileShowsItsRowsAndHandsItToExplorer) {
     extendedStyle = static_cast<DWORD>(
         SendDlgItemMessageA(d, IDC_INFO_LIST, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
     shownPath = ItemTextOf(d, IDC_INFO_PATH);
-    browseEnabled = IsWindowEnabled(GetDlgItem(d, IDC_BROWSEIT)) != FALSE;
+    browseEnabled = IsWindowEnabled(GetDlgItem(d, IDC_SHOW_IN_FOLDER)) != FALSE;
     hasIcon = SendDlgItemMessageA(d, IDC_INFO_ICON, STM_GETICON, 0, 0) != 0;
-    Click(d, IDC_BROWSEIT);
-    Click(d, IDC_GOOGLEIT);
+    Click(d, IDC_SHOW_IN_FOLDER);
+    Click(d, IDC_WEB_SEARCH);
     Click(d, IDOK);
   })});
   ShowFileInfoDialog(nullptr, noFile, path);
@@ -593,10 +593,10 @@ TEST(FileInfoDialog, MissingFileDisablesTheListAndExplorerButStillSearches) {
   bool hasIcon = false;
   ModalScript script({When("About file", [&](HWND d) {
     list = Snapshot(GetDlgItem(d, IDC_INFO_LIST));
-    browseEnabled = IsWindowEnabled(GetDlgItem(d, IDC_BROWSEIT)) != FALSE;
-    searchEnabled = IsWindowEnabled(GetDlgItem(d, IDC_GOOGLEIT)) != FALSE;
+    browseEnabled = IsWindowEnabled(GetDlgItem(d, IDC_SHOW_IN_FOLDER)) != FALSE;
+    searchEnabled = IsWindowEnabled(GetDlgItem(d, IDC_WEB_SEARCH)) != FALSE;
     hasIcon = SendDlgItemMessageA(d, IDC_INFO_ICON, STM_GETICON, 0, 0) != 0;
-    Click(d, IDC_GOOGLEIT);
+    Click(d, IDC_WEB_SEARCH);
     PressKey(d, VK_ESCAPE);
   })});
   ShowFileInfoDialog(nullptr, language, "C:\\Missing Folder\\my tool&co.exe");

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/list_value_view.h"
-#include "core/registry_view.h"
-#include "core/startup_folder_view.h"
+#include "core/list_value_kind.h"
+#include "core/registry_kind.h"
+#include "core/startup_folder_kind.h"
 #include "gui_test_support.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -60,8 +60,8 @@ class EntryViewTest : public ::testing::Test {
     storePath_ = folder_ + "\\config.xml";
     language_.SetFile(guitest::SourcePath("lang/Quorvane.language"));
     store_ = std::make_unique<XmlDisabledStore>(storePath_);
-    services_ = std::make_unique<ViewServices>(
-        ViewServices{registry_, files_, links_, *store_, journal_, language_});
+    services_ = std::make_unique<KindServices>(
+        KindServices{registry_, files_, links_, *store_, journal_, language_});
 
     WNDCLASSA cls{};
     cls.lpfnWndProc = HostProc;
@@ -122,8 +122,8 @@ class EntryViewTest : public ::testing::Test {
   RecordingJournal journal_;
   LanguageTable language_;
   std::unique_ptr<XmlDisabledStore> store_;
-  std::unique_ptr<ViewServices> services_;
-  std::unique_ptr<LocationView> kind_;
+  std::unique_ptr<KindServices> services_;
+  std::unique_ptr<EntryKind> kind_;
   std::unique_ptr<EntryView> view_;
   std::vector<std::string> fileInfoPaths_;
   HWND host_ = nullptr;
@@ -137,7 +137,7 @@ TEST_F(EntryViewTest, ClickingTheCheckBoxOfAnUnselectedRowSwitchesThatRowOnly) {
   WriteValue(kRunSubkey, "A1", "a.exe");
   WriteValue(kRunSubkey, "B2", "b.exe");
   WriteValue(kRunSubkey, "C3", "c.exe /min");
-  Open<RegistryView>({kRunKey});
+  Open<RegistryKind>({kRunKey});
   ASSERT_EQ(view_->Count(), 3);
   Select(0);
 
@@ -145,15 +145,15 @@ TEST_F(EntryViewTest, ClickingTheCheckBoxOfAnUnselectedRowSwitchesThatRowOnly) {
   EXPECT_EQ(guitest::StateImage(List(), 2), 1);
   EXPECT_EQ(ReadValue(kRunSubkey, "C3"), "<missing>");
   EXPECT_EQ(ReadValue(kRunSubkey, "A1"), "a.exe");
-  ASSERT_EQ(store_->List(RecordKind::kRegistry, kRunKey).size(), 1u);
-  EXPECT_EQ(store_->List(RecordKind::kRegistry, kRunKey)[0].valueName, "C3");
+  ASSERT_EQ(store_->List(KindId::kRegistry, kRunKey).size(), 1u);
+  EXPECT_EQ(store_->List(KindId::kRegistry, kRunKey)[0].valueName, "C3");
   ASSERT_EQ(journal_.records.size(), 1u);
   EXPECT_EQ(journal_.records[0].kind, JournalKind::kDisable);
 
   ASSERT_TRUE(guitest::ClickCheckBox(List(), 2));
   EXPECT_EQ(guitest::StateImage(List(), 2), 2);
   EXPECT_EQ(ReadValue(kRunSubkey, "C3"), "c.exe /min");
-  EXPECT_TRUE(store_->List(RecordKind::kRegistry, kRunKey).empty());
+  EXPECT_TRUE(store_->List(KindId::kRegistry, kRunKey).empty());
   EXPECT_EQ(journal_.records.back().kind, JournalKind::kEnable);
   EXPECT_EQ(view_->SelectedRow(), 0);
 }
@@ -161,7 +161,7 @@ TEST_F(EntryViewTest, ClickingTheCheckBoxOfAnUnselectedRowSwitchesThatRowOnly) {
 TEST_F(EntryViewTest, EnableAndDisableCommandsActOnTheSelectedRowOnlyWhenTheyChangeIt) {
   WriteValue(kRunSubkey, "A1", "a.exe");
   WriteValue(kRunSubkey, "B2", "b.exe");
-  Open<RegistryView>({kRunKey});
+  Open<RegistryKind>({kRunKey});
   Select(1);
 
   Command(IDC_ENABLE);  // already enabled: nothing happens, nothing is shown
@@ -182,7 +182,7 @@ TEST_F(EntryViewTest, EnableAndDisableCommandsActOnTheSelectedRowOnlyWhenTheyCha
 
 TEST_F(EntryViewTest, CommandsThatNeedARowShowTheNoSelectionMessage) {
   WriteValue(kRunSubkey, "A1", "a.exe");
-  Open<RegistryView>({kRunKey});
+  Open<RegistryKind>({kRunKey});
   SelectNone();
   for (int id : {IDC_REMOVE, IDC_MODIFY, IDC_PROPERTY, IDC_ABOUTFILE, IDC_ENABLE, IDC_DISABLE}) {
     std::string shown;
@@ -200,8 +200,8 @@ TEST_F(EntryViewTest, CommandsThatNeedARowShowTheNoSelectionMessage) {
 
 TEST_F(EntryViewTest, RefreshNeverRunsEnableOrDisable) {
   WriteValue(kRunSubkey, "A1", "a.exe");
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRunKey, "Old", "old.exe"));
-  Open<RegistryView>({kRunKey});
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRunKey, "Old", "old.exe"));
+  Open<RegistryKind>({kRunKey});
   for (int i = 0; i < 3; ++i) Command(IDC_REFRESH);
 
   ASSERT_EQ(view_->Count(), 2);
@@ -209,7 +209,7 @@ TEST_F(EntryViewTest, RefreshNeverRunsEnableOrDisable) {
   EXPECT_EQ(guitest::StateImage(List(), 0), 1);
   EXPECT_EQ(guitest::StateImage(List(), 1), 2);
   EXPECT_TRUE(journal_.records.empty());
-  EXPECT_EQ(store_->List(RecordKind::kRegistry, kRunKey).size(), 1u);
+  EXPECT_EQ(store_->List(KindId::kRegistry, kRunKey).size(), 1u);
   EXPECT_EQ(ReadValue(kRunSubkey, "A1"), "a.exe");
   EXPECT_FALSE(view_->Filling());
 }
@@ -219,7 +219,7 @@ TEST_F(EntryViewTest, RefreshNeverRunsEnableOrDisable) {
 TEST_F(EntryViewTest, RemoveAsksWithTheRowsDataAndOnlyOkRemoves) {
   WriteValue(kRunSubkey, "A1", "a.exe");
   WriteValue(kRunSubkey, "B2", "b.exe -x");
-  Open<RegistryView>({kRunKey});
+  Open<RegistryKind>({kRunKey});
   Select(1);
 
   std::string question;
@@ -239,12 +239,12 @@ TEST_F(EntryViewTest, RemoveAsksWithTheRowsDataAndOnlyOkRemoves) {
 }
 
 TEST_F(EntryViewTest, AddChecksTheNameThenThePathAndWritesWhatWasTyped) {
-  Open<RegistryView>({kRunKey});
+  Open<RegistryKind>({kRunKey});
   std::vector<std::string> messages;
-  std::string typeShown, sectionShown;
+  std::string typeShown, locationShown;
   AnswerNextDialog([&](HWND dialog) {
     typeShown = guitest::WindowText(GetDlgItem(dialog, IDC_EDIT_TYPE));
-    sectionShown = guitest::WindowText(GetDlgItem(dialog, IDC_EDIT_SECTION));
+    locationShown = guitest::WindowText(GetDlgItem(dialog, IDC_EDIT_LOCATION));
     // Both empty: only the name is complained about.
     AnswerNextDialog([&](HWND box) {
       messages.push_back(guitest::DialogMessageText(box));
@@ -265,7 +265,7 @@ TEST_F(EntryViewTest, AddChecksTheNameThenThePathAndWritesWhatWasTyped) {
 
   EXPECT_TRUE(guitest::AllDialogsAnswered());
   EXPECT_EQ(typeShown, language_.T("_RegString"));
-  EXPECT_EQ(sectionShown, kRunKey);
+  EXPECT_EQ(locationShown, kRunKey);
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0], language_.T("_ApplicationNameInvalid"));
   EXPECT_EQ(messages[1], language_.T("_ApplicationPathInvalid"));
@@ -275,7 +275,7 @@ TEST_F(EntryViewTest, AddChecksTheNameThenThePathAndWritesWhatWasTyped) {
 
 TEST_F(EntryViewTest, ModifyPresetsTheRowAndCancelledBrowseKeepsTheTypedPath) {
   WriteValue(kRunSubkey, "A1", "a.exe");
-  Open<RegistryView>({kRunKey});
+  Open<RegistryKind>({kRunKey});
   Select(0);
   std::string nameShown, pathShown;
   AnswerNextDialog([&](HWND dialog) {
@@ -307,8 +307,8 @@ UINT MenuState(HMENU menu, UINT id) {
 
 TEST_F(EntryViewTest, ContextMenuGraysWhatTheSelectionCannotDo) {
   WriteValue(kRunSubkey, "A1", "a.exe");
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRunKey, "Old", "old.exe"));
-  Open<RegistryView>({kRunKey});  // row 0 disabled (Old), row 1 enabled (A1)
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRunKey, "Old", "old.exe"));
+  Open<RegistryKind>({kRunKey});  // row 0 disabled (Old), row 1 enabled (A1)
 
   struct Case {
     int select;
@@ -340,7 +340,7 @@ TEST_F(EntryViewTest, ContextMenuGraysWhatTheSelectionCannotDo) {
 
 TEST_F(EntryViewTest, DoubleClickOpensFileInformationForTheSelectedRowOnly) {
   WriteValue(kRunSubkey, "A1", "\"C:\\Tools\\app.exe\" /min");
-  Open<RegistryView>({kRunKey});
+  Open<RegistryKind>({kRunKey});
   RECT client{};
   GetClientRect(List(), &client);
   const LPARAM emptySpot = MAKELPARAM(client.right / 2, client.bottom - 10);
@@ -371,7 +371,7 @@ RECT ChildRect(HWND parent, int id) {
 }
 
 TEST_F(EntryViewTest, ResizingMovesOnlyTheListAndBannerEdges) {
-  Open<RegistryView>({kRunKey});
+  Open<RegistryKind>({kRunKey});
   HWND form = view_->Handle();
   RECT formRect{};
   GetClientRect(form, &formRect);
@@ -406,24 +406,24 @@ TEST_F(EntryViewTest, StartupFolderRowsSwitchWithTheirCheckBoxes) {
   const std::string startup = folder_ + "\\Startup";
   CreateDirectoryA(startup.c_str(), nullptr);
   ASSERT_TRUE(links_.WriteLink(startup + "\\Editor.lnk", "C:\\windows\\notepad.exe"));
-  Open<StartupFolderView>({startup});
+  Open<StartupFolderKind>({startup});
   ASSERT_EQ(view_->Count(), 1);
   EXPECT_EQ(Cell(0, kColData), "C:\\windows\\notepad.exe");
 
   ASSERT_TRUE(guitest::ClickCheckBox(List(), 0));
   EXPECT_EQ(guitest::StateImage(List(), 0), 1);
   EXPECT_EQ(GetFileAttributesA((startup + "\\Editor.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(store_->List(RecordKind::kStartupFolder, startup).size(), 1u);
+  EXPECT_EQ(store_->List(KindId::kStartupFolder, startup).size(), 1u);
 
   ASSERT_TRUE(guitest::ClickCheckBox(List(), 0));
   EXPECT_NE(GetFileAttributesA((startup + "\\Editor.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_TRUE(store_->List(RecordKind::kStartupFolder, startup).empty());
+  EXPECT_TRUE(store_->List(KindId::kStartupFolder, startup).empty());
 }
 
 TEST_F(EntryViewTest, ListValueItemsSwitchWithTheirCheckBoxes) {
   const std::string windowsKey = std::string(kTestKey) + "\\Windows";
   WriteValue(windowsKey, "Load", "a.exe b.exe");
-  Open<ListValueView>({kListValue});
+  Open<ListValueKind>({kListValue});
   ASSERT_EQ(view_->Count(), 2);
 
   ASSERT_TRUE(guitest::ClickCheckBox(List(), 0));
@@ -438,8 +438,8 @@ TEST_F(EntryViewTest, ScreenshotsOfEachKindWithRows) {
   WriteValue(kRunSubkey, "Backup Agent", "\"C:\\Program Files\\Backup\\agent.exe\" /background");
   WriteValue(kRunSubkey, "Sound Mixer", "C:\\Windows\\mixer.exe -tray");
   WriteValue(kRunSubkey, "Updater", "C:\\Tools\\update.exe");
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRunKey, "Chat Client", "C:\\Chat\\chat.exe"));
-  Open<RegistryView>({kRunKey});
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRunKey, "Chat Client", "C:\\Chat\\chat.exe"));
+  Open<RegistryKind>({kRunKey});
   EXPECT_FALSE(guitest::SaveScreenshot(host_, "entry_view_registry").empty());
 
   const std::string startup = folder_ + "\\Startup";
@@ -447,12 +447,12 @@ TEST_F(EntryViewTest, ScreenshotsOfEachKindWithRows) {
   ASSERT_TRUE(links_.WriteLink(startup + "\\Editor.lnk", "C:\\windows\\notepad.exe"));
   ASSERT_TRUE(links_.WriteLink(startup + "\\Console.lnk", "C:\\windows\\system32\\cmd.exe"));
   view_.reset();
-  Open<StartupFolderView>({startup});
+  Open<StartupFolderKind>({startup});
   EXPECT_FALSE(guitest::SaveScreenshot(host_, "entry_view_startup_folder").empty());
 
   WriteValue(std::string(kTestKey) + "\\Windows", "Load", "C:\\A\\one.exe,C:\\B\\two.exe");
   view_.reset();
-  Open<ListValueView>({kListValue});
+  Open<ListValueKind>({kListValue});
   EXPECT_FALSE(guitest::SaveScreenshot(host_, "entry_view_list_value").empty());
 }
 

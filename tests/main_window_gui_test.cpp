@@ -131,8 +131,8 @@ class MainWindowTest : public ::testing::Test {
     storePath_ = std::string(temp) + "qv_main_window_config.xml";
     DeleteFileA(storePath_.c_str());
     store_ = std::make_unique<XmlDisabledStore>(storePath_);
-    services_ = std::make_unique<ViewServices>(
-        ViewServices{registry_, files_, links_, *store_, journal_, language_});
+    services_ = std::make_unique<KindServices>(
+        KindServices{registry_, files_, links_, *store_, journal_, language_});
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest");
     previousOpener_ = ReplaceShellOpener(
         [this](HWND, const std::string& file, const std::string& params) {
@@ -183,7 +183,7 @@ class MainWindowTest : public ::testing::Test {
   LanguageTable language_;
   std::string storePath_;
   std::unique_ptr<XmlDisabledStore> store_;
-  std::unique_ptr<ViewServices> services_;
+  std::unique_ptr<KindServices> services_;
   std::unique_ptr<MainWindow> main_;
   std::vector<std::string> opened_;
   ShellOpener previousOpener_;

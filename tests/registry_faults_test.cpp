@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/list_value_text.h"
-#include "core/list_value_view.h"
-#include "core/registry_view.h"
+#include "core/list_value_kind.h"
+#include "core/registry_kind.h"
 #include "support/registry_kinds_fixture.h"
 
 namespace {
@@ -73,7 +73,7 @@ class FaultMatrixTest : public KindsFixture {
 
   // Runs the scenario with call `call` failing or crashing (call 0: nothing fails) and checks
   // the outcome. Returns the number of counted calls of the operation.
-  int RunOnce(LocationView& view, const Scenario& s, Mode mode, int call,
+  int RunOnce(EntryKind& view, const Scenario& s, Mode mode, int call,
               const std::function<Places()>& where) {
     Reset();
     s.setUp();
@@ -119,7 +119,7 @@ class FaultMatrixTest : public KindsFixture {
   }
 
   // The whole matrix for one scenario; returns its number of runs (points x modes).
-  int RunMatrix(LocationView& view, const Scenario& s, const std::function<Places()>& where) {
+  int RunMatrix(EntryKind& view, const Scenario& s, const std::function<Places()>& where) {
     const int count = RunOnce(view, s, Mode::kNone, 0, where);
     EXPECT_GT(count, 0) << s.name;
     for (int call = 1; call <= count; ++call) {
@@ -129,15 +129,15 @@ class FaultMatrixTest : public KindsFixture {
     return count * 2;
   }
 
-  bool Stored(RecordKind kind, const std::string& path, const std::string& name,
+  bool Stored(KindId kind, const std::string& path, const std::string& name,
               const std::string& data) {
     for (const StoredRecord& r : store_->ListAll(kind)) {
-      if (r.path == path && r.valueName == name && r.valueData == data) return true;
+      if (r.location == path && r.valueName == name && r.valueData == data) return true;
     }
     return false;
   }
 
-  std::optional<ViewServices> faulty_;
+  std::optional<KindServices> faulty_;
   std::string runKey_, load_;
 };
 
@@ -153,11 +153,11 @@ std::function<int(const MemoryRows&)> RowOf(std::string name, std::string data) 
 }
 
 TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
-  RegistryView view(*faulty_, {runKey_});
+  RegistryKind view(*faulty_, {runKey_});
   const std::string n0 = "app", d0 = "C:\\app.exe /x", n1 = "tool", d1 = "C:\\tool.exe";
   auto where = [&] {
-    return Places{GetString("Run", n0) == d0, Stored(RecordKind::kRegistry, runKey_, n0, d0),
-                  GetString("Run", n1) == d1, Stored(RecordKind::kRegistry, runKey_, n1, d1)};
+    return Places{GetString("Run", n0) == d0, Stored(KindId::kRegistry, runKey_, n0, d0),
+                  GetString("Run", n1) == d1, Stored(KindId::kRegistry, runKey_, n1, d1)};
   };
   auto live = [&] {
     SetValue("Run", "other", "C:\\other.exe");
@@ -165,7 +165,7 @@ TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
   };
   auto stored = [&] {
     SetValue("Run", "other", "C:\\other.exe");
-    ASSERT_TRUE(store_->Append(RecordKind::kRegistry, runKey_, n0, d0));
+    ASSERT_TRUE(store_->Append(KindId::kRegistry, runKey_, n0, d0));
   };
   auto toggleAnd = [&](bool enabled, bool disable) {
     return [=, &view](MemoryRows& rows, Prompter& prompter) {
@@ -260,7 +260,7 @@ TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
 }
 
 TEST_F(FaultMatrixTest, ListValueViewNeverLosesAnItem) {
-  ListValueView view(*faulty_, {load_});
+  ListValueKind view(*faulty_, {load_});
   const std::string d0 = "b.exe", d1 = "d.exe";
   // The neighbours of the item must survive every run too.
   auto where = [&] {
@@ -270,13 +270,13 @@ TEST_F(FaultMatrixTest, ListValueViewNeverLosesAnItem) {
       return std::find(items.begin(), items.end(), item) != items.end();
     };
     EXPECT_TRUE(has("a.exe") && has("c.exe")) << "value: " << value.value_or("(none)");
-    return Places{has(d0), Stored(RecordKind::kListValue, load_, "Load", d0), has(d1),
-                  Stored(RecordKind::kListValue, load_, "Load", d1)};
+    return Places{has(d0), Stored(KindId::kListValue, load_, "Load", d0), has(d1),
+                  Stored(KindId::kListValue, load_, "Load", d1)};
   };
   auto live = [&] { SetValue("Win", "Load", "a.exe b.exe c.exe"); };
   auto stored = [&] {
     SetValue("Win", "Load", "a.exe c.exe");
-    ASSERT_TRUE(store_->Append(RecordKind::kListValue, load_, "Load", d0));
+    ASSERT_TRUE(store_->Append(KindId::kListValue, load_, "Load", d0));
   };
   auto toggleAnd = [&](bool enabled, bool disable) {
     return [=, &view](MemoryRows& rows, Prompter& prompter) {
@@ -372,7 +372,7 @@ TEST_F(FaultMatrixTest, ListValueViewNeverLosesAnItem) {
 
 // The refusals name the guard that stopped the operation.
 TEST_F(FaultMatrixTest, RefusalsNameWhatStoppedTheOperation) {
-  RegistryView view(*faulty_, {runKey_});
+  RegistryKind view(*faulty_, {runKey_});
   struct Case {
     std::string failing;  // the call that fails
     bool disable;
@@ -389,7 +389,7 @@ TEST_F(FaultMatrixTest, RefusalsNameWhatStoppedTheOperation) {
     if (c.disable) {
       SetValue("Run", "app", "C:\\app.exe");
     } else {
-      ASSERT_TRUE(store_->Append(RecordKind::kRegistry, runKey_, "app", "C:\\app.exe"));
+      ASSERT_TRUE(store_->Append(KindId::kRegistry, runKey_, "app", "C:\\app.exe"));
     }
     view.Refresh(rows_);
     // Count the calls up to the one that should fail, on a dry run of a copy of the state.
@@ -405,7 +405,7 @@ TEST_F(FaultMatrixTest, RefusalsNameWhatStoppedTheOperation) {
     if (c.disable) {
       SetValue("Run", "app", "C:\\app.exe");
     } else {
-      ASSERT_TRUE(store_->Append(RecordKind::kRegistry, runKey_, "app", "C:\\app.exe"));
+      ASSERT_TRUE(store_->Append(KindId::kRegistry, runKey_, "app", "C:\\app.exe"));
     }
     plan_.Disarm();
     view.Refresh(rows_);
@@ -419,7 +419,7 @@ TEST_F(FaultMatrixTest, RefusalsNameWhatStoppedTheOperation) {
     EXPECT_EQ(rows_.rows[0].enabled, c.disable) << c.failing;
     EXPECT_EQ(rows_.restoredChecks, 1);
     EXPECT_EQ(GetString("Run", "app").has_value(), c.disable) << c.failing;
-    EXPECT_EQ(Records(RecordKind::kRegistry).size(), c.disable ? 0u : 1u) << c.failing;
+    EXPECT_EQ(Records(KindId::kRegistry).size(), c.disable ? 0u : 1u) << c.failing;
   }
 }
 

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "core/kept_files.h"
-#include "core/startup_folder_view.h"
-#include "core/view_support.h"
+#include "core/startup_folder_kind.h"
+#include "core/kind_support.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell_links.h"
@@ -49,10 +49,10 @@ struct World {
   FaultyShellLinks faultyLinks{links, plan};
   FaultyStore faultyStore{store, plan};
   RecordingJournal setupJournal;
-  ViewServices real{registry, files, links, store, setupJournal, language};
-  ViewServices faulty{registry, faultyFiles, faultyLinks, faultyStore, journal, language};
-  StartupFolderView realView{real, {folder}};
-  StartupFolderView view{faulty, {folder}};
+  KindServices real{registry, files, links, store, setupJournal, language};
+  KindServices faulty{registry, faultyFiles, faultyLinks, faultyStore, journal, language};
+  StartupFolderKind realView{real, {folder}};
+  StartupFolderKind view{faulty, {folder}};
   MemoryRows rows;
   ScriptedPrompter prompter;
   int row = -1;  // the row the operation works on
@@ -83,8 +83,8 @@ struct World {
            SameText(links.ReadTarget(Path(name)).value_or(std::string()), data);
   }
   bool Stored(const std::string& name, const std::string& data) {
-    for (const StoredRecord& r : store.ListAll(RecordKind::kStartupFolder)) {
-      if (SameText(TrimFolder(r.path), folder) && SameText(r.valueName, name) &&
+    for (const StoredRecord& r : store.ListAll(KindId::kStartupFolder)) {
+      if (SameText(TrimFolder(r.location), folder) && SameText(r.valueName, name) &&
           SameText(r.valueData, data)) {
         return true;
       }
@@ -160,7 +160,7 @@ std::vector<Scenario> Scenarios() {
        [](World& w) { Toggle(w, true); }},
       {"Enable from a record only", Goal::kToggle,
        [](World& w) {
-         w.store.Append(RecordKind::kStartupFolder, w.folder, "Other.lnk", "C:\\other.exe");
+         w.store.Append(KindId::kStartupFolder, w.folder, "Other.lnk", "C:\\other.exe");
          w.realView.Refresh(w.rows);
          w.row = w.RowOf("Other.lnk", false);
          return std::vector<Identity>{{"Other.lnk", "C:\\other.exe"}};
@@ -168,7 +168,7 @@ std::vector<Scenario> Scenarios() {
        [](World& w) { Toggle(w, true); }},
       {"Enable over a live file of the same name", Goal::kToggle,
        [](World& w) {
-         w.store.Append(RecordKind::kStartupFolder, w.folder, "App.lnk", "C:\\record.exe");
+         w.store.Append(KindId::kStartupFolder, w.folder, "App.lnk", "C:\\record.exe");
          w.links.WriteLink(w.Path("App.lnk"), "C:\\live.exe");
          w.realView.Refresh(w.rows);
          w.row = w.RowOf("App.lnk", false);

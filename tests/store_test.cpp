@@ -40,7 +40,7 @@ bool Exists(const std::string& path) {
 std::vector<std::string> Lines(const std::vector<StoredRecord>& records) {
   std::vector<std::string> lines;
   for (const StoredRecord& r : records)
-    lines.push_back(r.path + "|" + r.valueName + "|" + r.valueData);
+    lines.push_back(r.location + "|" + r.valueName + "|" + r.valueData);
   return lines;
 }
 
@@ -75,7 +75,7 @@ class StoreTest : public ::testing::Test {
 
   void Put(const std::string& bytes) { ASSERT_TRUE(WriteBytes(file_, bytes)); }
   std::string Bytes() { return ReadIfReadable(file_).value_or("<unreadable>"); }
-  std::vector<std::string> All(RecordKind kind = RecordKind::kRegistry) {
+  std::vector<std::string> All(KindId kind = KindId::kRegistry) {
     return Lines(store_->ListAll(kind));
   }
 
@@ -90,42 +90,42 @@ using Strings = std::vector<std::string>;
 
 TEST_F(StoreTest, EmptyContainerListsNothingAndTakesTheFirstRecord) {
   Put(Store(""));
-  for (RecordKind kind :
-       {RecordKind::kRegistry, RecordKind::kStartupFolder, RecordKind::kListValue}) {
+  for (KindId kind :
+       {KindId::kRegistry, KindId::kStartupFolder, KindId::kListValue}) {
     EXPECT_TRUE(store_->ListAll(kind).empty());
     EXPECT_TRUE(store_->List(kind, kRun).empty());
   }
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "Tool", "C:\\tool.exe /min"));
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "Tool", "C:\\tool.exe /min"));
   EXPECT_EQ(All(), Strings{kRun + "|Tool|C:\\tool.exe /min"});
-  EXPECT_TRUE(store_->ListAll(RecordKind::kListValue).empty());
+  EXPECT_TRUE(store_->ListAll(KindId::kListValue).empty());
 }
 
 TEST_F(StoreTest, AppendKeepsRecordsInTheOrderAddedAndKindsApart) {
   Put(Store(""));
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
-  ASSERT_TRUE(store_->Append(RecordKind::kListValue, kLoad, "Load", "b.exe"));
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "C", "c.exe"));
-  ASSERT_TRUE(store_->Append(RecordKind::kStartupFolder, "C:\\Startup", "d.lnk", "d.exe"));
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "A", "a.exe"));
+  ASSERT_TRUE(store_->Append(KindId::kListValue, kLoad, "Load", "b.exe"));
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "C", "c.exe"));
+  ASSERT_TRUE(store_->Append(KindId::kStartupFolder, "C:\\Startup", "d.lnk", "d.exe"));
   EXPECT_EQ(All(), (Strings{kRun + "|A|a.exe", kRun + "|C|c.exe"}));
-  EXPECT_EQ(All(RecordKind::kListValue), Strings{kLoad + "|Load|b.exe"});
-  EXPECT_EQ(All(RecordKind::kStartupFolder), Strings{"C:\\Startup|d.lnk|d.exe"});
+  EXPECT_EQ(All(KindId::kListValue), Strings{kLoad + "|Load|b.exe"});
+  EXPECT_EQ(All(KindId::kStartupFolder), Strings{"C:\\Startup|d.lnk|d.exe"});
   // A record of another kind never matches.
-  EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kLoad, "Load", "b.exe"));
-  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kListValue, kLoad, "Load", "b.exe"));
-  EXPECT_TRUE(store_->ListAll(RecordKind::kListValue).empty());
+  EXPECT_FALSE(store_->RemoveMatching(KindId::kRegistry, kLoad, "Load", "b.exe"));
+  EXPECT_TRUE(store_->RemoveMatching(KindId::kListValue, kLoad, "Load", "b.exe"));
+  EXPECT_TRUE(store_->ListAll(KindId::kListValue).empty());
 }
 
 TEST_F(StoreTest, UpdateSetsNameAndDataOrOnlyData) {
   Put(Store(Reg(kRun, "Old", "old.exe") + Record("disabledwininiitem", kLoad, "Load", "x.exe")));
-  ASSERT_TRUE(store_->UpdateMatching(RecordKind::kRegistry, kRun, "Old", "old.exe", "New",
+  ASSERT_TRUE(store_->UpdateMatching(KindId::kRegistry, kRun, "Old", "old.exe", "New",
                                      "new.exe", false));
   EXPECT_EQ(All(), Strings{kRun + "|New|new.exe"});
   // The list-value form ignores the new name.
-  ASSERT_TRUE(store_->UpdateMatching(RecordKind::kListValue, kLoad, "Load", "x.exe", "Ignored",
+  ASSERT_TRUE(store_->UpdateMatching(KindId::kListValue, kLoad, "Load", "x.exe", "Ignored",
                                      "y.exe", true));
-  EXPECT_EQ(All(RecordKind::kListValue), Strings{kLoad + "|Load|y.exe"});
+  EXPECT_EQ(All(KindId::kListValue), Strings{kLoad + "|Load|y.exe"});
   EXPECT_FALSE(
-      store_->UpdateMatching(RecordKind::kRegistry, kRun, "Old", "old.exe", "N", "D", false));
+      store_->UpdateMatching(KindId::kRegistry, kRun, "Old", "old.exe", "N", "D", false));
 }
 
 // --- record match ----------------------------------------------------------------------
@@ -133,16 +133,16 @@ TEST_F(StoreTest, UpdateSetsNameAndDataOrOnlyData) {
 TEST_F(StoreTest, OfTwoEqualRecordsTheFirstInDocumentOrderActs) {
   Put(Store(Reg(kRun, "Dup", "d.exe", " id=\"first\"") +
             Reg(kRun, "Dup", "d.exe", " id=\"second\"")));
-  EXPECT_EQ(store_->List(RecordKind::kRegistry, kRun).size(), 2u);
+  EXPECT_EQ(store_->List(KindId::kRegistry, kRun).size(), 2u);
 
-  ASSERT_TRUE(store_->UpdateMatching(RecordKind::kRegistry, kRun, "Dup", "d.exe", "Changed",
+  ASSERT_TRUE(store_->UpdateMatching(KindId::kRegistry, kRun, "Dup", "d.exe", "Changed",
                                      "c.exe", false));
   EXPECT_EQ(All(), (Strings{kRun + "|Changed|c.exe", kRun + "|Dup|d.exe"}));
   EXPECT_NE(Bytes().find("valuename=\"Changed\" id=\"first\""), std::string::npos) << Bytes();
 
   Put(Store(Reg(kRun, "Dup", "d.exe", " id=\"first\"") +
             Reg(kRun, "Dup", "d.exe", " id=\"second\"")));
-  ASSERT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "Dup", "d.exe"));
+  ASSERT_TRUE(store_->RemoveMatching(KindId::kRegistry, kRun, "Dup", "d.exe"));
   EXPECT_EQ(All(), Strings{kRun + "|Dup|d.exe"});
   EXPECT_EQ(Bytes().find("first"), std::string::npos) << Bytes();
   EXPECT_NE(Bytes().find("second"), std::string::npos) << Bytes();
@@ -152,12 +152,12 @@ TEST_F(StoreTest, MatchingIgnoresLetterCaseInEveryAttribute) {
   Put(Store(Reg(kRun, "Tool", "C:\\Tool.exe")));
   const std::string upper = "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN";
   // Listed under the location as the view spells it; the record keeps its own spelling.
-  EXPECT_EQ(Lines(store_->List(RecordKind::kRegistry, upper)),
+  EXPECT_EQ(Lines(store_->List(KindId::kRegistry, upper)),
             Strings{kRun + "|Tool|C:\\Tool.exe"});
-  ASSERT_TRUE(store_->UpdateMatching(RecordKind::kRegistry, upper, "TOOL", "c:\\tool.EXE", "Tool",
+  ASSERT_TRUE(store_->UpdateMatching(KindId::kRegistry, upper, "TOOL", "c:\\tool.EXE", "Tool",
                                      "C:\\Tool2.exe", false));
-  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, upper, "tool", "C:\\TOOL2.EXE"));
-  EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
+  EXPECT_TRUE(store_->RemoveMatching(KindId::kRegistry, upper, "tool", "C:\\TOOL2.EXE"));
+  EXPECT_TRUE(store_->ListAll(KindId::kRegistry).empty());
 }
 
 // A record under no configured location, and near misses of a record: never listed there,
@@ -166,16 +166,16 @@ TEST_F(StoreTest, ARecordMatchesOnlyWhenPathNameAndDataAllAgree) {
   const std::string stray = "HKEY_LOCAL_MACHINE\\Software\\Nowhere";
   const std::string original = Store(Reg(stray, "Tool", "t.exe") + Reg(kRun, "Other", "o.exe"));
   Put(original);
-  EXPECT_EQ(Lines(store_->List(RecordKind::kRegistry, kRun)), Strings{kRun + "|Other|o.exe"});
-  EXPECT_TRUE(store_->List(RecordKind::kRegistry, kLoad).empty());
+  EXPECT_EQ(Lines(store_->List(KindId::kRegistry, kRun)), Strings{kRun + "|Other|o.exe"});
+  EXPECT_TRUE(store_->List(KindId::kRegistry, kLoad).empty());
   for (const StoredRecord& c : std::vector<StoredRecord>{{kRun, "Tool", "t.exe"},
                                                          {kRun, "Other", "o.exe /x"},
                                                          {kRun, "Other2", "o.exe"},
                                                          {kRun + "Once", "Other", "o.exe"},
                                                          {kRun, "", "o.exe"}}) {
-    EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, c.path, c.valueName, c.valueData))
-        << c.path << "|" << c.valueName << "|" << c.valueData;
-    EXPECT_FALSE(store_->UpdateMatching(RecordKind::kRegistry, c.path, c.valueName, c.valueData,
+    EXPECT_FALSE(store_->RemoveMatching(KindId::kRegistry, c.location, c.valueName, c.valueData))
+        << c.location << "|" << c.valueName << "|" << c.valueData;
+    EXPECT_FALSE(store_->UpdateMatching(KindId::kRegistry, c.location, c.valueName, c.valueData,
                                         "X", "Y", false));
   }
   EXPECT_EQ(Bytes(), original);
@@ -186,7 +186,7 @@ TEST_F(StoreTest, ARecordWithoutAnAttributeReadsItAsEmpty) {
             "\" valuename=\"NoData\"/>"
             "<disabledregistryitem valuedata=\"x.exe\" valuename=\"NoPath\"/>"));
   EXPECT_EQ(All(), (Strings{kRun + "|NoData|", "|NoPath|x.exe"}));
-  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "NoData", ""));
+  EXPECT_TRUE(store_->RemoveMatching(KindId::kRegistry, kRun, "NoData", ""));
   EXPECT_EQ(All(), Strings{"|NoPath|x.exe"});
 }
 
@@ -194,10 +194,10 @@ TEST_F(StoreTest, ARecordInALaterContainerIsListedAndRemovable) {
   Put(kDecl + "<config><toolquorvane>" + Reg(kRun, "A", "a.exe") + "</toolquorvane><toolquorvane>" +
       Reg(kRun, "B", "b.exe") + "</toolquorvane></config>");
   EXPECT_EQ(All(), (Strings{kRun + "|A|a.exe", kRun + "|B|b.exe"}));
-  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "B", "b.exe"));
+  EXPECT_TRUE(store_->RemoveMatching(KindId::kRegistry, kRun, "B", "b.exe"));
   EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
   // Append goes to the first container.
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "C", "c.exe"));
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "C", "c.exe"));
   EXPECT_LT(Bytes().find("\"C\""), Bytes().find("</toolquorvane>")) << Bytes();
 }
 
@@ -220,12 +220,12 @@ TEST_F(StoreTest, CommentsForeignElementsAndAttributesSurviveEverySave) {
                                                       << bytes;
     }
   };
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "C", "c.exe"));
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "C", "c.exe"));
   expectKept("Append");
   ASSERT_TRUE(
-      store_->UpdateMatching(RecordKind::kRegistry, kRun, "A", "a.exe", "A2", "a2.exe", false));
+      store_->UpdateMatching(KindId::kRegistry, kRun, "A", "a.exe", "A2", "a2.exe", false));
   expectKept("Update");
-  ASSERT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "B", "b.exe"));
+  ASSERT_TRUE(store_->RemoveMatching(KindId::kRegistry, kRun, "B", "b.exe"));
   expectKept("Remove");
   EXPECT_EQ(All(), (Strings{kRun + "|A2|a2.exe", kRun + "|C|c.exe"}));
 }
@@ -240,16 +240,16 @@ TEST_F(StoreTest, NonAsciiValuesRoundTrip) {
       {kRun, "Emoji 🚀", "C:\\🙂\\x.exe \"&<>'\""},
   };
   for (const StoredRecord& v : values) {
-    ASSERT_TRUE(store_->Append(RecordKind::kRegistry, v.path, v.valueName, v.valueData));
+    ASSERT_TRUE(store_->Append(KindId::kRegistry, v.location, v.valueName, v.valueData));
   }
   EXPECT_EQ(All(), Lines(values));
   // Case folding reaches beyond ASCII.
-  EXPECT_EQ(store_->List(RecordKind::kRegistry, "hkey_current_user\\ПРОГРАММЫ\\run").size(), 1u);
-  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, values[0].path, "ЗАПУСК",
+  EXPECT_EQ(store_->List(KindId::kRegistry, "hkey_current_user\\ПРОГРАММЫ\\run").size(), 1u);
+  EXPECT_TRUE(store_->RemoveMatching(KindId::kRegistry, values[0].location, "ЗАПУСК",
                                      "c:\\программы\\ЗАПУСК.EXE"));
-  EXPECT_TRUE(store_->UpdateMatching(RecordKind::kRegistry, values[1].path, values[1].valueName,
+  EXPECT_TRUE(store_->UpdateMatching(KindId::kRegistry, values[1].location, values[1].valueName,
                                      values[1].valueData, "新しい", "E:\\新しい.exe", false));
-  EXPECT_EQ(All(), (Strings{values[1].path + "|新しい|E:\\新しい.exe", Lines(values)[2]}));
+  EXPECT_EQ(All(), (Strings{values[1].location + "|新しい|E:\\新しい.exe", Lines(values)[2]}));
 }
 
 TEST_F(StoreTest, Utf8FilesWithBomOrWithoutDeclarationAreRead) {
@@ -268,7 +268,7 @@ TEST_F(StoreTest, Utf8FilesWithBomOrWithoutDeclarationAreRead) {
            {"lower-case utf-8", "<?xml version=\"1.0\" encoding=\"utf-8\"?>" + body}}) {
     Put(c.bytes);
     EXPECT_EQ(All(), Strings{kRun + "|Ключ|путь.exe"}) << c.label;
-    ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "Второй", "два.exe")) << c.label;
+    ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "Второй", "два.exe")) << c.label;
     EXPECT_EQ(All(), (Strings{kRun + "|Ключ|путь.exe", kRun + "|Второй|два.exe"})) << c.label;
   }
 }
@@ -276,13 +276,13 @@ TEST_F(StoreTest, Utf8FilesWithBomOrWithoutDeclarationAreRead) {
 // --- missing, damaged and incomplete files ------------------------------------------------
 
 TEST_F(StoreTest, MissingFileListsNothingAndOnlyAppendCreatesIt) {
-  EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
-  EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));
-  EXPECT_FALSE(store_->UpdateMatching(RecordKind::kRegistry, kRun, "A", "a.exe", "B", "b", false));
+  EXPECT_TRUE(store_->ListAll(KindId::kRegistry).empty());
+  EXPECT_FALSE(store_->RemoveMatching(KindId::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_FALSE(store_->UpdateMatching(KindId::kRegistry, kRun, "A", "a.exe", "B", "b", false));
   EXPECT_FALSE(Exists(file_));
 
-  ASSERT_TRUE(store_->Append(RecordKind::kStartupFolder, "C:\\Startup", "a.lnk", "a.exe"));
-  EXPECT_EQ(All(RecordKind::kStartupFolder), Strings{"C:\\Startup|a.lnk|a.exe"});
+  ASSERT_TRUE(store_->Append(KindId::kStartupFolder, "C:\\Startup", "a.lnk", "a.exe"));
+  EXPECT_EQ(All(KindId::kStartupFolder), Strings{"C:\\Startup|a.lnk|a.exe"});
   const std::string bytes = Bytes();
   EXPECT_NE(bytes.find("<config>"), std::string::npos) << bytes;
   EXPECT_NE(bytes.find("<toolquorvane>"), std::string::npos) << bytes;
@@ -291,7 +291,7 @@ TEST_F(StoreTest, MissingFileListsNothingAndOnlyAppendCreatesIt) {
 
 TEST_F(StoreTest, AppendInAMissingFolderFailsWithoutCreatingIt) {
   XmlDisabledStore elsewhere(dir_ + "\\absent\\config.xml");
-  EXPECT_FALSE(elsewhere.Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_FALSE(elsewhere.Append(KindId::kRegistry, kRun, "A", "a.exe"));
   EXPECT_FALSE(Exists(dir_ + "\\absent"));
 }
 
@@ -301,10 +301,10 @@ TEST_F(StoreTest, AFileThatDoesNotParseIsNeverWritten) {
         std::string("not xml at all"), std::string("\xEF\xBB\xBF"),
         kDecl + "<config><toolquorvane></config>"}) {
     Put(damaged);
-    EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty()) << damaged;
-    EXPECT_FALSE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe")) << damaged;
-    EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe")) << damaged;
-    EXPECT_FALSE(store_->UpdateMatching(RecordKind::kRegistry, kRun, "A", "a.exe", "B", "b", false))
+    EXPECT_TRUE(store_->ListAll(KindId::kRegistry).empty()) << damaged;
+    EXPECT_FALSE(store_->Append(KindId::kRegistry, kRun, "A", "a.exe")) << damaged;
+    EXPECT_FALSE(store_->RemoveMatching(KindId::kRegistry, kRun, "A", "a.exe")) << damaged;
+    EXPECT_FALSE(store_->UpdateMatching(KindId::kRegistry, kRun, "A", "a.exe", "B", "b", false))
         << damaged;
     EXPECT_EQ(Bytes(), damaged);
     EXPECT_FALSE(Exists(store_->TempPath()));
@@ -313,9 +313,9 @@ TEST_F(StoreTest, AFileThatDoesNotParseIsNeverWritten) {
 
 TEST_F(StoreTest, AMissingContainerIsAddedByAppend) {
   Put(kDecl + "<config><!-- no container yet --></config>");
-  EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
-  EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_TRUE(store_->ListAll(KindId::kRegistry).empty());
+  EXPECT_FALSE(store_->RemoveMatching(KindId::kRegistry, kRun, "A", "a.exe"));
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "A", "a.exe"));
   EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
   EXPECT_NE(Bytes().find("<!-- no container yet -->"), std::string::npos);
 }
@@ -323,7 +323,7 @@ TEST_F(StoreTest, AMissingContainerIsAddedByAppend) {
 TEST_F(StoreTest, AppendToAnotherRootFailsAndLeavesTheFile) {
   const std::string other = kDecl + "<settings><toolquorvane/></settings>";
   Put(other);
-  EXPECT_FALSE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_FALSE(store_->Append(KindId::kRegistry, kRun, "A", "a.exe"));
   EXPECT_EQ(Bytes(), other);
 }
 
@@ -331,7 +331,7 @@ TEST_F(StoreTest, AppendToAnotherRootFailsAndLeavesTheFile) {
 
 TEST_F(StoreTest, AWrittenRecordHasItsAttributesInOrderPathValuedataValuename) {
   Put(Store(""));
-  ASSERT_TRUE(store_->Append(RecordKind::kListValue, kLoad, "Load", "C:\\prog.exe"));
+  ASSERT_TRUE(store_->Append(KindId::kListValue, kLoad, "Load", "C:\\prog.exe"));
   const std::string expected =
       "<disabledwininiitem path=\"" + kLoad + "\" valuedata=\"C:\\prog.exe\" valuename=\"Load\"/>";
   EXPECT_NE(Bytes().find(expected), std::string::npos) << Bytes();
@@ -348,8 +348,8 @@ TEST_F(StoreTest, TheShippedEmptyStoreWorks) {
   ASSERT_TRUE(bytes.has_value()) << shipped;
   EXPECT_EQ(bytes->rfind(kDecl, 0), 0u) << *bytes;
   Put(*bytes);
-  EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_TRUE(store_->ListAll(KindId::kRegistry).empty());
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "A", "a.exe"));
   EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
 }
 
@@ -360,11 +360,11 @@ enum class Op { kAppend, kRemove, kUpdate };
 bool RunOp(XmlDisabledStore& store, Op op) {
   switch (op) {
     case Op::kAppend:
-      return store.Append(RecordKind::kRegistry, kRun, "New", "new.exe");
+      return store.Append(KindId::kRegistry, kRun, "New", "new.exe");
     case Op::kRemove:
-      return store.RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe");
+      return store.RemoveMatching(KindId::kRegistry, kRun, "A", "a.exe");
     case Op::kUpdate:
-      return store.UpdateMatching(RecordKind::kRegistry, kRun, "A", "a.exe", "B", "b.exe", false);
+      return store.UpdateMatching(KindId::kRegistry, kRun, "A", "a.exe", "B", "b.exe", false);
   }
   return false;
 }
@@ -417,7 +417,7 @@ TEST_F(StoreTest, AnInterruptedSaveLeavesTheOldFileAndTheNextOperationRecovers) 
     ASSERT_TRUE(Exists(store_->TempPath()));
     EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
 
-    ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "Later", "later.exe"));
+    ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "Later", "later.exe"));
     EXPECT_EQ(All(), (Strings{kRun + "|A|a.exe", kRun + "|Later|later.exe"}));
     EXPECT_FALSE(Exists(store_->TempPath()));
   }
@@ -427,7 +427,7 @@ TEST_F(StoreTest, AGarbageLeftoverTemporaryFileIsIgnoredAndReplaced) {
   Put(Store(Reg(kRun, "A", "a.exe")));
   ASSERT_TRUE(WriteBytes(store_->TempPath(), "<config><toolquorv"));
   EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
-  ASSERT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  ASSERT_TRUE(store_->RemoveMatching(KindId::kRegistry, kRun, "A", "a.exe"));
   EXPECT_TRUE(All().empty());
   EXPECT_FALSE(Exists(store_->TempPath()));
 }
@@ -437,9 +437,9 @@ TEST_F(StoreTest, AGarbageLeftoverTemporaryFileIsIgnoredAndReplaced) {
 TEST_F(StoreTest, WorksInAFolderWithNonAsciiAndUrlCharacters) {
   TempFolder::RemoveTree(dir_);
   MakeFolder("qv_хранилище #1 %20 存储_");
-  ASSERT_TRUE(store_->Append(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "A", "a.exe"));
   EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
-  EXPECT_TRUE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_TRUE(store_->RemoveMatching(KindId::kRegistry, kRun, "A", "a.exe"));
   EXPECT_TRUE(All().empty());
 }
 
@@ -453,10 +453,10 @@ TEST_F(StoreTest, WithoutAnXmlServiceNothingIsReadOrWritten) {
   Put(original);
   const DomDocumentFactory previous = SetDomDocumentFactory(&NoDom);
   EXPECT_FALSE(XmlServiceAvailable());
-  EXPECT_TRUE(store_->ListAll(RecordKind::kRegistry).empty());
-  EXPECT_FALSE(store_->Append(RecordKind::kRegistry, kRun, "B", "b.exe"));
-  EXPECT_FALSE(store_->RemoveMatching(RecordKind::kRegistry, kRun, "A", "a.exe"));
-  EXPECT_FALSE(store_->UpdateMatching(RecordKind::kRegistry, kRun, "A", "a.exe", "B", "b", false));
+  EXPECT_TRUE(store_->ListAll(KindId::kRegistry).empty());
+  EXPECT_FALSE(store_->Append(KindId::kRegistry, kRun, "B", "b.exe"));
+  EXPECT_FALSE(store_->RemoveMatching(KindId::kRegistry, kRun, "A", "a.exe"));
+  EXPECT_FALSE(store_->UpdateMatching(KindId::kRegistry, kRun, "A", "a.exe", "B", "b", false));
   SetDomDocumentFactory(previous);
   EXPECT_TRUE(XmlServiceAvailable());
   EXPECT_EQ(Bytes(), original);

@@ -36,15 +36,15 @@ class EditDialog final : public DialogBase {
     CentreOverOwner(Handle());
     language_.TranslateWindow(Handle());
     // Lifts the edits' default limit, so a long command line is shown and returned whole.
-    for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_SECTION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
+    for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_LOCATION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
       SendDlgItemMessageA(Handle(), id, EM_SETLIMITTEXT, 0, 0);
     }
     // Set after the translation, so these texts are never taken for language keys.
     SetDlgItemTextA(Handle(), IDC_EDIT_TYPE, fields_.type.c_str());
-    SetDlgItemTextA(Handle(), IDC_EDIT_SECTION, fields_.section.c_str());
+    SetDlgItemTextA(Handle(), IDC_EDIT_LOCATION, fields_.location.c_str());
     if (preset_) {
       SetDlgItemTextA(Handle(), IDC_EDIT_NAME, fields_.name.c_str());
-      SetDlgItemTextA(Handle(), IDC_EDIT_PATH, fields_.path.c_str());
+      SetDlgItemTextA(Handle(), IDC_EDIT_PATH, fields_.data.c_str());
     }
     // The user starts at the name where it can be typed, at Close in the Property dialog.
     const HWND name = Item(IDC_EDIT_NAME);
@@ -72,12 +72,12 @@ class EditDialog final : public DialogBase {
 
   void OnOk() {
     fields_.name = ItemText(Handle(), IDC_EDIT_NAME);
-    fields_.path = ItemText(Handle(), IDC_EDIT_PATH);
+    fields_.data = ItemText(Handle(), IDC_EDIT_PATH);
     // Emptiness only: a name or path of blanks is the user's choice.
     const char* problem = nullptr;
     if (fields_.name.empty()) {
       problem = "_ApplicationNameInvalid";
-    } else if (fields_.path.empty()) {
+    } else if (fields_.data.empty()) {
       problem = "_ApplicationPathInvalid";
     }
     if (problem == nullptr) {
@@ -116,17 +116,17 @@ INT_PTR Run(EditDialog& dialog, int templateId, HWND owner) {
 }  // namespace
 
 std::optional<EntryInput> ShowAddDialog(HWND owner, const LanguageTable& language,
-                                        const std::string& type, const std::string& section) {
-  EditDialog dialog(language, EntryFields{type, section, {}, {}}, false);
+                                        const std::string& type, const std::string& location) {
+  EditDialog dialog(language, EntryFields{type, location, {}, {}}, false);
   if (Run(dialog, IDD_ADD, owner) != IDOK) return std::nullopt;
-  return EntryInput{dialog.Fields().name, dialog.Fields().path};
+  return EntryInput{dialog.Fields().name, dialog.Fields().data};
 }
 
 std::optional<EntryInput> ShowModifyDialog(HWND owner, const LanguageTable& language,
                                            const EntryFields& fields) {
   EditDialog dialog(language, fields, true);
   if (Run(dialog, IDD_MODIFY, owner) != IDOK) return std::nullopt;
-  return EntryInput{dialog.Fields().name, dialog.Fields().path};
+  return EntryInput{dialog.Fields().name, dialog.Fields().data};
 }
 
 void ShowPropertyDialog(HWND owner, const LanguageTable& language, const EntryFields& fields) {

@@ -11,9 +11,9 @@
 
 class LanguageTable;
 
-// Empty fields for a new entry of the given type and section; nullopt on Cancel.
+// Empty fields for a new entry of the given type and location; nullopt on Cancel.
 std::optional<EntryInput> ShowAddDialog(HWND owner, const LanguageTable& language,
-                                        const std::string& type, const std::string& section);
+                                        const std::string& type, const std::string& location);
 // The entry's fields preset; the new name and path on OK, nullopt on Cancel.
 std::optional<EntryInput> ShowModifyDialog(HWND owner, const LanguageTable& language,
                                            const EntryFields& fields);

@@ -18,6 +18,9 @@ namespace {
 
 constexpr int kStateDisabled = 1;
 constexpr int kStateEnabled = 2;
+// The state-image bits of a change between the cleared and the set check box.
+constexpr UINT kCheckSwitch =
+    INDEXTOSTATEIMAGEMASK(kStateDisabled) | INDEXTOSTATEIMAGEMASK(kStateEnabled);
 constexpr UINT kStateImageBits = 0xF000;
 constexpr COLORREF kBannerFill = RGB(118, 118, 118);
 constexpr int kBannerMargin = 3;
@@ -26,7 +29,7 @@ const char* const kColumnKeys[4] = {"_Name", "_Type", "_Data", "_RegPath"};
 
 }  // namespace
 
-EntryView::EntryView(LocationView& kind, const LanguageTable& language)
+EntryView::EntryView(EntryKind& kind, const LanguageTable& language)
     : kind_(kind), language_(language) {
   fileInfoOpener_ = [this](HWND owner, const std::string& path) {
     ShowFileInfoDialog(owner, language_, path);
@@ -121,7 +124,7 @@ bool EntryView::OnSize(UINT type, int width, int height) {
 // selection and focus changes, and everything a Refresh does, are ignored.
 void EntryView::OnItemChanged(const NMLISTVIEW& change) {
   if (filling_ || change.iItem < 0) return;
-  if (((change.uOldState | change.uNewState) & ~0xFFFu) != 0x3000) return;
+  if (((change.uOldState | change.uNewState) & LVIS_STATEIMAGEMASK) != kCheckSwitch) return;
   if (StateImage(change.iItem) == kStateDisabled) {
     kind_.Disable(*this, *this, change.iItem);
   } else {
@@ -266,8 +269,8 @@ void EntryView::EndUpdate() {
 
 // ---- Prompter through the real dialogs and message boxes
 
-std::optional<EntryInput> EntryView::Add(const std::string& type, const std::string& section) {
-  return ShowAddDialog(GetActiveWindow(), language_, type, section);
+std::optional<EntryInput> EntryView::Add(const std::string& type, const std::string& location) {
+  return ShowAddDialog(GetActiveWindow(), language_, type, location);
 }
 
 std::optional<EntryInput> EntryView::Modify(const EntryFields& fields) {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "core/location_view.h"
+#include "core/entry_kind.h"
 #include "core/prompter.h"
 #include "core/row_list.h"
 #include "ui/dialog_base.h"
@@ -25,13 +25,13 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   // Shows the file information dialog for a program path (About file).
   using FileInfoOpener = std::function<void(HWND owner, const std::string& path)>;
 
-  EntryView(LocationView& kind, const LanguageTable& language);
+  EntryView(EntryKind& kind, const LanguageTable& language);
   ~EntryView() override;
 
   // Creates the form hidden as a child of parent; the first Refresh runs during creation.
   HWND Create(HINSTANCE instance, HWND parent);
 
-  LocationView& Kind() { return kind_; }
+  EntryKind& Kind() { return kind_; }
   HWND List() const { return list_; }
   bool Filling() const { return filling_; }
   void SetFileInfoOpener(FileInfoOpener opener) { fileInfoOpener_ = std::move(opener); }
@@ -57,7 +57,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   void EndUpdate() override;
 
   // Prompter
-  std::optional<EntryInput> Add(const std::string& type, const std::string& section) override;
+  std::optional<EntryInput> Add(const std::string& type, const std::string& location) override;
   std::optional<EntryInput> Modify(const EntryFields& fields) override;
   void Property(const EntryFields& fields) override;
   bool ConfirmRemove(const std::string& data) override;
@@ -81,7 +81,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   void SetStateImage(int row, int image);
   int ShowMessage(const std::string& text, UINT style) const;
 
-  LocationView& kind_;
+  EntryKind& kind_;
   const LanguageTable& language_;
   HINSTANCE instance_ = nullptr;
   HWND list_ = nullptr;

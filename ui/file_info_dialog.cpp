@@ -31,7 +31,7 @@ class FileInfoDialog final : public DialogBase {
     SetDlgItemTextA(Handle(), IDC_INFO_PATH, path_.c_str());
     if (!info_.exists) {
       EnableWindow(list, FALSE);
-      EnableWindow(Item(IDC_BROWSEIT), FALSE);
+      EnableWindow(Item(IDC_SHOW_IN_FOLDER), FALSE);
     }
     AddColumns(list);
     AddRows(list);
@@ -48,10 +48,10 @@ class FileInfoDialog final : public DialogBase {
       case IDCANCEL:
         EndModal(id);
         return true;
-      case IDC_GOOGLEIT:
+      case IDC_WEB_SEARCH:
         OpenWithShell(Handle(), SearchUrl(path_));
         return true;
-      case IDC_BROWSEIT:
+      case IDC_SHOW_IN_FOLDER:
         OpenWithShell(Handle(), "Explorer", ExplorerSelectParams(path_));
         return true;
       default:

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "core/module_paths.h"
-#include "core/view_factory.h"
+#include "core/kind_factory.h"
 #include "platform/registry.h"
 #include "res/resource.h"
 #include "platform/journal_component.h"
@@ -50,10 +50,10 @@ bool IsForwardedCommand(int id) {
 
 }  // namespace
 
-MainWindow::MainWindow(ViewServices& services, const LanguageTable& language)
+MainWindow::MainWindow(KindServices& services, const LanguageTable& language)
     : language_(language) {
   catalogue_ = BuildCatalogue(services.registry);
-  kinds_ = CreateLocationViews(catalogue_, services);
+  kinds_ = CreateEntryKinds(catalogue_, services);
   for (auto& kind : kinds_) views_.push_back(std::make_unique<EntryView>(*kind, language_));
 }
 
@@ -148,9 +148,7 @@ void MainWindow::BuildTree() {
     treeItems_[i] = reinterpret_cast<HTREEITEM>(
         SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
   }
-  // Each parent opens once its last child is in: 0 after 2, 4 after 8, 9 after 11, then 3,
-  // and 12 after 14 — the order in which their last children were inserted.
-  for (int parent : {0, 4, 9, 3, 12}) {
+  for (int parent : ExpansionOrder(catalogue_)) {
     SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(treeItems_.at(parent)));
   }
 }
@@ -241,7 +239,7 @@ bool MainWindow::PreTranslateMessage(MSG& message) {
   return IsDialogMessageA(Handle(), &message) != FALSE;
 }
 
-int RunMainWindow(HINSTANCE instance, ViewServices& services, const LanguageTable& language) {
+int RunMainWindow(HINSTANCE instance, KindServices& services, const LanguageTable& language) {
   MessageLoop loop;
   WindowModule* module = WindowModule::Current();
   if (module) module->SetLoop(&loop);

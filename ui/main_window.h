@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/catalogue.h"
-#include "core/location_view.h"
+#include "core/entry_kind.h"
 #include "ui/dialog_base.h"
 #include "ui/entry_view.h"
 #include "ui/message_loop.h"
@@ -21,7 +21,7 @@ class LanguageTable;
 class MainWindow final : public DialogBase, public MessageFilter, public IdleHandler {
  public:
   // Builds the catalogue and configures the sixteen location views; no window exists yet.
-  MainWindow(ViewServices& services, const LanguageTable& language);
+  MainWindow(KindServices& services, const LanguageTable& language);
   ~MainWindow() override;
 
   // Creates the main window (hidden until the caller shows it); null on failure.
@@ -53,7 +53,7 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
 
   const LanguageTable& language_;
   std::vector<CatalogueNode> catalogue_;
-  std::vector<std::unique_ptr<LocationView>> kinds_;  // outlive the forms that use them
+  std::vector<std::unique_ptr<EntryKind>> kinds_;  // outlive the forms that use them
   std::vector<std::unique_ptr<EntryView>> views_;
   std::vector<HTREEITEM> treeItems_;
   HINSTANCE instance_ = nullptr;
@@ -66,4 +66,4 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
 
 // Runs the main window with the UI thread's message loop until the user quits; returns the
 // quit message's exit code (2 after "_Exit"), or 0 when the window cannot be created.
-int RunMainWindow(HINSTANCE instance, ViewServices& services, const LanguageTable& language);
+int RunMainWindow(HINSTANCE instance, KindServices& services, const LanguageTable& language);

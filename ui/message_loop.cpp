@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+namespace {
+// WM_SYSTIMER: the system's caret-blink timer, posted while an edit box has the focus.
+constexpr UINT kCaretTimerMessage = 0x0118;
+}  // namespace
+
 WindowModule* WindowModule::current_ = nullptr;
 
 WindowModule::WindowModule(HINSTANCE instance) : instance_(instance) { current_ = this; }
@@ -52,7 +57,7 @@ int MessageLoop::Run() {
       case WM_MOUSEMOVE:
       case WM_NCMOUSEMOVE:
       case WM_PAINT:
-      case 0x0118:
+      case kCaretTimerMessage:
         break;
       default:
         idleArmed = true;

@@ -72,7 +72,7 @@ int RunQuorvane(HINSTANCE instance) {
     Win32ShellLinks links;
     XmlDisabledStore store(StoreFilePath());
     JournalClient journalClient(ProcessJournal(), language);
-    ViewServices services{registry, files, links, store, journalClient, language};
+    KindServices services{registry, files, links, store, journalClient, language};
     exitCode = RunMainWindow(instance, services, language);
   }
   return exitCode;

@@ -94,22 +94,22 @@ class FaultyShellLinks final : public ShellLinks {
 class FaultyStore final : public DisabledStore {
  public:
   FaultyStore(DisabledStore& real, FaultPlan& plan) : real_(real), plan_(plan) {}
-  std::vector<StoredRecord> ListAll(RecordKind kind) override {
+  std::vector<StoredRecord> ListAll(KindId kind) override {
     if (plan_.ShouldFail("Store::ListAll")) return {};
     return real_.ListAll(kind);
   }
-  bool RemoveMatching(RecordKind kind, const std::string& path, const std::string& name,
+  bool RemoveMatching(KindId kind, const std::string& path, const std::string& name,
                       const std::string& data) override {
     if (plan_.ShouldFail("Store::RemoveMatching")) return false;
     return real_.RemoveMatching(kind, path, name, data);
   }
-  bool UpdateMatching(RecordKind kind, const std::string& path, const std::string& oldName,
+  bool UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
                       const std::string& oldData, const std::string& newName,
                       const std::string& newData, bool dataOnly) override {
     if (plan_.ShouldFail("Store::UpdateMatching")) return false;
     return real_.UpdateMatching(kind, path, oldName, oldData, newName, newData, dataOnly);
   }
-  bool Append(RecordKind kind, const std::string& path, const std::string& name,
+  bool Append(KindId kind, const std::string& path, const std::string& name,
               const std::string& data) override {
     if (plan_.ShouldFail("Store::Append")) return false;
     return real_.Append(kind, path, name, data);

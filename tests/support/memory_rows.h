@@ -21,7 +21,7 @@ class MemoryRows final : public RowList {
       case kColName: return r.name;
       case kColType: return r.type;
       case kColData: return r.data;
-      case kColPath: return r.location;
+      case kColLocation: return r.location;
     }
     return {};
   }

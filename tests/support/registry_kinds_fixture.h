@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/location_view.h"
+#include "core/entry_kind.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell_links.h"
@@ -33,7 +33,7 @@ inline std::string UniqueSuffix() {
          std::to_string(++counter);
 }
 
-// The real registry, files and store behind ViewServices, optionally through fault wrappers.
+// The real registry, files and store behind KindServices, optionally through fault wrappers.
 class KindsFixture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -108,18 +108,18 @@ class KindsFixture : public ::testing::Test {
     return names;
   }
 
-  std::vector<StoredRecord> Records(RecordKind kind) { return store_->ListAll(kind); }
+  std::vector<StoredRecord> Records(KindId kind) { return store_->ListAll(kind); }
 
   // Services over the real classes, or over the fault wrappers driven by plan_.
-  ViewServices Services() {
-    return ViewServices{realRegistry_, realFiles_, realLinks_, *store_, journal_, language_};
+  KindServices Services() {
+    return KindServices{realRegistry_, realFiles_, realLinks_, *store_, journal_, language_};
   }
-  ViewServices FaultyServices() {
+  KindServices FaultyServices() {
     faultyRegistry_.emplace(realRegistry_, plan_);
     faultyFiles_.emplace(realFiles_, plan_);
     faultyLinks_.emplace(realLinks_, plan_);
     faultyStore_.emplace(*store_, plan_);
-    return ViewServices{*faultyRegistry_, *faultyFiles_, *faultyLinks_,
+    return KindServices{*faultyRegistry_, *faultyFiles_, *faultyLinks_,
                         *faultyStore_,    journal_,      language_};
   }
 

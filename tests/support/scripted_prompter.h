@@ -27,13 +27,13 @@ class ScriptedPrompter final : public Prompter {
   int noSelectionMessages = 0;
   std::vector<std::string> replaceQuestions;
   std::vector<Refusal> refusals;
-  std::string lastAddType, lastAddSection, lastRemoveData;
+  std::string lastAddType, lastAddLocation, lastRemoveData;
   EntryFields lastFields;
 
-  std::optional<EntryInput> Add(const std::string& type, const std::string& section) override {
+  std::optional<EntryInput> Add(const std::string& type, const std::string& location) override {
     ++addCalls;
     lastAddType = type;
-    lastAddSection = section;
+    lastAddLocation = location;
     return addAnswer;
   }
   std::optional<EntryInput> Modify(const EntryFields& fields) override {

@@ -1,12 +1,12 @@
-// The entry kind for list values (Load, Run, Userinit): one entry per item of each value in the list.
+// The entry kind for registry run keys: one entry per REG_SZ value of each key in the list.
 // Disabled entries are records in the disabled-entry store.
 #pragma once
 
-#include "core/location_view.h"
+#include "core/entry_kind.h"
 
-class ListValueView final : public LocationView {
+class RegistryKind final : public EntryKind {
  public:
-  ListValueView(ViewServices& services, std::vector<std::string> locations);
+  RegistryKind(KindServices& services, std::vector<std::string> locations);
 
   void Refresh(RowList& rows) override;
   void Add(RowList& rows, Prompter& prompter) override;

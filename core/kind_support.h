@@ -35,5 +35,5 @@ std::vector<std::vector<const StoredRecord*>> GroupByLocation(
 
 // True when the store holds a record of the kind matching (path, name, data) ignoring case.
 // Tells "no record to act on" apart from "the change could not be saved".
-bool HasMatchingRecord(DisabledStore& store, RecordKind kind, const std::string& path,
+bool HasMatchingRecord(DisabledStore& store, KindId kind, const std::string& path,
                        const std::string& name, const std::string& data);

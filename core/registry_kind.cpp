@@ -4,12 +4,12 @@
 // moves an entry first puts it in its new place and only then takes it from the old one, so an
 // interruption leaves it in both places at worst. A step that fails undoes what was done before
 // it and tells the user why.
-#include "core/registry_view.h"
+#include "core/registry_kind.h"
 
 #include <windows.h>
 
 #include "core/location_split.h"
-#include "core/view_support.h"
+#include "core/kind_support.h"
 #include "platform/registry.h"
 #include "store/disabled_store.h"
 #include "store/journal.h"
@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr RecordKind kKind = RecordKind::kRegistry;
+constexpr KindId kKind = KindId::kRegistry;
 
 // True when the value is certainly gone from the key (key or value missing); a failed read
 // counts as still there.
@@ -42,12 +42,12 @@ void PutBack(Registry& registry, const KeyPath& key, const std::string& name,
 
 }  // namespace
 
-const KindLook kRegistryViewLook{ViewKind::kRegistry, "_RegString", {150, 60, 350, 350}};
+const KindLook kRegistryKindLook{KindId::kRegistry, "_RegString", {150, 60, 350, 350}};
 
-RegistryView::RegistryView(ViewServices& services, std::vector<std::string> locations)
-    : LocationView(services, TrimRegistryLocations(locations), kRegistryViewLook) {}
+RegistryKind::RegistryKind(KindServices& services, std::vector<std::string> locations)
+    : EntryKind(services, TrimRegistryLocations(locations), kRegistryKindLook) {}
 
-void RegistryView::Refresh(RowList& rows) {
+void RegistryKind::Refresh(RowList& rows) {
   const std::string type = TypeText();
   FillingScope filling(rows);
   // One read of the store serves every location of the list.
@@ -70,7 +70,7 @@ void RegistryView::Refresh(RowList& rows) {
   }
 }
 
-void RegistryView::Remove(RowList& rows, Prompter& prompter) {
+void RegistryKind::Remove(RowList& rows, Prompter& prompter) {
   const int index = rows.SelectedRow();
   if (index < 0) {
     prompter.NoSelection();
@@ -78,7 +78,7 @@ void RegistryView::Remove(RowList& rows, Prompter& prompter) {
   }
   const std::string name = rows.Text(index, kColName);
   const std::string data = rows.Text(index, kColData);
-  const std::string location = rows.Text(index, kColPath);
+  const std::string location = rows.Text(index, kColLocation);
   const bool enabled = rows.IsEnabled(index);
   if (!prompter.ConfirmRemove(data)) return;
 
@@ -101,16 +101,16 @@ void RegistryView::Remove(RowList& rows, Prompter& prompter) {
   ReselectAfterRemove(rows, index);
 }
 
-void RegistryView::Add(RowList& rows, Prompter& prompter) {
+void RegistryKind::Add(RowList& rows, Prompter& prompter) {
   if (locations_.empty()) return;
   const std::string& location = locations_.front();
   const std::optional<EntryInput> input = prompter.Add(TypeText(), location);
   if (!input) return;
   if (const std::optional<KeyPath> key = SplitKeyPath(location)) {
-    if (services_.registry.WriteString(key->root, key->subkey, input->name, input->path, REG_SZ,
+    if (services_.registry.WriteString(key->root, key->subkey, input->name, input->data, REG_SZ,
                                        true)) {
       services_.journal.Write(JournalKind::kAdd, "_LogItemType2Content",
-                              {location, input->name, input->path});
+                              {location, input->name, input->data});
     } else {
       prompter.Refused("_AddNotWritten", input->name);
     }
@@ -118,7 +118,7 @@ void RegistryView::Add(RowList& rows, Prompter& prompter) {
   Refresh(rows);
 }
 
-void RegistryView::Modify(RowList& rows, Prompter& prompter) {
+void RegistryKind::Modify(RowList& rows, Prompter& prompter) {
   const int index = rows.SelectedRow();
   if (index < 0) {
     prompter.NoSelection();
@@ -126,13 +126,13 @@ void RegistryView::Modify(RowList& rows, Prompter& prompter) {
   }
   const std::string oldName = rows.Text(index, kColName);
   const std::string oldData = rows.Text(index, kColData);
-  const std::string location = rows.Text(index, kColPath);
+  const std::string location = rows.Text(index, kColLocation);
   const bool enabled = rows.IsEnabled(index);
   const std::optional<EntryInput> input =
       prompter.Modify(EntryFields{TypeText(), location, oldName, oldData});
   if (!input) return;
   const std::string& newName = input->name;
-  const std::string& newData = input->path;
+  const std::string& newData = input->data;
 
   bool done = false;
   if (enabled) {
@@ -166,10 +166,10 @@ void RegistryView::Modify(RowList& rows, Prompter& prompter) {
   Refresh(rows);
 }
 
-void RegistryView::Enable(RowList& rows, Prompter& prompter, int row) {
+void RegistryKind::Enable(RowList& rows, Prompter& prompter, int row) {
   const std::string name = rows.Text(row, kColName);
   const std::string data = rows.Text(row, kColData);
-  const std::string location = rows.Text(row, kColPath);
+  const std::string location = rows.Text(row, kColLocation);
   const std::optional<KeyPath> key = SplitKeyPath(location);
   if (!key) {
     rows.RestoreCheck(row, false);  // nothing can be written for a location that names no key
@@ -195,10 +195,10 @@ void RegistryView::Enable(RowList& rows, Prompter& prompter, int row) {
   services_.journal.Write(JournalKind::kEnable, "_LogItemType4Content", {location, name});
 }
 
-void RegistryView::Disable(RowList& rows, Prompter& prompter, int row) {
+void RegistryKind::Disable(RowList& rows, Prompter& prompter, int row) {
   const std::string name = rows.Text(row, kColName);
   const std::string data = rows.Text(row, kColData);
-  const std::string location = rows.Text(row, kColPath);
+  const std::string location = rows.Text(row, kColLocation);
   const std::optional<KeyPath> key = SplitKeyPath(location);
   if (!key) {
     rows.RestoreCheck(row, true);  // such a row is never listed; keep it as it was

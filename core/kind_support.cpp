@@ -1,4 +1,4 @@
-#include "core/view_support.h"
+#include "core/kind_support.h"
 
 #include <windows.h>
 
@@ -29,10 +29,10 @@ std::vector<std::vector<const StoredRecord*>> GroupByLocation(
   // The locations each distinct path belongs to (usually one or none).
   std::unordered_map<std::string, std::vector<std::size_t>> matches;
   for (const StoredRecord& record : all) {
-    auto [it, inserted] = matches.try_emplace(record.path);
+    auto [it, inserted] = matches.try_emplace(record.location);
     if (inserted) {
       for (std::size_t i = 0; i < locations.size(); ++i) {
-        if (SameText(record.path, locations[i])) it->second.push_back(i);
+        if (SameText(record.location, locations[i])) it->second.push_back(i);
       }
     }
     for (std::size_t i : it->second) groups[i].push_back(&record);
@@ -40,7 +40,7 @@ std::vector<std::vector<const StoredRecord*>> GroupByLocation(
   return groups;
 }
 
-bool HasMatchingRecord(DisabledStore& store, RecordKind kind, const std::string& path,
+bool HasMatchingRecord(DisabledStore& store, KindId kind, const std::string& path,
                        const std::string& name, const std::string& data) {
   for (const StoredRecord& record : store.List(kind, path)) {
     if (SameText(record.valueName, name) && SameText(record.valueData, data)) return true;

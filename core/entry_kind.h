@@ -9,6 +9,7 @@
 
 #include "core/prompter.h"
 #include "core/row_list.h"
+#include "store/kind_id.h"
 
 class Registry;
 class FileSystem;
@@ -17,10 +18,8 @@ class DisabledStore;
 class Journal;
 class LanguageTable;
 
-enum class ViewKind { kStartupFolder, kRegistry, kListValue };
-
 // What the entry kinds work with; all owned elsewhere and outliving the views.
-struct ViewServices {
+struct KindServices {
   Registry& registry;
   FileSystem& files;
   ShellLinks& links;
@@ -32,20 +31,20 @@ struct ViewServices {
 // What tells the kinds apart on the form: the kind, the language key of its type text and its
 // column widths 0 to 3 in pixels at 96 DPI.
 struct KindLook {
-  ViewKind kind;
+  KindId kind;
   const char* typeKey;
   std::array<int, 4> columnWidths;
 };
 
-class LocationView {
+class EntryKind {
  public:
-  LocationView(ViewServices& services, std::vector<std::string> locations, const KindLook& look)
+  EntryKind(KindServices& services, std::vector<std::string> locations, const KindLook& look)
       : services_(services), locations_(std::move(locations)), look_(look) {}
-  virtual ~LocationView() = default;
-  LocationView(const LocationView&) = delete;
-  LocationView& operator=(const LocationView&) = delete;
+  virtual ~EntryKind() = default;
+  EntryKind(const EntryKind&) = delete;
+  EntryKind& operator=(const EntryKind&) = delete;
 
-  ViewKind Kind() const { return look_.kind; }
+  KindId Kind() const { return look_.kind; }
   const std::vector<std::string>& Locations() const { return locations_; }
   // The type text of column 1 and of the dialogs' Type field, translated.
   std::string TypeText() const;
@@ -63,7 +62,7 @@ class LocationView {
   virtual void Disable(RowList& rows, Prompter& prompter, int row) = 0;
 
  protected:
-  ViewServices& services_;
+  KindServices& services_;
   std::vector<std::string> locations_;
 
  private:

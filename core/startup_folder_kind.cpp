@@ -6,7 +6,7 @@
 // record; Modify builds a new file beside the kept files and renames it into place before the
 // old one goes. At every point the entry is live, recorded or kept. A step that fails undoes
 // what was done before it and tells the user why.
-#include "core/startup_folder_view.h"
+#include "core/startup_folder_kind.h"
 
 #include <windows.h>
 
@@ -14,7 +14,7 @@
 
 #include "core/ansi_text.h"
 #include "core/kept_files.h"
-#include "core/view_support.h"
+#include "core/kind_support.h"
 #include "platform/file_system.h"
 #include "platform/shell_links.h"
 #include "store/disabled_store.h"
@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr RecordKind kKind = RecordKind::kStartupFolder;
+constexpr KindId kKind = KindId::kStartupFolder;
 // Read-only, hidden and system files are not entries; folders (with "." and "..") are not
 // entered.
 constexpr DWORD kNotListed = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
@@ -37,7 +37,7 @@ struct RowEntry {
 };
 
 RowEntry ReadRow(const RowList& rows, int row) {
-  return {rows.Text(row, kColName), rows.Text(row, kColData), rows.Text(row, kColPath),
+  return {rows.Text(row, kColName), rows.Text(row, kColData), rows.Text(row, kColLocation),
           rows.IsEnabled(row)};
 }
 
@@ -66,7 +66,7 @@ bool SameFolder(const std::string& a, const std::string& b) {
 
 bool HasRecord(DisabledStore& store, const RowEntry& entry) {
   for (const StoredRecord& record : store.ListAll(kKind)) {
-    if (SameFolder(record.path, entry.location) && SameText(record.valueName, entry.name) &&
+    if (SameFolder(record.location, entry.location) && SameText(record.valueName, entry.name) &&
         SameText(record.valueData, entry.data)) {
       return true;
     }
@@ -100,7 +100,7 @@ bool UpdateRecord(DisabledStore& store, const RowEntry& entry, const std::string
 
 // Writes a shortcut at file with target. A file already there is replaced in one rename, so the
 // folder always holds either the old or the new file.
-bool WriteLinkFile(ViewServices& services, const std::string& folder, const std::string& file,
+bool WriteLinkFile(KindServices& services, const std::string& folder, const std::string& file,
                    const std::string& target) {
   ShellLinks& links = services.links;
   FileSystem& files = services.files;
@@ -121,7 +121,7 @@ bool WriteLinkFile(ViewServices& services, const std::string& folder, const std:
 }
 
 // Modify of a live file; false when it was stopped (the user has been told why).
-bool ModifyLive(ViewServices& services, const std::string& folder, const std::string& oldName,
+bool ModifyLive(KindServices& services, const std::string& folder, const std::string& oldName,
                 const std::string& oldData, const std::string& newName, const std::string& newData,
                 Prompter& prompter) {
   FileSystem& files = services.files;
@@ -169,7 +169,7 @@ bool ModifyLive(ViewServices& services, const std::string& folder, const std::st
 }
 
 // Modify of a disabled entry: its record, and its kept file when there is one.
-bool ModifyKept(ViewServices& services, const std::string& folder, const std::string& oldName,
+bool ModifyKept(KindServices& services, const std::string& folder, const std::string& oldName,
                 const std::string& oldData, const std::string& newName, const std::string& newData,
                 Prompter& prompter) {
   FileSystem& files = services.files;
@@ -219,12 +219,12 @@ bool ModifyKept(ViewServices& services, const std::string& folder, const std::st
 
 }  // namespace
 
-const KindLook kStartupFolderViewLook{ViewKind::kStartupFolder, "_StartupFolderType", {200, 80, 350, 350}};
+const KindLook kStartupFolderKindLook{KindId::kStartupFolder, "_StartupFolderType", {200, 80, 350, 350}};
 
-StartupFolderView::StartupFolderView(ViewServices& services, std::vector<std::string> locations)
-    : LocationView(services, std::move(locations), kStartupFolderViewLook) {}
+StartupFolderKind::StartupFolderKind(KindServices& services, std::vector<std::string> locations)
+    : EntryKind(services, std::move(locations), kStartupFolderKindLook) {}
 
-void StartupFolderView::Refresh(RowList& rows) {
+void StartupFolderKind::Refresh(RowList& rows) {
   const std::string type = TypeText();
   FillingScope filling(rows);
   // One read of the store serves every folder of the list.
@@ -234,7 +234,7 @@ void StartupFolderView::Refresh(RowList& rows) {
     // No known folder (the Shell Folders value is missing): nothing stands in for it.
     if (trimmed.empty()) continue;
     for (const StoredRecord& record : stored) {
-      if (SameFolder(record.path, folder)) {
+      if (SameFolder(record.location, folder)) {
         rows.Append(Row{record.valueName, type, record.valueData, folder, false});
       }
     }
@@ -249,7 +249,7 @@ void StartupFolderView::Refresh(RowList& rows) {
   }
 }
 
-void StartupFolderView::Add(RowList& rows, Prompter& prompter) {
+void StartupFolderKind::Add(RowList& rows, Prompter& prompter) {
   if (locations_.empty()) return;
   const std::string& folder = locations_.front();
   const std::optional<EntryInput> input = prompter.Add(TypeText(), folder);
@@ -266,7 +266,7 @@ void StartupFolderView::Add(RowList& rows, Prompter& prompter) {
   }
   const std::string file = JoinPath(folder, name);
   if (services_.files.Exists(file) && !prompter.ConfirmReplace(name)) return;
-  if (!WriteLinkFile(services_, folder, file, input->path)) {
+  if (!WriteLinkFile(services_, folder, file, input->data)) {
     prompter.Refused("_AddNotWritten", name);
     return;
   }
@@ -274,7 +274,7 @@ void StartupFolderView::Add(RowList& rows, Prompter& prompter) {
   Refresh(rows);
 }
 
-void StartupFolderView::Modify(RowList& rows, Prompter& prompter) {
+void StartupFolderKind::Modify(RowList& rows, Prompter& prompter) {
   const int index = rows.SelectedRow();
   if (index < 0) {
     prompter.NoSelection();
@@ -285,7 +285,7 @@ void StartupFolderView::Modify(RowList& rows, Prompter& prompter) {
       prompter.Modify(EntryFields{TypeText(), entry.location, entry.name, entry.data});
   if (!input) return;
   const std::string& newName = input->name;  // used as typed: no ".lnk" is added
-  const std::string& newData = input->path;
+  const std::string& newData = input->data;
   const std::string oldFile = JoinPath(entry.location, entry.name);
   const std::string newFile = JoinPath(entry.location, newName);
   if (!IsPlainFileName(newName)) {
@@ -302,7 +302,7 @@ void StartupFolderView::Modify(RowList& rows, Prompter& prompter) {
   Refresh(rows);
 }
 
-void StartupFolderView::Remove(RowList& rows, Prompter& prompter) {
+void StartupFolderKind::Remove(RowList& rows, Prompter& prompter) {
   const int index = rows.SelectedRow();
   if (index < 0) {
     prompter.NoSelection();
@@ -335,7 +335,7 @@ void StartupFolderView::Remove(RowList& rows, Prompter& prompter) {
   ReselectAfterRemove(rows, index);
 }
 
-void StartupFolderView::Enable(RowList& rows, Prompter& prompter, int row) {
+void StartupFolderKind::Enable(RowList& rows, Prompter& prompter, int row) {
   const RowEntry entry = ReadRow(rows, row);
   FileSystem& files = services_.files;
   if (TrimFolder(entry.location).empty()) {
@@ -376,7 +376,7 @@ void StartupFolderView::Enable(RowList& rows, Prompter& prompter, int row) {
   services_.journal.Write(JournalKind::kEnable, "_LogItemType4Content1", {file});
 }
 
-void StartupFolderView::Disable(RowList& rows, Prompter& prompter, int row) {
+void StartupFolderKind::Disable(RowList& rows, Prompter& prompter, int row) {
   const RowEntry entry = ReadRow(rows, row);
   FileSystem& files = services_.files;
   const std::string file = JoinPath(entry.location, entry.name);

@@ -1,13 +1,13 @@
 // The registry view against the real registry of the test prefix and a real config.xml.
-#include "core/registry_view.h"
+#include "core/registry_kind.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/list_value_view.h"
-#include "core/view_factory.h"
+#include "core/list_value_kind.h"
+#include "core/kind_factory.h"
 #include "support/registry_kinds_fixture.h"
 
 namespace {
@@ -16,7 +16,7 @@ using regkinds::FindRow;
 using regkinds::KindsFixture;
 using regkinds::Lines;
 
-constexpr RecordKind kReg = RecordKind::kRegistry;
+constexpr KindId kReg = KindId::kRegistry;
 
 class RegistryViewTest : public KindsFixture {
  protected:
@@ -26,11 +26,11 @@ class RegistryViewTest : public KindsFixture {
     runA_ = Location("RunA");
     runB_ = Location("RunB");
   }
-  RegistryView MakeView(std::vector<std::string> locations) {
-    return RegistryView(*services_, std::move(locations));
+  RegistryKind MakeView(std::vector<std::string> locations) {
+    return RegistryKind(*services_, std::move(locations));
   }
 
-  std::optional<ViewServices> services_;
+  std::optional<KindServices> services_;
   std::string runA_, runB_;
 };
 
@@ -41,13 +41,13 @@ TEST_F(RegistryViewTest, RefreshListsOnlyStringValuesWithTheTypeText) {
   SetValue("RunA", "a2", "%SystemRoot%\\a2.exe", REG_EXPAND_SZ);
   SetDword("RunA", "a3", 7);
   SetValue("RunA", "a4", "C:\\a4.exe /min");
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"a1|C:\\a1.exe|" + runA_ + "|on",
                                                     "a4|C:\\a4.exe /min|" + runA_ + "|on"}));
   for (const Row& row : rows_.rows) EXPECT_EQ(row.type, "_RegString");
   EXPECT_EQ(view.ColumnWidths(), (std::array<int, 4>{150, 60, 350, 350}));
-  EXPECT_EQ(view.Kind(), ViewKind::kRegistry);
+  EXPECT_EQ(view.Kind(), KindId::kRegistry);
 }
 
 TEST_F(RegistryViewTest, RefreshListsLongNamesAndDataAndTheValuesAfterThem) {
@@ -57,7 +57,7 @@ TEST_F(RegistryViewTest, RefreshListsLongNamesAndDataAndTheValuesAfterThem) {
   SetValue("RunA", "a_first", "C:\\first.exe");
   SetValue("RunA", longName, longData);
   SetValue("RunA", "c_last", "C:\\last.exe");
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   ASSERT_EQ(rows_.Count(), 3);
   EXPECT_EQ(rows_.rows[1].name, longName);
@@ -78,7 +78,7 @@ TEST_F(RegistryViewTest, RefreshOrdersLocationByLocationDisabledRowsFirst) {
   // A record with the same name as a live value is listed as well.
   ASSERT_TRUE(store_->Append(kReg, runA_, "a1", "C:\\old.exe"));
 
-  RegistryView view = MakeView({runA_, runB_});
+  RegistryKind view = MakeView({runA_, runB_});
   view.Refresh(rows_);
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{
                               "aOff1|C:\\aoff1.exe|" + runA_ + "|off",
@@ -94,7 +94,7 @@ TEST_F(RegistryViewTest, ARecordIsListedUnderEveryLocationItMatches) {
   ASSERT_TRUE(store_->Append(kReg, runA_, "aOff", "C:\\aoff.exe"));
   std::string lowerA = runA_;
   for (char& c : lowerA) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  RegistryView view = MakeView({runA_, runB_, lowerA});
+  RegistryKind view = MakeView({runA_, runB_, lowerA});
   view.Refresh(rows_);
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"aOff|C:\\aoff.exe|" + runA_ + "|off",
                                                     "aOff|C:\\aoff.exe|" + lowerA + "|off"}));
@@ -104,7 +104,7 @@ TEST_F(RegistryViewTest, RefreshHoldsTheFillingFlagAndSkipsWhatCannotBeListed) {
   SetValue("RunB", "b1", "C:\\b1.exe");
   ASSERT_TRUE(store_->Append(kReg, runA_, "aOff", "C:\\aoff.exe"));  // RunA key is missing
   ASSERT_TRUE(store_->Append(kReg, "HKEY_PERFORMANCE_DATA\\X", "p", "C:\\p.exe"));
-  RegistryView view = MakeView({runA_, "HKEY_PERFORMANCE_DATA\\X", runB_});
+  RegistryKind view = MakeView({runA_, "HKEY_PERFORMANCE_DATA\\X", runB_});
   rows_.rows.push_back(Row{"stale", "", "", "", true});
   view.Refresh(rows_);
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"aOff|C:\\aoff.exe|" + runA_ + "|off",
@@ -114,7 +114,7 @@ TEST_F(RegistryViewTest, RefreshHoldsTheFillingFlagAndSkipsWhatCannotBeListed) {
 }
 
 TEST_F(RegistryViewTest, LocationListIsTrimmedOfBackslashesAndEmptyStrings) {
-  RegistryView view = MakeView({"\\\\", "\\\\" + runA_ + "\\\\", "HKEY_USERS\\X", ""});
+  RegistryKind view = MakeView({"\\\\", "\\\\" + runA_ + "\\\\", "HKEY_USERS\\X", ""});
   EXPECT_EQ(view.Locations(), (std::vector<std::string>{runA_, "HKEY_USERS\\X"}));
 }
 
@@ -122,7 +122,7 @@ TEST_F(RegistryViewTest, LocationListIsTrimmedOfBackslashesAndEmptyStrings) {
 
 TEST_F(RegistryViewTest, DisableStoresTheRecordThenDeletesTheValue) {
   SetValue("RunA", "app", "C:\\app.exe -x");
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   rows_.Toggle(0);
   view.Disable(rows_, prompter_, 0);
@@ -130,7 +130,7 @@ TEST_F(RegistryViewTest, DisableStoresTheRecordThenDeletesTheValue) {
   EXPECT_FALSE(GetString("RunA", "app"));
   const std::vector<StoredRecord> records = Records(kReg);
   ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].path, runA_);
+  EXPECT_EQ(records[0].location, runA_);
   EXPECT_EQ(records[0].valueName, "app");
   EXPECT_EQ(records[0].valueData, "C:\\app.exe -x");
   ASSERT_EQ(journal_.records.size(), 1u);
@@ -145,7 +145,7 @@ TEST_F(RegistryViewTest, DisableStoresTheRecordThenDeletesTheValue) {
 TEST_F(RegistryViewTest, DisableThenEnableRestoresNameAndDataAndTakesOneRecordOut) {
   SetValue("RunA", "app", "C:\\app.exe");
   ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\app.exe"));  // an older equal record
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   const int live = FindRow(rows_, "app", "C:\\app.exe", true);
   ASSERT_GE(live, 0);
@@ -168,7 +168,7 @@ TEST_F(RegistryViewTest, DisableThenEnableRestoresNameAndDataAndTakesOneRecordOu
 TEST_F(RegistryViewTest, EnableOverwritesALiveValueOfTheSameName) {
   SetValue("RunA", "app", "C:\\live.exe");
   ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\stored.exe"));
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   const int stored = FindRow(rows_, "app", "C:\\stored.exe", false);
   ASSERT_GE(stored, 0);
@@ -180,7 +180,7 @@ TEST_F(RegistryViewTest, EnableOverwritesALiveValueOfTheSameName) {
 
 TEST_F(RegistryViewTest, EnableCreatesAMissingKey) {
   ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\app.exe"));
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   ASSERT_EQ(rows_.Count(), 1);
   rows_.Toggle(0);
@@ -196,7 +196,7 @@ TEST_F(RegistryViewTest, NonAsciiNamesAndDataRoundTrip) {
       {"emoji😀", "C:\\😀\\run🚀.exe"},
   };
   for (const auto& [name, data] : entries) SetValue("RunA", name, data);
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   for (const auto& [name, data] : entries) {
     const int row = FindRow(rows_, name, data, true);
@@ -223,7 +223,7 @@ TEST_F(RegistryViewTest, NonAsciiNamesAndDataRoundTrip) {
 TEST_F(RegistryViewTest, RemoveOfAnEnabledRowDeletesTheValue) {
   SetValue("RunA", "a1", "C:\\a1.exe");
   SetValue("RunA", "a2", "C:\\a2.exe");
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   rows_.selected = 0;
   view.Remove(rows_, prompter_);
@@ -239,7 +239,7 @@ TEST_F(RegistryViewTest, RemoveOfAnEnabledRowDeletesTheValue) {
 TEST_F(RegistryViewTest, RemoveOfADisabledRowRemovesOnlyTheFirstMatchingRecord) {
   ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\app.exe"));
   ASSERT_TRUE(store_->Append(kReg, runA_, "APP", "c:\\APP.exe"));
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   rows_.selected = 1;
   view.Remove(rows_, prompter_);
@@ -251,7 +251,7 @@ TEST_F(RegistryViewTest, RemoveOfADisabledRowRemovesOnlyTheFirstMatchingRecord) 
 
 TEST_F(RegistryViewTest, RemoveOfAVanishedRecordChangesNothingAndWritesNoJournal) {
   ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\app.exe"));
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   ASSERT_TRUE(store_->RemoveMatching(kReg, runA_, "app", "C:\\app.exe"));
   rows_.selected = 0;
@@ -263,7 +263,7 @@ TEST_F(RegistryViewTest, RemoveOfAVanishedRecordChangesNothingAndWritesNoJournal
 
 TEST_F(RegistryViewTest, RemoveAskedAndAnsweredCancelOrWithoutSelectionChangesNothing) {
   SetValue("RunA", "a1", "C:\\a1.exe");
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   view.Remove(rows_, prompter_);  // nothing selected
   EXPECT_EQ(prompter_.noSelectionMessages, 1);
@@ -294,7 +294,7 @@ TEST_P(RegistryReselectTest, SelectsTheSameIndexOrTheNewLastRow) {
   for (int i = 0; i < c.rows; ++i) {
     SetValue("RunA", "v" + std::to_string(i), "C:\\v" + std::to_string(i) + ".exe");
   }
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   rows_.selected = c.removed;
   view.Remove(rows_, prompter_);
@@ -310,11 +310,11 @@ INSTANTIATE_TEST_SUITE_P(Remove, RegistryReselectTest,
 
 TEST_F(RegistryViewTest, AddWritesToTheFirstKeyAndOverwritesAnExistingName) {
   SetValue("RunA", "app", "C:\\old.exe");
-  RegistryView view = MakeView({runA_, runB_});
+  RegistryKind view = MakeView({runA_, runB_});
   prompter_.addAnswer = EntryInput{"app", "C:\\new.exe /s"};
   view.Add(rows_, prompter_);
   EXPECT_EQ(prompter_.lastAddType, "_RegString");
-  EXPECT_EQ(prompter_.lastAddSection, runA_);
+  EXPECT_EQ(prompter_.lastAddLocation, runA_);
   EXPECT_EQ(GetString("RunA", "app"), "C:\\new.exe /s");
   EXPECT_FALSE(GetString("RunB", "app"));
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"app|C:\\new.exe /s|" + runA_ + "|on"}));
@@ -325,11 +325,11 @@ TEST_F(RegistryViewTest, AddWritesToTheFirstKeyAndOverwritesAnExistingName) {
 }
 
 TEST_F(RegistryViewTest, AddCancelledOrWithoutLocationsDoesNothing) {
-  RegistryView empty = MakeView({});
+  RegistryKind empty = MakeView({});
   prompter_.addAnswer = EntryInput{"app", "C:\\app.exe"};
   empty.Add(rows_, prompter_);
   EXPECT_EQ(prompter_.addCalls, 0);
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   prompter_.addAnswer.reset();
   view.Add(rows_, prompter_);
   EXPECT_EQ(prompter_.addCalls, 1);
@@ -354,15 +354,15 @@ class RegistryModifyTest : public RegistryViewTest,
 TEST_P(RegistryModifyTest, EnabledRowIsRewrittenUnderItsNewName) {
   const ModifyCase& c = GetParam();
   SetValue("RunA", "app", "C:\\app.exe");
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   rows_.selected = 0;
   prompter_.modifyAnswer = EntryInput{c.newName, c.newData};
   view.Modify(rows_, prompter_);
   EXPECT_EQ(prompter_.lastFields.type, "_RegString");
-  EXPECT_EQ(prompter_.lastFields.section, runA_);
+  EXPECT_EQ(prompter_.lastFields.location, runA_);
   EXPECT_EQ(prompter_.lastFields.name, "app");
-  EXPECT_EQ(prompter_.lastFields.path, "C:\\app.exe");
+  EXPECT_EQ(prompter_.lastFields.data, "C:\\app.exe");
   EXPECT_EQ(ValueNames("RunA").size(), c.namesAfter.size());
   for (const std::string& name : c.namesAfter) EXPECT_EQ(GetString("RunA", name), c.newData);
   ASSERT_EQ(journal_.records.size(), 1u);
@@ -386,7 +386,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RegistryViewTest, ModifyOfADisabledRowUpdatesItsRecordOnly) {
   SetValue("RunA", "app", "C:\\live.exe");
   ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\stored.exe"));
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   rows_.selected = FindRow(rows_, "app", "C:\\stored.exe", false);
   prompter_.modifyAnswer = EntryInput{"app2", "C:\\stored2.exe"};
@@ -402,7 +402,7 @@ TEST_F(RegistryViewTest, ModifyOfADisabledRowUpdatesItsRecordOnly) {
 
 TEST_F(RegistryViewTest, ModifyOfAVanishedRecordWritesNoJournal) {
   ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\stored.exe"));
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   ASSERT_TRUE(store_->RemoveMatching(kReg, runA_, "app", "C:\\stored.exe"));
   rows_.selected = 0;
@@ -415,16 +415,16 @@ TEST_F(RegistryViewTest, ModifyOfAVanishedRecordWritesNoJournal) {
 
 TEST_F(RegistryViewTest, PropertyShowsTheSelectedRowAndChangesNothing) {
   SetValue("RunA", "app", "C:\\app.exe");
-  RegistryView view = MakeView({runA_});
+  RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
   view.Property(rows_, prompter_);
   EXPECT_EQ(prompter_.noSelectionMessages, 1);
   rows_.selected = 0;
   view.Property(rows_, prompter_);
   EXPECT_EQ(prompter_.propertyCalls, 1);
-  EXPECT_EQ(prompter_.lastFields.section, runA_);
+  EXPECT_EQ(prompter_.lastFields.location, runA_);
   EXPECT_EQ(prompter_.lastFields.name, "app");
-  EXPECT_EQ(prompter_.lastFields.path, "C:\\app.exe");
+  EXPECT_EQ(prompter_.lastFields.data, "C:\\app.exe");
   EXPECT_TRUE(journal_.records.empty());
 }
 
@@ -432,19 +432,19 @@ TEST_F(RegistryViewTest, PropertyShowsTheSelectedRowAndChangesNothing) {
 
 TEST_F(RegistryViewTest, FactoryMakesOneViewOfEachNodesKindWithItsLocations) {
   std::vector<CatalogueNode> catalogue(3);
-  catalogue[0].kind = ViewKind::kStartupFolder;
+  catalogue[0].kind = KindId::kStartupFolder;
   catalogue[0].locations = {folder_, ""};
-  catalogue[1].kind = ViewKind::kRegistry;
+  catalogue[1].kind = KindId::kRegistry;
   catalogue[1].locations = {runA_ + "\\", runB_};
-  catalogue[2].kind = ViewKind::kListValue;
+  catalogue[2].kind = KindId::kListValue;
   catalogue[2].locations = {Location("Win\\Load"), Location("Win\\Run")};
-  const auto views = CreateLocationViews(catalogue, *services_);
+  const auto views = CreateEntryKinds(catalogue, *services_);
   ASSERT_EQ(views.size(), 3u);
-  EXPECT_EQ(views[0]->Kind(), ViewKind::kStartupFolder);
+  EXPECT_EQ(views[0]->Kind(), KindId::kStartupFolder);
   EXPECT_EQ(views[0]->Locations(), (std::vector<std::string>{folder_, ""}));
-  EXPECT_EQ(views[1]->Kind(), ViewKind::kRegistry);
+  EXPECT_EQ(views[1]->Kind(), KindId::kRegistry);
   EXPECT_EQ(views[1]->Locations(), (std::vector<std::string>{runA_, runB_}));
-  EXPECT_EQ(views[2]->Kind(), ViewKind::kListValue);
+  EXPECT_EQ(views[2]->Kind(), KindId::kListValue);
   EXPECT_EQ(views[2]->Locations(), catalogue[2].locations);
   EXPECT_EQ(views[2]->TypeText(), "_TreeWininiType");
 }

@@ -3,11 +3,11 @@
 // subfolder of the startup folder (core/kept_files.h) until they are enabled again.
 #pragma once
 
-#include "core/location_view.h"
+#include "core/entry_kind.h"
 
-class StartupFolderView final : public LocationView {
+class StartupFolderKind final : public EntryKind {
  public:
-  StartupFolderView(ViewServices& services, std::vector<std::string> locations);
+  StartupFolderKind(KindServices& services, std::vector<std::string> locations);
 
   void Refresh(RowList& rows) override;
   void Add(RowList& rows, Prompter& prompter) override;

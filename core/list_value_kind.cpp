@@ -5,13 +5,13 @@
 // that moves between the value and the store is first put in its new place and only then taken
 // from the old one, so an interruption leaves it in both places at worst; a step that fails
 // undoes what was done before it and tells the user why.
-#include "core/list_value_view.h"
+#include "core/list_value_kind.h"
 
 #include <windows.h>
 
 #include "core/list_value_text.h"
 #include "core/location_split.h"
-#include "core/view_support.h"
+#include "core/kind_support.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "store/disabled_store.h"
@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr RecordKind kKind = RecordKind::kListValue;
+constexpr KindId kKind = KindId::kListValue;
 
 // A list value as read for a change.
 struct ListValue {
@@ -69,12 +69,12 @@ bool WriteListValue(Registry& registry, const ValuePath& path, const ListValue& 
 
 }  // namespace
 
-const KindLook kListValueViewLook{ViewKind::kListValue, "_TreeWininiType", {200, 80, 350, 350}};
+const KindLook kListValueKindLook{KindId::kListValue, "_TreeWininiType", {200, 80, 350, 350}};
 
-ListValueView::ListValueView(ViewServices& services, std::vector<std::string> locations)
-    : LocationView(services, std::move(locations), kListValueViewLook) {}
+ListValueKind::ListValueKind(KindServices& services, std::vector<std::string> locations)
+    : EntryKind(services, std::move(locations), kListValueKindLook) {}
 
-void ListValueView::Refresh(RowList& rows) {
+void ListValueKind::Refresh(RowList& rows) {
   const std::string type = TypeText();
   FillingScope filling(rows);
   // One read of the store serves every location of the list.
@@ -95,13 +95,13 @@ void ListValueView::Refresh(RowList& rows) {
   }
 }
 
-void ListValueView::Add(RowList& rows, Prompter& prompter) {
+void ListValueKind::Add(RowList& rows, Prompter& prompter) {
   if (locations_.empty()) return;
   const std::string& location = locations_.front();
   const std::optional<EntryInput> input = prompter.Add(TypeText(), location);
   if (!input) return;
-  std::string item = services_.files.ShortPath(input->path);
-  if (item.empty()) item = input->path;
+  std::string item = services_.files.ShortPath(input->data);
+  if (item.empty()) item = input->data;
 
   const std::optional<ValuePath> path = SplitValuePath(location);
   if (!path) return;
@@ -118,7 +118,7 @@ void ListValueView::Add(RowList& rows, Prompter& prompter) {
   Refresh(rows);
 }
 
-void ListValueView::Modify(RowList& rows, Prompter& prompter) {
+void ListValueKind::Modify(RowList& rows, Prompter& prompter) {
   const int index = rows.SelectedRow();
   if (index < 0) {
     prompter.NoSelection();
@@ -126,14 +126,14 @@ void ListValueView::Modify(RowList& rows, Prompter& prompter) {
   }
   const std::string name = rows.Text(index, kColName);
   const std::string oldItem = rows.Text(index, kColData);
-  const std::string location = rows.Text(index, kColPath);
+  const std::string location = rows.Text(index, kColLocation);
   const bool enabled = rows.IsEnabled(index);
   const std::optional<EntryInput> input =
       prompter.Modify(EntryFields{TypeText(), location, name, oldItem});
   if (!input) return;
   // The display name is not used: the value's name cannot change.
-  std::string item = services_.files.ShortPath(input->path);
-  if (item.empty()) item = input->path;
+  std::string item = services_.files.ShortPath(input->data);
+  if (item.empty()) item = input->data;
 
   bool done = false;
   if (!enabled) {
@@ -162,7 +162,7 @@ void ListValueView::Modify(RowList& rows, Prompter& prompter) {
   Refresh(rows);
 }
 
-void ListValueView::Remove(RowList& rows, Prompter& prompter) {
+void ListValueKind::Remove(RowList& rows, Prompter& prompter) {
   const int index = rows.SelectedRow();
   if (index < 0) {
     prompter.NoSelection();
@@ -170,7 +170,7 @@ void ListValueView::Remove(RowList& rows, Prompter& prompter) {
   }
   const std::string name = rows.Text(index, kColName);
   const std::string item = rows.Text(index, kColData);
-  const std::string location = rows.Text(index, kColPath);
+  const std::string location = rows.Text(index, kColLocation);
   const bool enabled = rows.IsEnabled(index);
   if (!prompter.ConfirmRemove(item)) return;
 
@@ -206,10 +206,10 @@ void ListValueView::Remove(RowList& rows, Prompter& prompter) {
   ReselectAfterRemove(rows, index);
 }
 
-void ListValueView::Enable(RowList& rows, Prompter& prompter, int row) {
+void ListValueKind::Enable(RowList& rows, Prompter& prompter, int row) {
   const std::string name = rows.Text(row, kColName);
   const std::string item = rows.Text(row, kColData);
-  const std::string location = rows.Text(row, kColPath);
+  const std::string location = rows.Text(row, kColLocation);
   const std::optional<ValuePath> path = SplitValuePath(location);
   if (!path) {
     rows.RestoreCheck(row, false);  // no value to put the item into
@@ -243,10 +243,10 @@ void ListValueView::Enable(RowList& rows, Prompter& prompter, int row) {
   services_.journal.Write(JournalKind::kEnable, "_LogItemType4Content", {location, name});
 }
 
-void ListValueView::Disable(RowList& rows, Prompter& prompter, int row) {
+void ListValueKind::Disable(RowList& rows, Prompter& prompter, int row) {
   const std::string name = rows.Text(row, kColName);
   const std::string item = rows.Text(row, kColData);
-  const std::string location = rows.Text(row, kColPath);
+  const std::string location = rows.Text(row, kColLocation);
   const std::optional<ValuePath> path = SplitValuePath(location);
   if (!path) {
     rows.RestoreCheck(row, true);  // such a row is never listed; keep it as it was

@@ -1,6 +1,6 @@
 // The startup folder view against real folders, real shortcuts (some made by Windows) and a real
 // config.xml: listing, the .lnk rules, kept files of disabled entries, and the fault matrix.
-#include "core/startup_folder_view.h"
+#include "core/startup_folder_kind.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -39,10 +39,10 @@ class StartupFolderTest : public ::testing::Test {
     WriteBytes(root_ / "config.xml", kEmptyStore);
   }
 
-  StartupFolderView View(std::vector<std::string> locations) {
-    return StartupFolderView(services_, std::move(locations));
+  StartupFolderKind View(std::vector<std::string> locations) {
+    return StartupFolderKind(services_, std::move(locations));
   }
-  StartupFolderView View() { return View({allUsers_}); }
+  StartupFolderKind View() { return View({allUsers_}); }
 
   void Link(const std::string& folder, const std::string& name, const std::string& target) {
     ASSERT_TRUE(links_.WriteLink(folder + "\\" + name, target));
@@ -51,9 +51,9 @@ class StartupFolderTest : public ::testing::Test {
     ASSERT_TRUE(WriteBytes(folder + "\\" + name, FixtureLink(fixture)));
   }
   void Record(const std::string& path, const std::string& name, const std::string& data) {
-    ASSERT_TRUE(store_.Append(RecordKind::kStartupFolder, path, name, data));
+    ASSERT_TRUE(store_.Append(KindId::kStartupFolder, path, name, data));
   }
-  std::vector<StoredRecord> Records() { return store_.ListAll(RecordKind::kStartupFolder); }
+  std::vector<StoredRecord> Records() { return store_.ListAll(KindId::kStartupFolder); }
 
   // The names in a folder as the file system spells them, directories and "." left out.
   std::vector<std::string> FilesIn(const std::string& folder) {
@@ -79,12 +79,12 @@ class StartupFolderTest : public ::testing::Test {
     return -1;
   }
   // What a click on a check box does: the mark changes, then the kind runs.
-  void Uncheck(StartupFolderView& view, int row) {
+  void Uncheck(StartupFolderKind& view, int row) {
     ASSERT_GE(row, 0);
     rows_.Toggle(row);
     view.Disable(rows_, prompter_, row);
   }
-  void Check(StartupFolderView& view, int row) {
+  void Check(StartupFolderKind& view, int row) {
     ASSERT_GE(row, 0);
     rows_.Toggle(row);
     view.Enable(rows_, prompter_, row);
@@ -98,7 +98,7 @@ class StartupFolderTest : public ::testing::Test {
   XmlDisabledStore store_;
   RecordingJournal journal_;
   LanguageTable language_;
-  ViewServices services_{registry_, files_, links_, store_, journal_, language_};
+  KindServices services_{registry_, files_, links_, store_, journal_, language_};
   MemoryRows rows_;
   ScriptedPrompter prompter_;
 };
@@ -163,7 +163,7 @@ TEST_F(StartupFolderTest, ListsOnlyOrdinaryFilesAtTheTopOfTheFolder) {
   Link(allUsers_ + "\\Sub", "Inner.lnk", "C:\\inner.exe");
   ASSERT_TRUE(WriteBytes(allUsers_ + "\\tool.exe", "MZ"));
 
-  StartupFolderView view = View({allUsers_ + "\\"});
+  StartupFolderKind view = View({allUsers_ + "\\"});
   view.Refresh(rows_);
   ASSERT_EQ(rows_.Count(), 2);
   std::sort(rows_.rows.begin(), rows_.rows.end(),
@@ -187,7 +187,7 @@ TEST_F(StartupFolderTest, BothFoldersListDisabledRowsFirstThenFiles) {
   Record(root_ / "Moved Folder", "M.lnk", "C:\\m.exe");  // names no folder of the list
   Record(user_ + "\\", "UD2.lnk", "C:\\ud2.exe");        // stored with a trailing backslash
   CharUpperA(allUsers_.data());                          // case differs from the records
-  StartupFolderView view = View({allUsers_, user_});
+  StartupFolderKind view = View({allUsers_, user_});
   view.Refresh(rows_);
 
   std::vector<std::string> names;
@@ -204,7 +204,7 @@ TEST_F(StartupFolderTest, EmptyFolderTextListsNothingAndRefusesAdd) {
   char current[MAX_PATH * 3] = {};
   GetCurrentDirectoryA(sizeof(current), current);
   Record("", "Ghost.lnk", "C:\\ghost.exe");
-  StartupFolderView view = View({""});
+  StartupFolderKind view = View({""});
   view.Refresh(rows_);
   EXPECT_EQ(rows_.Count(), 0);
 
@@ -219,8 +219,8 @@ TEST_F(StartupFolderTest, EmptyFolderTextListsNothingAndRefusesAdd) {
 }
 
 TEST_F(StartupFolderTest, KindColumnsAndTypeText) {
-  StartupFolderView view = View();
-  EXPECT_EQ(view.Kind(), ViewKind::kStartupFolder);
+  StartupFolderKind view = View();
+  EXPECT_EQ(view.Kind(), KindId::kStartupFolder);
   EXPECT_EQ(view.TypeText(), kType);
   EXPECT_EQ(view.ColumnWidths(), (std::array<int, 4>{200, 80, 350, 350}));
 }
@@ -237,7 +237,7 @@ TEST_F(StartupFolderTest, AddAppendsLnkOnlyWhenMissing) {
                         {"Report.lnk.txt", "Report.lnk.txt.lnk"},
                         {"Заметки 日本 \xF0\x9F\x98\x80", "Заметки 日本 \xF0\x9F\x98\x80.lnk"}};
   // The view over both folders writes into the first.
-  StartupFolderView view = View({allUsers_, user_});
+  StartupFolderKind view = View({allUsers_, user_});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
     journal_.records.clear();
@@ -253,14 +253,14 @@ TEST_F(StartupFolderTest, AddAppendsLnkOnlyWhenMissing) {
     EXPECT_NE(RowOf(c.written, true), -1);  // refreshed
   }
   EXPECT_TRUE(FilesIn(user_).empty());
-  EXPECT_EQ(prompter_.lastAddSection, allUsers_);
+  EXPECT_EQ(prompter_.lastAddLocation, allUsers_);
   EXPECT_EQ(prompter_.lastAddType, kType);
   EXPECT_TRUE(prompter_.refusals.empty());
 }
 
 TEST_F(StartupFolderTest, AddAsksBeforeReplacingAnExistingFile) {
   Fixture(allUsers_, "Notes.lnk", "sample11.lnk");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   prompter_.addAnswer = EntryInput{"notes", "C:\\new.exe"};
   prompter_.replaceAnswer = false;
   view.Add(rows_, prompter_);
@@ -277,7 +277,7 @@ TEST_F(StartupFolderTest, AddAsksBeforeReplacingAnExistingFile) {
 }
 
 TEST_F(StartupFolderTest, AddRefusesNamesThatLeaveTheFolder) {
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   for (const char* name : {"..\\Escape", "sub/Escape", "C:Escape", "a|b"}) {
     prompter_.addAnswer = EntryInput{name, "C:\\x.exe"};
     view.Add(rows_, prompter_);
@@ -290,12 +290,12 @@ TEST_F(StartupFolderTest, AddRefusesNamesThatLeaveTheFolder) {
 }
 
 TEST_F(StartupFolderTest, CancelledAddWritesNothing) {
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Add(rows_, prompter_);
   EXPECT_EQ(prompter_.addCalls, 1);
   EXPECT_TRUE(FilesIn(allUsers_).empty());
   EXPECT_TRUE(journal_.records.empty());
-  StartupFolderView none = View({});
+  StartupFolderKind none = View({});
   none.Add(rows_, prompter_);
   EXPECT_EQ(prompter_.addCalls, 1);  // no folder: no dialog
 }
@@ -304,7 +304,7 @@ TEST_F(StartupFolderTest, CancelledAddWritesNothing) {
 
 TEST_F(StartupFolderTest, ModifyRenameKeepsTheFileAndAddsNoExtension) {
   Fixture(allUsers_, "App.lnk", "sample11.lnk");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   rows_.selected = RowOf("App.lnk", true);
   const std::string target = rows_.rows[rows_.selected].data;
@@ -319,14 +319,14 @@ TEST_F(StartupFolderTest, ModifyRenameKeepsTheFileAndAddsNoExtension) {
   EXPECT_EQ(journal_.records[0].args,
             (std::vector<std::string>{allUsers_ + "\\App.lnk", allUsers_ + "\\App2", target}));
   EXPECT_EQ(prompter_.lastFields.name, "App.lnk");
-  EXPECT_EQ(prompter_.lastFields.section, allUsers_);
+  EXPECT_EQ(prompter_.lastFields.location, allUsers_);
   EXPECT_NE(RowOf("App2", true), -1);
 }
 
 TEST_F(StartupFolderTest, ModifyTargetKeepsArgumentsOfAWindowsShortcut) {
   Fixture(allUsers_, "Tool.lnk", "sample13.lnk");
   const std::string settings = LinkSettings(allUsers_ + "\\Tool.lnk");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   rows_.selected = 0;
   prompter_.modifyAnswer = EntryInput{"Tool2.lnk", "C:\\Windows\\System32\\notepad.exe"};
@@ -340,7 +340,7 @@ TEST_F(StartupFolderTest, ModifyTargetKeepsArgumentsOfAWindowsShortcut) {
 // Names compare ignoring case: the new file must not be deleted as "the old one".
 TEST_F(StartupFolderTest, ModifyOfTheLetterCaseOnlyKeepsTheFile) {
   Link(allUsers_, "app.lnk", "C:\\old.exe");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   for (const char* target : {"C:\\old.exe", "C:\\new.exe"}) {
     SCOPED_TRACE(target);
     view.Refresh(rows_);
@@ -357,7 +357,7 @@ TEST_F(StartupFolderTest, ModifyOfTheLetterCaseOnlyKeepsTheFile) {
 TEST_F(StartupFolderTest, ModifyAsksBeforeReplacingAnotherFile) {
   Link(allUsers_, "A.lnk", "C:\\a.exe");
   Link(allUsers_, "B.lnk", "C:\\b.exe");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   rows_.selected = RowOf("A.lnk", true);
   prompter_.modifyAnswer = EntryInput{"B.lnk", "C:\\a2.exe"};
@@ -377,7 +377,7 @@ TEST_F(StartupFolderTest, ModifyAsksBeforeReplacingAnotherFile) {
 TEST_F(StartupFolderTest, ModifyOfADisabledRowUpdatesTheRecordAndItsKeptFile) {
   Fixture(allUsers_, "App.lnk", "sample8.lnk");
   const std::string settings = LinkSettings(allUsers_ + "\\App.lnk");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   Uncheck(view, 0);
   view.Refresh(rows_);
@@ -408,7 +408,7 @@ TEST_F(StartupFolderTest, DisableAndEnableKeepTheBytesOfWindowsShortcutsAndProgr
   const char* fixtures[] = {"sample11.lnk", "sample13.lnk", "sample6.lnk", "sample3.lnk"};
   for (const char* fixture : fixtures) Fixture(allUsers_, fixture, fixture);
   ASSERT_TRUE(WriteBytes(allUsers_ + "\\tool.exe", "MZ program bytes"));
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   ASSERT_EQ(rows_.Count(), 5);
   std::vector<Row> before = rows_.rows;
@@ -422,7 +422,7 @@ TEST_F(StartupFolderTest, DisableAndEnableKeepTheBytesOfWindowsShortcutsAndProgr
   const std::vector<StoredRecord> records = Records();
   ASSERT_EQ(records.size(), 5u);
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(records[i].path, before[i].location);
+    EXPECT_EQ(records[i].location, before[i].location);
     EXPECT_EQ(records[i].valueName, before[i].name);
     EXPECT_EQ(records[i].valueData, before[i].data);
     EXPECT_FALSE(rows_.rows[i].enabled);  // rows stay where they were, unchecked
@@ -454,7 +454,7 @@ TEST_F(StartupFolderTest, DisableAndEnableKeepTheBytesOfWindowsShortcutsAndProgr
 
 TEST_F(StartupFolderTest, TwoKeptFilesOfOneNameNeverOverwriteEachOther) {
   Fixture(allUsers_, "App.lnk", "sample11.lnk");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   Uncheck(view, 0);
   Fixture(allUsers_, "App.lnk", "sample13.lnk");  // a new file of the same name
@@ -482,7 +482,7 @@ TEST_F(StartupFolderTest, TwoKeptFilesOfOneNameNeverOverwriteEachOther) {
 
 TEST_F(StartupFolderTest, EnableWithoutKeptFileWritesAShortcutFromTheRecord) {
   Record(allUsers_, "Other.lnk", "C:\\Other\\other.exe");  // written by another copy
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   Check(view, 0);
   EXPECT_TRUE(rows_.rows[0].enabled);
@@ -493,7 +493,7 @@ TEST_F(StartupFolderTest, EnableWithoutKeptFileWritesAShortcutFromTheRecord) {
 TEST_F(StartupFolderTest, IdenticalRecordsActOnTheFirstAndKeepTheSecond) {
   Record(allUsers_, "Twin.lnk", "C:\\twin.exe");
   Record(allUsers_, "Twin.lnk", "C:\\twin.exe");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   ASSERT_EQ(rows_.Count(), 2);
   EXPECT_EQ(rows_.rows[0].name, rows_.rows[1].name);
@@ -516,7 +516,7 @@ TEST_F(StartupFolderTest, IdenticalRecordsActOnTheFirstAndKeepTheSecond) {
 TEST_F(StartupFolderTest, RemoveOfAnEnabledRowDeletesItsFile) {
   Link(allUsers_, "A.lnk", "C:\\a.exe");
   Record(allUsers_, "A.lnk", "C:\\a.exe");  // a disabled twin must stay
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   rows_.selected = RowOf("A.lnk", true);
   view.Remove(rows_, prompter_);
@@ -531,7 +531,7 @@ TEST_F(StartupFolderTest, RemoveOfAnEnabledRowDeletesItsFile) {
 
 TEST_F(StartupFolderTest, RemoveOfADisabledRowRemovesItsRecordAndKeptFileOnly) {
   Fixture(allUsers_, "App.lnk", "sample11.lnk");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   Uncheck(view, 0);
   Link(allUsers_, "App.lnk", "C:\\live.exe");  // a live file of the same name stays
@@ -548,7 +548,7 @@ TEST_F(StartupFolderTest, RemoveReselectsTheRowAtItsIndexOrTheLast) {
   Record(allUsers_, "1.lnk", "C:\\1.exe");
   Record(allUsers_, "2.lnk", "C:\\2.exe");
   Record(allUsers_, "3.lnk", "C:\\3.exe");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   rows_.selected = 1;
   view.Remove(rows_, prompter_);
@@ -565,7 +565,7 @@ TEST_F(StartupFolderTest, RemoveReselectsTheRowAtItsIndexOrTheLast) {
 
 TEST_F(StartupFolderTest, RowCommandsNeedASelectionAndAConfirmation) {
   Link(allUsers_, "A.lnk", "C:\\a.exe");
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   view.Modify(rows_, prompter_);
   view.Remove(rows_, prompter_);
@@ -584,16 +584,16 @@ TEST_F(StartupFolderTest, RowCommandsNeedASelectionAndAConfirmation) {
   view.Property(rows_, prompter_);
   EXPECT_EQ(prompter_.propertyCalls, 1);
   EXPECT_EQ(prompter_.lastFields.type, kType);
-  EXPECT_EQ(prompter_.lastFields.section, allUsers_);
+  EXPECT_EQ(prompter_.lastFields.location, allUsers_);
   EXPECT_EQ(prompter_.lastFields.name, "A.lnk");
-  EXPECT_EQ(prompter_.lastFields.path, "C:\\a.exe");
+  EXPECT_EQ(prompter_.lastFields.data, "C:\\a.exe");
 }
 
 TEST_F(StartupFolderTest, NonAsciiNamesAndTargetsRoundTrip) {
   const std::string name = "Заметки 日本語 \xF0\x9F\x98\x80.lnk";
   const std::string target = "C:\\Программы\\日本語\\\xF0\x9F\x98\x80 tool.exe";
   Link(allUsers_, name, target);
-  StartupFolderView view = View();
+  StartupFolderKind view = View();
   view.Refresh(rows_);
   ASSERT_EQ(rows_.Count(), 1);
   EXPECT_EQ(rows_.rows[0].name, name);

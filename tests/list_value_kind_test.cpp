@@ -1,12 +1,12 @@
 // The list-value view against the real registry of the test prefix and a real config.xml.
-#include "core/list_value_view.h"
+#include "core/list_value_kind.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/registry_view.h"
+#include "core/registry_kind.h"
 #include "platform/journal_component.h"
 #include "store/journal_client.h"
 #include "store/safe_format.h"
@@ -18,7 +18,7 @@ using regkinds::FindRow;
 using regkinds::KindsFixture;
 using regkinds::Lines;
 
-constexpr RecordKind kList = RecordKind::kListValue;
+constexpr KindId kList = KindId::kListValue;
 
 class ListValueViewTest : public KindsFixture {
  protected:
@@ -29,12 +29,12 @@ class ListValueViewTest : public KindsFixture {
     run_ = Location("Win\\Run");
     userinit_ = Location("Winlogon\\Userinit");
   }
-  ListValueView MakeView(std::vector<std::string> locations) {
-    return ListValueView(*services_, std::move(locations));
+  ListValueKind MakeView(std::vector<std::string> locations) {
+    return ListValueKind(*services_, std::move(locations));
   }
   // Runs op on the row with this data and check state, after a fresh Refresh.
   template <typename Op>
-  void OnRow(ListValueView& view, const std::string& data, bool enabled, Op op) {
+  void OnRow(ListValueKind& view, const std::string& data, bool enabled, Op op) {
     view.Refresh(rows_);
     for (int row = 0; row < rows_.Count(); ++row) {
       const Row& r = rows_.rows[static_cast<std::size_t>(row)];
@@ -45,26 +45,26 @@ class ListValueViewTest : public KindsFixture {
     }
     ADD_FAILURE() << "no row for " << data;
   }
-  void DisableRow(ListValueView& view, const std::string& data) {
+  void DisableRow(ListValueKind& view, const std::string& data) {
     OnRow(view, data, true, [&](int row) {
       rows_.Toggle(row);
       view.Disable(rows_, prompter_, row);
     });
   }
-  void EnableRow(ListValueView& view, const std::string& data) {
+  void EnableRow(ListValueKind& view, const std::string& data) {
     OnRow(view, data, false, [&](int row) {
       rows_.Toggle(row);
       view.Enable(rows_, prompter_, row);
     });
   }
-  void RemoveRow(ListValueView& view, const std::string& data, bool enabled) {
+  void RemoveRow(ListValueKind& view, const std::string& data, bool enabled) {
     OnRow(view, data, enabled, [&](int row) {
       rows_.selected = row;
       view.Remove(rows_, prompter_);
     });
   }
 
-  std::optional<ViewServices> services_;
+  std::optional<KindServices> services_;
   std::string load_, run_, userinit_;
 };
 
@@ -73,7 +73,7 @@ class ListValueViewTest : public KindsFixture {
 TEST_F(ListValueViewTest, RefreshListsOneRowPerItem) {
   SetValue("Win", "Run", "C:\\A.EXE C:\\B.EXE");
   SetValue("Winlogon", "Userinit", "C:\\WINDOWS\\system32\\userinit.exe,");
-  ListValueView view = MakeView({run_, userinit_});
+  ListValueKind view = MakeView({run_, userinit_});
   view.Refresh(rows_);
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{
                               "Run|C:\\A.EXE|" + run_ + "|on", "Run|C:\\B.EXE|" + run_ + "|on",
@@ -91,7 +91,7 @@ TEST_F(ListValueViewTest, MissingKeyMissingValueAndEmptyValueEachListOneEmptyRow
   const std::string emptyValue = Location("Other\\Load");
   CreateKey("Win");
   SetValue("Other", "Load", "");
-  ListValueView view = MakeView({missingKey, missingValue, emptyValue});
+  ListValueKind view = MakeView({missingKey, missingValue, emptyValue});
   view.Refresh(rows_);
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"Load||" + missingKey + "|on",
                                                     "Load||" + missingValue + "|on",
@@ -104,7 +104,7 @@ TEST_F(ListValueViewTest, RefreshShowsEachLocationsDisabledRowsBeforeItsItems) {
   ASSERT_TRUE(store_->Append(kList, run_, "Run", "roff.exe"));
   ASSERT_TRUE(store_->Append(kList, load_, "Load", "loff.exe"));
   ASSERT_TRUE(store_->Append(kList, Location("Win\\Elsewhere"), "Elsewhere", "x.exe"));
-  ListValueView view = MakeView({load_, run_});
+  ListValueKind view = MakeView({load_, run_});
   view.Refresh(rows_);
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{
                               "Load|loff.exe|" + load_ + "|off",
@@ -120,7 +120,7 @@ TEST_F(ListValueViewTest, AValueLongerThanItsOldBufferIsListedWhole) {
   for (int i = 0; i < 120; ++i) value += "C:\\dir\\item" + std::to_string(i) + ".exe ";
   value += "last.exe";
   SetValue("Win", "Load", value);
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   view.Refresh(rows_);
   ASSERT_EQ(rows_.Count(), 121);
   EXPECT_EQ(rows_.rows.back().data, "last.exe");
@@ -145,7 +145,7 @@ class ListRemoveTest : public ListValueViewTest,
 TEST_P(ListRemoveTest, RewritesTheValueWithoutTheItem) {
   const RemoveCase& c = GetParam();
   SetValue("Win", "Load", c.value);
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   RemoveRow(view, c.item, true);
   EXPECT_EQ(GetString("Win", "Load"), c.valueAfter);
   std::vector<std::string> items;
@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ListValueViewTest, RemoveOfADisabledRowRemovesTheRecordAndLeavesTheValue) {
   SetValue("Win", "Load", "a.exe");
   ASSERT_TRUE(store_->Append(kList, load_, "Load", "off.exe"));
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   RemoveRow(view, "off.exe", false);
   EXPECT_TRUE(Records(kList).empty());
   EXPECT_EQ(GetString("Win", "Load"), "a.exe");
@@ -182,7 +182,7 @@ TEST_F(ListValueViewTest, RemoveOfADisabledRowRemovesTheRecordAndLeavesTheValue)
 
 TEST_F(ListValueViewTest, RemoveOfAnItemThatIsNoLongerThereWritesNothing) {
   SetValue("Win", "Load", "a.exe b.exe");
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   view.Refresh(rows_);
   SetValue("Win", "Load", "a.exe");  // another program took b.exe out meanwhile
   rows_.selected = 1;
@@ -196,12 +196,12 @@ TEST_F(ListValueViewTest, RemoveOfAnItemThatIsNoLongerThereWritesNothing) {
 
 TEST_F(ListValueViewTest, DisableCutsTheItemAndEnableAppendsItAtTheEnd) {
   SetValue("Win", "Load", "a.exe b.exe");
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   DisableRow(view, "a.exe");
   EXPECT_EQ(GetString("Win", "Load"), "b.exe");
   const std::vector<StoredRecord> records = Records(kList);
   ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].path, load_);
+  EXPECT_EQ(records[0].location, load_);
   EXPECT_EQ(records[0].valueName, "Load");
   EXPECT_EQ(records[0].valueData, "a.exe");
   ASSERT_EQ(journal_.records.size(), 1u);
@@ -220,7 +220,7 @@ TEST_F(ListValueViewTest, DisableCutsTheItemAndEnableAppendsItAtTheEnd) {
 
 TEST_F(ListValueViewTest, RewritesKeepAnExpandableStringType) {
   SetValue("Win", "Load", "%SystemRoot%\\a.exe b.exe", REG_EXPAND_SZ);
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   DisableRow(view, "b.exe");
   EXPECT_EQ(GetValue("Win", "Load")->type, static_cast<DWORD>(REG_EXPAND_SZ));
   EXPECT_EQ(GetString("Win", "Load"), "%SystemRoot%\\a.exe");
@@ -234,7 +234,7 @@ TEST_F(ListValueViewTest, DisableOfOneItemKeepsEveryOtherItemOfALongValue) {
   for (int i = 0; i < 60; ++i) value += "item" + std::to_string(i) + ".exe,";
   value += "last.exe";
   SetValue("Win", "Load", value);
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   DisableRow(view, "item0.exe");
   EXPECT_EQ(GetString("Win", "Load"), value.substr(std::string("item0.exe,").size()));
 }
@@ -242,7 +242,7 @@ TEST_F(ListValueViewTest, DisableOfOneItemKeepsEveryOtherItemOfALongValue) {
 TEST_F(ListValueViewTest, EnableIntoAMissingValueCreatesIt) {
   CreateKey("Win");
   ASSERT_TRUE(store_->Append(kList, load_, "Load", "a.exe"));
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   EnableRow(view, "a.exe");
   EXPECT_EQ(GetString("Win", "Load"), "a.exe");
   EXPECT_TRUE(Records(kList).empty());
@@ -252,7 +252,7 @@ TEST_F(ListValueViewTest, NonAsciiItemsRoundTrip) {
   const std::vector<std::string> items = {"C:\\Программы\\запуск.exe", "C:\\工具\\启动.exe",
                                           "C:\\😀\\run🚀.exe"};
   SetValue("Win", "Load", items[0] + "," + items[1] + "," + items[2]);
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   for (const std::string& item : items) DisableRow(view, item);
   EXPECT_EQ(GetString("Win", "Load"), "");
   ASSERT_EQ(Records(kList).size(), 3u);
@@ -273,10 +273,10 @@ TEST_F(ListValueViewTest, AddStoresTheShortFormOfAnExistingFile) {
   ASSERT_GT(GetShortPathNameA(file.c_str(), shortPath, MAX_PATH), 0u);
 
   SetValue("Win", "Load", "C:\\A.EXE");
-  ListValueView view = MakeView({load_, run_});
+  ListValueKind view = MakeView({load_, run_});
   prompter_.addAnswer = EntryInput{"Tool", file};
   view.Add(rows_, prompter_);
-  EXPECT_EQ(prompter_.lastAddSection, load_);
+  EXPECT_EQ(prompter_.lastAddLocation, load_);
   EXPECT_EQ(prompter_.lastAddType, "_TreeWininiType");
   EXPECT_EQ(GetString("Win", "Load"), "C:\\A.EXE," + std::string(shortPath));
   EXPECT_FALSE(GetString("Win", "Run"));
@@ -289,7 +289,7 @@ TEST_F(ListValueViewTest, AddStoresTheShortFormOfAnExistingFile) {
 
 TEST_F(ListValueViewTest, AddOfAMissingPathWritesItAsTypedAndBlanksMakeSeveralItems) {
   SetValue("Win", "Run", "C:\\A.EXE");
-  ListValueView view = MakeView({run_});
+  ListValueKind view = MakeView({run_});
   prompter_.addAnswer = EntryInput{"x", "C:\\no such dir\\x.exe /min"};
   view.Add(rows_, prompter_);
   EXPECT_EQ(GetString("Win", "Run"), "C:\\A.EXE,C:\\no such dir\\x.exe /min");
@@ -299,7 +299,7 @@ TEST_F(ListValueViewTest, AddOfAMissingPathWritesItAsTypedAndBlanksMakeSeveralIt
 }
 
 TEST_F(ListValueViewTest, AddToAMissingKeyIsRefusedAndCreatesNothing) {
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   prompter_.addAnswer = EntryInput{"x", "C:\\x.exe"};
   view.Add(rows_, prompter_);
   EXPECT_FALSE(GetString("Win", "Load"));
@@ -310,13 +310,13 @@ TEST_F(ListValueViewTest, AddToAMissingKeyIsRefusedAndCreatesNothing) {
 
 TEST_F(ListValueViewTest, ModifyOfAnEnabledRowMovesTheNewItemToTheEnd) {
   SetValue("Win", "Load", "a.exe b.exe");
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   view.Refresh(rows_);
   rows_.selected = 0;
   prompter_.modifyAnswer = EntryInput{"ignored", "c.exe"};
   view.Modify(rows_, prompter_);
   EXPECT_EQ(prompter_.lastFields.name, "Load");
-  EXPECT_EQ(prompter_.lastFields.path, "a.exe");
+  EXPECT_EQ(prompter_.lastFields.data, "a.exe");
   EXPECT_EQ(GetString("Win", "Load"), "b.exe,c.exe");
   ASSERT_EQ(journal_.records.size(), 1u);
   EXPECT_EQ(journal_.records[0].kind, JournalKind::kModify);
@@ -327,7 +327,7 @@ TEST_F(ListValueViewTest, ModifyOfAnEnabledRowMovesTheNewItemToTheEnd) {
 TEST_F(ListValueViewTest, ModifyOfADisabledRowChangesOnlyTheRecordsData) {
   SetValue("Win", "Load", "a.exe");
   ASSERT_TRUE(store_->Append(kList, load_, "Load", "off.exe"));
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   view.Refresh(rows_);
   rows_.selected = FindRow(rows_, "Load", "off.exe", false);
   prompter_.modifyAnswer = EntryInput{"NewName", "off2.exe"};
@@ -351,7 +351,7 @@ TEST_F(ListValueViewTest, AValueThatIsNoTextIsNeverRewritten) {
       RegSetValueExA(key.Get(), "Load", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
                      static_cast<DWORD>(bytes.size())),
       ERROR_SUCCESS);
-  ListValueView view = MakeView({load_});
+  ListValueKind view = MakeView({load_});
   DisableRow(view, "a.exe");
   RemoveRow(view, "b.exe", true);
   EXPECT_EQ(GetValue("Win", "Load")->type, static_cast<DWORD>(REG_BINARY));
@@ -368,8 +368,8 @@ TEST_F(ListValueViewTest, AValueThatIsNoTextIsNeverRewritten) {
 TEST_F(ListValueViewTest, AValueThatCannotBeReadWholeIsNeverRewritten) {
   SetValue("Win", "Load", "a.exe b.exe");
   ASSERT_TRUE(store_->Append(kList, load_, "Load", "off.exe"));
-  ViewServices faulty = FaultyServices();
-  ListValueView view(faulty, {load_});
+  KindServices faulty = FaultyServices();
+  ListValueKind view(faulty, {load_});
   view.Refresh(rows_);
   using Mode = FaultPlan::Mode;
   // The first counted call of each operation is its read of the value.
@@ -424,12 +424,12 @@ TEST_F(ListValueViewTest, JournalRecordsReadAsTheLanguageFileSays) {
   LanguageTable language(file);
   CapturingComponent component;
   JournalClient client(&component, language);
-  ViewServices services{realRegistry_, realFiles_, realLinks_, *store_, client, language};
+  KindServices services{realRegistry_, realFiles_, realLinks_, *store_, client, language};
 
   SetValue("Win", "Load", "a.exe b.exe");
   SetValue("RunKey", "app", "C:\\app.exe /s 100%");
-  ListValueView list(services, {load_});
-  RegistryView registry(services, {Location("RunKey")});
+  ListValueKind list(services, {load_});
+  RegistryKind registry(services, {Location("RunKey")});
   list.Refresh(rows_);
   rows_.selected = 0;
   prompter_.modifyAnswer = EntryInput{"ignored", "c.exe"};

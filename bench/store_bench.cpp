@@ -117,7 +117,7 @@ int main() {
     bool ok = listed == static_cast<size_t>(records);
     for (int i = 0; i < reps && ok; ++i) {
       double start = NowMs();
-      ok = store.Append(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe");
+      ok = store.Append(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe").Ok();
       appends.push_back(NowMs() - start);
       start = NowMs();
       ok = ok && store.RemoveMatching(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe");

@@ -1,15 +1,183 @@
 #include "core/entry_kind.h"
 
+#include "core/kind_support.h"
+#include "store/disabled_store.h"
 #include "store/language_table.h"
 
 std::string EntryKind::TypeText() const { return services_.language.T(look_.typeKey); }
 
-void EntryKind::Property(RowList& rows, Prompter& prompter) {
-  const int index = rows.SelectedRow();
-  if (index < 0) {
+Entry EntryKind::EntryAt(const RowList& rows, int row) const {
+  return Entry{row, rows.Text(row, kColName), rows.Text(row, kColData),
+               rows.Text(row, kColLocation), rows.IsEnabled(row)};
+}
+
+std::optional<Entry> EntryKind::SelectedEntry(const RowList& rows, Prompter& prompter) const {
+  const int row = rows.SelectedRow();
+  if (row < 0) {
     prompter.NoSelection();
-    return;
+    return std::nullopt;
   }
-  prompter.Property(EntryFields{TypeText(), rows.Text(index, kColLocation), rows.Text(index, kColName),
-                                rows.Text(index, kColData)});
+  return EntryAt(rows, row);
+}
+
+std::optional<Entry> EntryKind::AskNewEntry(Prompter& prompter) {
+  if (locations_.empty()) return std::nullopt;
+  const std::string& location = locations_.front();
+  std::optional<EntryInput> input = prompter.Add(TypeText(), location);
+  if (!input) return std::nullopt;
+  return Entry{-1, std::move(input->name), std::move(input->data), location, true};
+}
+
+void EntryKind::Refresh(RowList& rows) {
+  const std::string type = TypeText();
+  FillingScope filling(rows);
+  // One read of the store serves every location of the list.
+  const std::vector<StoredRecord> stored = services_.store.ListAll(look_.kind);
+  const auto storedAt = GroupByLocation(
+      stored, locations_, [this](const std::string& location) { return LocationKey(location); });
+  for (std::size_t i = 0; i < locations_.size(); ++i) {
+    const std::string& location = locations_[i];
+    if (!ListsLocation(location)) continue;
+    for (const StoredRecord* record : storedAt[i]) {
+      rows.Append(Row{record->valueName, type, record->valueData, location, false});
+    }
+    AppendLiveRows(rows, location, type);
+  }
+}
+
+void EntryKind::Modify(RowList& rows, Prompter& prompter) {
+  const std::optional<Entry> entry = SelectedEntry(rows, prompter);
+  if (!entry) return;
+  const std::optional<EntryInput> input =
+      prompter.Modify(EntryFields{TypeText(), entry->location, entry->name, entry->data});
+  if (!input) return;
+  const EntryInput changed = ChangedEntry(*entry, *input);
+  const std::optional<bool> done = entry->enabled ? ModifyLive(*entry, changed, prompter)
+                                                  : ModifyKept(*entry, changed, prompter);
+  if (!done) return;
+  if (*done) WriteJournal(NoteOf(JournalKind::kModify, *entry, &changed));
+  Refresh(rows);
+}
+
+std::optional<bool> EntryKind::ModifyKept(const Entry& entry, const EntryInput& input,
+                                          Prompter& prompter) {
+  const Status updated = UpdateRecord(entry, input.name, input.data);
+  if (!updated && !IsNoRecord(updated)) {
+    prompter.Refused("_ModifyNotStored", Subject(entry), updated);
+  }
+  return updated.Ok();
+}
+
+void EntryKind::Remove(RowList& rows, Prompter& prompter) {
+  const std::optional<Entry> entry = SelectedEntry(rows, prompter);
+  if (!entry || !prompter.ConfirmRemove(entry->data)) return;
+  if (const std::optional<bool> removed = RemoveEntry(*entry, prompter)) {
+    if (*removed) WriteJournal(NoteOf(JournalKind::kRemove, *entry, nullptr));
+    Refresh(rows);
+  }
+  ReselectAfterRemove(rows, entry->row);
+}
+
+void EntryKind::Property(RowList& rows, Prompter& prompter) {
+  if (const std::optional<Entry> entry = SelectedEntry(rows, prompter)) {
+    prompter.Property(EntryFields{TypeText(), entry->location, entry->name, entry->data});
+  }
+}
+
+void EntryKind::Enable(RowList& rows, Prompter& prompter, int row) {
+  const Entry entry = EntryAt(rows, row);
+  const std::optional<MoveStep> step = EnableStep(entry, prompter);
+  if (step && Move(*step, prompter)) {
+    WriteJournal(NoteOf(JournalKind::kEnable, entry, nullptr));
+  } else {
+    rows.RestoreCheck(row, false);
+  }
+}
+
+void EntryKind::Disable(RowList& rows, Prompter& prompter, int row) {
+  const Entry entry = EntryAt(rows, row);
+  const std::optional<MoveStep> step = DisableStep(entry, prompter);
+  if (step && Move(*step, prompter)) {
+    WriteJournal(NoteOf(JournalKind::kDisable, entry, nullptr));
+  } else {
+    rows.RestoreCheck(row, true);
+  }
+}
+
+bool EntryKind::Move(const MoveStep& step, Prompter& prompter) {
+  if (const Status placed = step.place(); !placed) {
+    prompter.Refused(step.placeRefusal, step.subject, placed);
+    return false;
+  }
+  if (const Status left = step.leave(); !left) {
+    // The entry stays where it was: take it out of its new place so it is listed once.
+    if (step.undo) step.undo();
+    prompter.Refused(step.leaveRefusal, step.subject, left);
+    return false;
+  }
+  return true;
+}
+
+JournalNote EntryKind::NoteOf(JournalKind kind, const Entry& entry,
+                              const EntryInput* changed) const {
+  switch (kind) {
+    case JournalKind::kAdd:
+      return {kind, "_LogItemType2Content", {entry.location, entry.name, entry.data}};
+    case JournalKind::kModify:
+      return {kind,
+              "_LogItemType3Content",
+              {entry.location, entry.name, entry.data, changed ? changed->name : entry.name,
+               changed ? changed->data : entry.data}};
+    case JournalKind::kRemove:
+      return {kind, "_LogItemType1Content", {entry.location, entry.name}};
+    case JournalKind::kEnable:
+      return {kind, "_LogItemType4Content", {entry.location, entry.name}};
+    case JournalKind::kDisable:
+      return {kind, "_LogItemType5Content", {entry.location, entry.name}};
+  }
+  return {kind, {}, {}};
+}
+
+void EntryKind::WriteJournal(const JournalNote& note) {
+  services_.journal.Write(note.kind, note.contentKey, note.args);
+}
+
+Status EntryKind::AppendRecord(const Entry& entry) {
+  return services_.store.Append(look_.kind, RecordLocations(entry.location).front(), entry.name,
+                                entry.data);
+}
+
+Status EntryKind::RemoveRecord(const Entry& entry) {
+  Status result = NoRecord();
+  for (const std::string& location : RecordLocations(entry.location)) {
+    result = services_.store.RemoveMatching(look_.kind, location, entry.name, entry.data);
+    if (!IsNoRecord(result)) break;
+  }
+  return result;
+}
+
+Status EntryKind::TakeRecord(const Entry& entry) {
+  const Status removed = RemoveRecord(entry);
+  return IsNoRecord(removed) ? Status() : removed;
+}
+
+Status EntryKind::UpdateRecord(const Entry& entry, const std::string& newName,
+                               const std::string& newData) {
+  // The name is only written when it changes, so a record keeps its own letter case.
+  const bool dataOnly = newName == entry.name;
+  Status result = NoRecord();
+  for (const std::string& location : RecordLocations(entry.location)) {
+    result = services_.store.UpdateMatching(look_.kind, location, entry.name, entry.data, newName,
+                                            newData, dataOnly);
+    if (!IsNoRecord(result)) break;
+  }
+  return result;
+}
+
+bool EntryKind::DropRecord(const Entry& entry, Prompter& prompter) {
+  const Status removed = RemoveRecord(entry);
+  if (!removed && !IsNoRecord(removed)) {
+    prompter.Refused("_RemoveNotDone", Subject(entry), removed);
+  }
+  return removed.Ok();
 }

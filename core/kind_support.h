@@ -1,9 +1,9 @@
-// Small pieces the registry and list-value kinds share: the filling scope of a Refresh, the
-// reselection after Remove, and record lookups in the disabled-entry store.
+// Small pieces of the entry kinds' outline: the filling scope of a Refresh, the reselection
+// after Remove, and grouping store records by location.
 #pragma once
 
+#include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/row_list.h"
@@ -21,19 +21,12 @@ class FillingScope {
   RowList& rows_;
 };
 
-// Location strings, value names and store attributes compare ignoring case (lstrcmpiA).
-bool SameText(const std::string& a, const std::string& b);
-
 // Selects the row at index after a Remove, or the last row when the list became shorter.
 void ReselectAfterRemove(RowList& rows, int index);
 
-// For each location, the records of `all` whose path equals it ignoring case, in document
-// order. Each distinct path is compared with the locations once, so a large store costs one
-// lookup per record.
+// For each location, the records of `all` whose location equals it ignoring case once both are
+// put in their key form, in document order. Each distinct record location is compared with the
+// locations once, so a large store costs one lookup per record.
 std::vector<std::vector<const StoredRecord*>> GroupByLocation(
-    const std::vector<StoredRecord>& all, const std::vector<std::string>& locations);
-
-// True when the store holds a record of the kind matching (path, name, data) ignoring case.
-// Tells "no record to act on" apart from "the change could not be saved".
-bool HasMatchingRecord(DisabledStore& store, KindId kind, const std::string& path,
-                       const std::string& name, const std::string& data);
+    const std::vector<StoredRecord>& all, const std::vector<std::string>& locations,
+    const std::function<std::string(const std::string&)>& key);

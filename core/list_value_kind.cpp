@@ -1,26 +1,19 @@
 // List values (Load, Run, Userinit): every item of each value is one entry.
 //
 // A value is rewritten only from a copy that was read whole, so the other items of a long value
-// survive every change, and with the type it had (REG_EXPAND_SZ stays REG_EXPAND_SZ). An item
-// that moves between the value and the store is first put in its new place and only then taken
-// from the old one, so an interruption leaves it in both places at worst; a step that fails
-// undoes what was done before it and tells the user why.
+// survive every change, and with the type it had (REG_EXPAND_SZ stays REG_EXPAND_SZ). Moving an
+// item between the value and the store follows the base kind's outline.
 #include "core/list_value_kind.h"
 
 #include <windows.h>
 
 #include "core/list_value_text.h"
 #include "core/location_split.h"
-#include "core/kind_support.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "store/disabled_store.h"
-#include "store/journal.h"
-#include "store/language_table.h"
 
 namespace {
-
-constexpr KindId kKind = KindId::kListValue;
 
 // A list value as read for a change.
 struct ListValue {
@@ -62,9 +55,21 @@ ListValue ReadListValue(Registry& registry, const ValuePath& path) {
   return value;
 }
 
-bool WriteListValue(Registry& registry, const ValuePath& path, const ListValue& value,
-                    const std::string& text) {
+// Rewrites the value with text; a missing key is never created.
+Status WriteListValue(Registry& registry, const ValuePath& path, const ListValue& value,
+                      const std::string& text) {
+  if (value.state == ListValue::State::kNoKey) return Status(ERROR_FILE_NOT_FOUND);
   return registry.WriteString(path.root, path.subkey, path.valueName, text, value.type, false);
+}
+
+// Reads the value an operation is about to change; nullopt (after telling the user) when it
+// cannot be read whole.
+std::optional<ListValue> ReadForChange(Registry& registry, const ValuePath& path,
+                                       const std::string& location, Prompter& prompter) {
+  ListValue value = ReadListValue(registry, path);
+  if (value.state != ListValue::State::kUnreadable) return value;
+  prompter.Refused("_ListValueUnreadable", location, Status());
+  return std::nullopt;
 }
 
 }  // namespace
@@ -74,204 +79,123 @@ const KindLook kListValueKindLook{KindId::kListValue, "_TreeWininiType", {200, 8
 ListValueKind::ListValueKind(KindServices& services, std::vector<std::string> locations)
     : EntryKind(services, std::move(locations), kListValueKindLook) {}
 
-void ListValueKind::Refresh(RowList& rows) {
-  const std::string type = TypeText();
-  FillingScope filling(rows);
-  // One read of the store serves every location of the list.
-  const std::vector<StoredRecord> stored = services_.store.ListAll(kKind);
-  const auto storedAt = GroupByLocation(stored, locations_);
-  for (std::size_t i = 0; i < locations_.size(); ++i) {
-    const std::string& location = locations_[i];
-    for (const StoredRecord* record : storedAt[i]) {
-      rows.Append(Row{record->valueName, type, record->valueData, location, false});
-    }
-    const std::optional<ValuePath> path = SplitValuePath(location);
-    if (!path) continue;
-    const ListValue value = ReadListValue(services_.registry, *path);
-    if (value.state == ListValue::State::kUnreadable && value.text.empty()) continue;
-    for (std::string& item : SplitListItems(value.text)) {
-      rows.Append(Row{path->valueName, type, std::move(item), location, true});
-    }
+std::string ListValueKind::ShortForm(const std::string& path) const {
+  std::string item = services_.files.ShortPath(path);
+  return item.empty() ? path : item;
+}
+
+EntryInput ListValueKind::ChangedEntry(const Entry& entry, const EntryInput& input) const {
+  return EntryInput{entry.name, ShortForm(input.data)};
+}
+
+void ListValueKind::AppendLiveRows(RowList& rows, const std::string& location,
+                                   const std::string& type) {
+  const std::optional<ValuePath> path = SplitValuePath(location);
+  if (!path) return;
+  const ListValue value = ReadListValue(services_.registry, *path);
+  if (value.state == ListValue::State::kUnreadable && value.text.empty()) return;
+  for (std::string& item : SplitListItems(value.text)) {
+    rows.Append(Row{path->valueName, type, std::move(item), location, true});
   }
 }
 
 void ListValueKind::Add(RowList& rows, Prompter& prompter) {
-  if (locations_.empty()) return;
-  const std::string& location = locations_.front();
-  const std::optional<EntryInput> input = prompter.Add(TypeText(), location);
-  if (!input) return;
-  std::string item = services_.files.ShortPath(input->data);
-  if (item.empty()) item = input->data;
-
-  const std::optional<ValuePath> path = SplitValuePath(location);
+  std::optional<Entry> entry = AskNewEntry(prompter);
+  if (!entry) return;
+  // The display name is not used: the item goes into the location's value.
+  const std::optional<ValuePath> path = SplitValuePath(entry->location);
   if (!path) return;
-  const ListValue value = ReadListValue(services_.registry, *path);
-  if (value.state == ListValue::State::kUnreadable) {
-    prompter.Refused("_ListValueUnreadable", location);
-  } else if (value.state == ListValue::State::kNoKey ||
-             !WriteListValue(services_.registry, *path, value, AppendListItem(value.text, item))) {
-    prompter.Refused("_AddNotWritten", item);
-  } else {
-    services_.journal.Write(JournalKind::kAdd, "_LogItemType2Content",
-                            {location, path->valueName, item});
+  entry->name = path->valueName;
+  entry->data = ShortForm(entry->data);
+  if (const auto value = ReadForChange(services_.registry, *path, entry->location, prompter)) {
+    const Status written = WriteListValue(services_.registry, *path, *value,
+                                          AppendListItem(value->text, entry->data));
+    if (written) {
+      WriteJournal(NoteOf(JournalKind::kAdd, *entry, nullptr));
+    } else {
+      prompter.Refused("_AddNotWritten", entry->data, written);
+    }
   }
   Refresh(rows);
 }
 
-void ListValueKind::Modify(RowList& rows, Prompter& prompter) {
-  const int index = rows.SelectedRow();
-  if (index < 0) {
-    prompter.NoSelection();
-    return;
-  }
-  const std::string name = rows.Text(index, kColName);
-  const std::string oldItem = rows.Text(index, kColData);
-  const std::string location = rows.Text(index, kColLocation);
-  const bool enabled = rows.IsEnabled(index);
-  const std::optional<EntryInput> input =
-      prompter.Modify(EntryFields{TypeText(), location, name, oldItem});
-  if (!input) return;
-  // The display name is not used: the value's name cannot change.
-  std::string item = services_.files.ShortPath(input->data);
-  if (item.empty()) item = input->data;
-
-  bool done = false;
-  if (!enabled) {
-    if (services_.store.UpdateMatching(kKind, location, name, oldItem, name, item, true)) {
-      done = true;
-    } else if (HasMatchingRecord(services_.store, kKind, location, name, oldItem)) {
-      prompter.Refused("_ModifyNotStored", oldItem);
-    }
-  } else if (const std::optional<ValuePath> path = SplitValuePath(location)) {
-    // Cut and append go to the value in one write.
-    const ListValue value = ReadListValue(services_.registry, *path);
-    if (value.state == ListValue::State::kUnreadable) {
-      prompter.Refused("_ListValueUnreadable", location);
-    } else if (value.state == ListValue::State::kNoKey ||
-               !WriteListValue(services_.registry, *path, value,
-                               AppendListItem(CutListItem(value.text, oldItem), item))) {
-      prompter.Refused("_ModifyNotWritten", oldItem);
+std::optional<MoveStep> ListValueKind::EnableStep(const Entry& entry, Prompter& prompter) {
+  const std::optional<ValuePath> path = SplitValuePath(entry.location);
+  if (!path) return std::nullopt;  // no value to put the item into
+  const std::optional<ListValue> value =
+      ReadForChange(services_.registry, *path, entry.location, prompter);
+  if (!value) return std::nullopt;
+  Registry& registry = services_.registry;
+  MoveStep step;
+  step.place = [&registry, path, value, entry] {
+    return WriteListValue(registry, *path, *value, AppendListItem(value->text, entry.data));
+  };
+  step.leave = [this, entry] { return TakeRecord(entry); };
+  step.undo = [&registry, path, value] {
+    if (value->exists) {
+      WriteListValue(registry, *path, *value, value->text);
     } else {
-      done = true;
+      registry.DeleteValue(path->root, path->subkey, path->valueName);
     }
-  }
-  if (done) {
-    services_.journal.Write(JournalKind::kModify, "_LogItemType3Content",
-                            {location, name, oldItem, name, item});
-  }
-  Refresh(rows);
+  };
+  step.placeRefusal = step.leaveRefusal = "_EnableNotWritten";
+  step.subject = entry.data;
+  return step;
 }
 
-void ListValueKind::Remove(RowList& rows, Prompter& prompter) {
-  const int index = rows.SelectedRow();
-  if (index < 0) {
-    prompter.NoSelection();
-    return;
-  }
-  const std::string name = rows.Text(index, kColName);
-  const std::string item = rows.Text(index, kColData);
-  const std::string location = rows.Text(index, kColLocation);
-  const bool enabled = rows.IsEnabled(index);
-  if (!prompter.ConfirmRemove(item)) return;
-
-  if (const std::optional<ValuePath> path = SplitValuePath(location)) {
-    bool done = false;
-    if (!enabled) {
-      if (services_.store.RemoveMatching(kKind, location, name, item)) {
-        done = true;
-      } else if (HasMatchingRecord(services_.store, kKind, location, name, item)) {
-        prompter.Refused("_RemoveNotDone", item);
-      }
-    } else {
-      const ListValue value = ReadListValue(services_.registry, *path);
-      if (value.state == ListValue::State::kUnreadable) {
-        prompter.Refused("_ListValueUnreadable", location);
-      } else if (value.state == ListValue::State::kReadable) {
-        // A value without the item (or a missing key) has nothing to remove.
-        const std::string cut = CutListItem(value.text, item);
-        if (cut != value.text) {
-          if (WriteListValue(services_.registry, *path, value, cut)) {
-            done = true;
-          } else {
-            prompter.Refused("_RemoveNotDone", item);
-          }
-        }
-      }
-    }
-    if (done) {
-      services_.journal.Write(JournalKind::kRemove, "_LogItemType1Content", {location, name});
-    }
-    Refresh(rows);
-  }
-  ReselectAfterRemove(rows, index);
-}
-
-void ListValueKind::Enable(RowList& rows, Prompter& prompter, int row) {
-  const std::string name = rows.Text(row, kColName);
-  const std::string item = rows.Text(row, kColData);
-  const std::string location = rows.Text(row, kColLocation);
-  const std::optional<ValuePath> path = SplitValuePath(location);
-  if (!path) {
-    rows.RestoreCheck(row, false);  // no value to put the item into
-    return;
-  }
-  const ListValue value = ReadListValue(services_.registry, *path);
-  if (value.state == ListValue::State::kUnreadable) {
-    rows.RestoreCheck(row, false);
-    prompter.Refused("_ListValueUnreadable", location);
-    return;
-  }
-  // The item goes into the value before its record leaves the store.
-  if (value.state == ListValue::State::kNoKey ||
-      !WriteListValue(services_.registry, *path, value, AppendListItem(value.text, item))) {
-    rows.RestoreCheck(row, false);
-    prompter.Refused("_EnableNotWritten", item);
-    return;
-  }
-  if (!services_.store.RemoveMatching(kKind, location, name, item) &&
-      HasMatchingRecord(services_.store, kKind, location, name, item)) {
-    // The record stays: put the value back as it was so the item is in one place only.
-    if (value.exists) {
-      WriteListValue(services_.registry, *path, value, value.text);
-    } else {
-      services_.registry.DeleteValue(path->root, path->subkey, path->valueName);
-    }
-    rows.RestoreCheck(row, false);
-    prompter.Refused("_EnableNotWritten", item);
-    return;
-  }
-  services_.journal.Write(JournalKind::kEnable, "_LogItemType4Content", {location, name});
-}
-
-void ListValueKind::Disable(RowList& rows, Prompter& prompter, int row) {
-  const std::string name = rows.Text(row, kColName);
-  const std::string item = rows.Text(row, kColData);
-  const std::string location = rows.Text(row, kColLocation);
-  const std::optional<ValuePath> path = SplitValuePath(location);
-  if (!path) {
-    rows.RestoreCheck(row, true);  // such a row is never listed; keep it as it was
-    return;
-  }
+std::optional<MoveStep> ListValueKind::DisableStep(const Entry& entry, Prompter& prompter) {
+  const std::optional<ValuePath> path = SplitValuePath(entry.location);
+  if (!path) return std::nullopt;  // such a row is never listed; keep it as it was
   // Read first: an item is only stored when it can also be cut out of the value afterwards.
-  const ListValue value = ReadListValue(services_.registry, *path);
-  if (value.state == ListValue::State::kUnreadable) {
-    rows.RestoreCheck(row, true);
-    prompter.Refused("_ListValueUnreadable", location);
-    return;
-  }
-  if (!services_.store.Append(kKind, location, name, item)) {
-    rows.RestoreCheck(row, true);
-    prompter.Refused("_DisableNotStored", item);
-    return;
-  }
-  const std::string cut = CutListItem(value.text, item);
-  if (value.state == ListValue::State::kReadable && cut != value.text &&
-      !WriteListValue(services_.registry, *path, value, cut)) {
-    // The item stays in the value: take the record back so it is not listed twice.
-    services_.store.RemoveMatching(kKind, location, name, item);
-    rows.RestoreCheck(row, true);
-    prompter.Refused("_DisableNotRemoved", item);
-    return;
-  }
-  services_.journal.Write(JournalKind::kDisable, "_LogItemType5Content", {location, name});
+  const std::optional<ListValue> value =
+      ReadForChange(services_.registry, *path, entry.location, prompter);
+  if (!value) return std::nullopt;
+  Registry& registry = services_.registry;
+  MoveStep step;
+  step.place = [this, entry] { return AppendRecord(entry); };
+  step.leave = [&registry, path, value, entry] {
+    // A value without the item (or a missing key) has nothing left to cut.
+    const std::string cut = CutListItem(value->text, entry.data);
+    if (value->state != ListValue::State::kReadable || cut == value->text) return Status();
+    return WriteListValue(registry, *path, *value, cut);
+  };
+  step.undo = [this, entry] { RemoveRecord(entry); };
+  step.placeRefusal = "_DisableNotStored";
+  step.leaveRefusal = "_DisableNotRemoved";
+  step.subject = entry.data;
+  return step;
+}
+
+std::optional<bool> ListValueKind::ModifyLive(const Entry& entry, const EntryInput& input,
+                                                Prompter& prompter) {
+  const std::optional<ValuePath> path = SplitValuePath(entry.location);
+  if (!path) return false;
+  const std::optional<ListValue> value =
+      ReadForChange(services_.registry, *path, entry.location, prompter);
+  if (!value) return false;
+  // Cut and append go to the value in one write: there is no second place to leave.
+  MoveStep step;
+  step.place = [this, &path, &value, &entry, &input] {
+    return WriteListValue(services_.registry, *path, *value,
+                          AppendListItem(CutListItem(value->text, entry.data), input.data));
+  };
+  step.leave = [] { return Status(); };
+  step.placeRefusal = step.leaveRefusal = "_ModifyNotWritten";
+  step.subject = entry.data;
+  return Move(step, prompter);
+}
+
+std::optional<bool> ListValueKind::RemoveEntry(const Entry& entry, Prompter& prompter) {
+  const std::optional<ValuePath> path = SplitValuePath(entry.location);
+  if (!path) return std::nullopt;
+  if (!entry.enabled) return DropRecord(entry, prompter);
+  const std::optional<ListValue> value =
+      ReadForChange(services_.registry, *path, entry.location, prompter);
+  if (!value || value->state != ListValue::State::kReadable) return false;
+  // A value without the item has nothing to remove.
+  const std::string cut = CutListItem(value->text, entry.data);
+  if (cut == value->text) return false;
+  const Status written = WriteListValue(services_.registry, *path, *value, cut);
+  if (!written) prompter.Refused("_RemoveNotDone", entry.data, written);
+  return written.Ok();
 }

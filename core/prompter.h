@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/status.h"
+
 struct EntryFields {
   std::string type;     // the kind's type text
   std::string location;  // the location the entry belongs to
@@ -32,6 +34,7 @@ class Prompter {
   virtual void NoSelection() = 0;
   // Asks whether an existing, different file may be replaced; true only on Yes.
   virtual bool ConfirmReplace(const std::string& file) = 0;
-  // Tells the user why an operation was stopped: T(key) formatted with arg, warning icon.
-  virtual void Refused(const std::string& key, const std::string& arg) = 0;
+  // Tells the user why an operation was stopped: T(key) formatted with arg, followed by the
+  // system's text for reason when it is a failure; warning icon.
+  virtual void Refused(const std::string& key, const std::string& arg, Status reason) = 0;
 };

@@ -1,29 +1,23 @@
-// Registry run keys: every REG_SZ value of each key is one entry.
-//
-// No entry is ever lost, even when the process dies between two steps: every operation that
-// moves an entry first puts it in its new place and only then takes it from the old one, so an
-// interruption leaves it in both places at worst. A step that fails undoes what was done before
-// it and tells the user why.
+// Registry run keys: every REG_SZ value of each key is one entry. The value is the entry's live
+// place; what moves it and keeps it safe is the outline of the base kind.
 #include "core/registry_kind.h"
 
 #include <windows.h>
 
 #include "core/location_split.h"
-#include "core/kind_support.h"
 #include "platform/registry.h"
 #include "store/disabled_store.h"
-#include "store/journal.h"
-#include "store/language_table.h"
 
 namespace {
 
-constexpr KindId kKind = KindId::kRegistry;
-
-// True when the value is certainly gone from the key (key or value missing); a failed read
+// Deletes value `name`; a value (or key) that is already gone counts as deleted. A failed read
 // counts as still there.
-bool ValueIsGone(Registry& registry, const KeyPath& key, const std::string& name) {
-  const RegReadStatus status = registry.ReadValue(key.root, key.subkey, name).status;
-  return status == RegReadStatus::kKeyMissing || status == RegReadStatus::kValueMissing;
+Status DeleteLiveValue(Registry& registry, const KeyPath& key, const std::string& name) {
+  const Status deleted = registry.DeleteValue(key.root, key.subkey, name);
+  if (deleted) return deleted;
+  const RegReadStatus now = registry.ReadValue(key.root, key.subkey, name).status;
+  const bool gone = now == RegReadStatus::kKeyMissing || now == RegReadStatus::kValueMissing;
+  return gone ? Status() : deleted;
 }
 
 // Puts value `name` back as it was before it was overwritten (`before`): rewritten when it was a
@@ -47,176 +41,98 @@ const KindLook kRegistryKindLook{KindId::kRegistry, "_RegString", {150, 60, 350,
 RegistryKind::RegistryKind(KindServices& services, std::vector<std::string> locations)
     : EntryKind(services, TrimRegistryLocations(locations), kRegistryKindLook) {}
 
-void RegistryKind::Refresh(RowList& rows) {
-  const std::string type = TypeText();
-  FillingScope filling(rows);
-  // One read of the store serves every location of the list.
-  const std::vector<StoredRecord> stored = services_.store.ListAll(kKind);
-  const auto storedAt = GroupByLocation(stored, locations_);
-  for (std::size_t i = 0; i < locations_.size(); ++i) {
-    const std::string& location = locations_[i];
-    const std::optional<KeyPath> key = SplitKeyPath(location);
-    if (!key) continue;
-    for (const StoredRecord* record : storedAt[i]) {
-      rows.Append(Row{record->valueName, type, record->valueData, location, false});
-    }
-    std::optional<std::vector<RegValue>> values =
-        services_.registry.ListValues(key->root, key->subkey);
-    if (!values) continue;
-    for (RegValue& value : *values) {
-      if (value.type != REG_SZ) continue;
-      rows.Append(Row{std::move(value.name), type, std::move(value.data), location, true});
-    }
-  }
+bool RegistryKind::ListsLocation(const std::string& location) const {
+  return SplitKeyPath(location).has_value();
 }
 
-void RegistryKind::Remove(RowList& rows, Prompter& prompter) {
-  const int index = rows.SelectedRow();
-  if (index < 0) {
-    prompter.NoSelection();
-    return;
+void RegistryKind::AppendLiveRows(RowList& rows, const std::string& location,
+                                  const std::string& type) {
+  const std::optional<KeyPath> key = SplitKeyPath(location);
+  std::optional<std::vector<RegValue>> values =
+      services_.registry.ListValues(key->root, key->subkey);
+  if (!values) return;
+  for (RegValue& value : *values) {
+    if (value.type != REG_SZ) continue;
+    rows.Append(Row{std::move(value.name), type, std::move(value.data), location, true});
   }
-  const std::string name = rows.Text(index, kColName);
-  const std::string data = rows.Text(index, kColData);
-  const std::string location = rows.Text(index, kColLocation);
-  const bool enabled = rows.IsEnabled(index);
-  if (!prompter.ConfirmRemove(data)) return;
-
-  if (const std::optional<KeyPath> key = SplitKeyPath(location)) {
-    if (enabled) {
-      // A value someone else deleted meanwhile is removed as asked.
-      if (services_.registry.DeleteValue(key->root, key->subkey, name) ||
-          ValueIsGone(services_.registry, *key, name)) {
-        services_.journal.Write(JournalKind::kRemove, "_LogItemType1Content", {location, name});
-      } else {
-        prompter.Refused("_RemoveNotDone", name);
-      }
-    } else if (services_.store.RemoveMatching(kKind, location, name, data)) {
-      services_.journal.Write(JournalKind::kRemove, "_LogItemType1Content", {location, name});
-    } else if (HasMatchingRecord(services_.store, kKind, location, name, data)) {
-      prompter.Refused("_RemoveNotDone", name);
-    }
-    Refresh(rows);
-  }
-  ReselectAfterRemove(rows, index);
 }
 
 void RegistryKind::Add(RowList& rows, Prompter& prompter) {
-  if (locations_.empty()) return;
-  const std::string& location = locations_.front();
-  const std::optional<EntryInput> input = prompter.Add(TypeText(), location);
-  if (!input) return;
-  if (const std::optional<KeyPath> key = SplitKeyPath(location)) {
-    if (services_.registry.WriteString(key->root, key->subkey, input->name, input->data, REG_SZ,
-                                       true)) {
-      services_.journal.Write(JournalKind::kAdd, "_LogItemType2Content",
-                              {location, input->name, input->data});
+  const std::optional<Entry> entry = AskNewEntry(prompter);
+  if (!entry) return;
+  if (const std::optional<KeyPath> key = SplitKeyPath(entry->location)) {
+    const Status written = services_.registry.WriteString(key->root, key->subkey, entry->name,
+                                                          entry->data, REG_SZ, true);
+    if (written) {
+      WriteJournal(NoteOf(JournalKind::kAdd, *entry, nullptr));
     } else {
-      prompter.Refused("_AddNotWritten", input->name);
+      prompter.Refused("_AddNotWritten", entry->name, written);
     }
   }
   Refresh(rows);
 }
 
-void RegistryKind::Modify(RowList& rows, Prompter& prompter) {
-  const int index = rows.SelectedRow();
-  if (index < 0) {
-    prompter.NoSelection();
-    return;
-  }
-  const std::string oldName = rows.Text(index, kColName);
-  const std::string oldData = rows.Text(index, kColData);
-  const std::string location = rows.Text(index, kColLocation);
-  const bool enabled = rows.IsEnabled(index);
-  const std::optional<EntryInput> input =
-      prompter.Modify(EntryFields{TypeText(), location, oldName, oldData});
-  if (!input) return;
-  const std::string& newName = input->name;
-  const std::string& newData = input->data;
-
-  bool done = false;
-  if (enabled) {
-    if (const std::optional<KeyPath> key = SplitKeyPath(location)) {
-      // The new value is written before the old one goes, so a failure or an interruption in
-      // between leaves the entry at least under one of the names.
-      const bool renamed = !SameText(oldName, newName);
-      const RegRead before =
-          renamed ? services_.registry.ReadValue(key->root, key->subkey, newName) : RegRead{};
-      if (!services_.registry.WriteString(key->root, key->subkey, newName, newData, REG_SZ, true)) {
-        prompter.Refused("_ModifyNotWritten", oldName);
-      } else if (!renamed || services_.registry.DeleteValue(key->root, key->subkey, oldName) ||
-                 ValueIsGone(services_.registry, *key, oldName)) {
-        done = true;
-      } else {
-        // The old value stays: take the new one back so the entry is not listed twice.
-        PutBack(services_.registry, *key, newName, before);
-        prompter.Refused("_ModifyNotWritten", oldName);
-      }
-    }
-  } else if (services_.store.UpdateMatching(kKind, location, oldName, oldData, newName, newData,
-                                            false)) {
-    done = true;
-  } else if (HasMatchingRecord(services_.store, kKind, location, oldName, oldData)) {
-    prompter.Refused("_ModifyNotStored", oldName);
-  }
-  if (done) {
-    services_.journal.Write(JournalKind::kModify, "_LogItemType3Content",
-                            {location, oldName, oldData, newName, newData});
-  }
-  Refresh(rows);
-}
-
-void RegistryKind::Enable(RowList& rows, Prompter& prompter, int row) {
-  const std::string name = rows.Text(row, kColName);
-  const std::string data = rows.Text(row, kColData);
-  const std::string location = rows.Text(row, kColLocation);
-  const std::optional<KeyPath> key = SplitKeyPath(location);
-  if (!key) {
-    rows.RestoreCheck(row, false);  // nothing can be written for a location that names no key
-    return;
-  }
+std::optional<MoveStep> RegistryKind::EnableStep(const Entry& entry, Prompter& /*prompter*/) {
+  // Nothing can be written for a location that names no key.
+  const std::optional<KeyPath> key = SplitKeyPath(entry.location);
+  if (!key) return std::nullopt;
   Registry& registry = services_.registry;
   // A live value of the same name is overwritten; remember it so a refusal can put it back.
-  const RegRead before = registry.ReadValue(key->root, key->subkey, name);
-
-  if (!registry.WriteString(key->root, key->subkey, name, data, REG_SZ, true)) {
-    rows.RestoreCheck(row, false);
-    prompter.Refused("_EnableNotWritten", name);
-    return;
-  }
-  if (!services_.store.RemoveMatching(kKind, location, name, data) &&
-      HasMatchingRecord(services_.store, kKind, location, name, data)) {
-    // The record could not be taken out: undo the write so the entry is in one place only.
-    PutBack(registry, *key, name, before);
-    rows.RestoreCheck(row, false);
-    prompter.Refused("_EnableNotWritten", name);
-    return;
-  }
-  services_.journal.Write(JournalKind::kEnable, "_LogItemType4Content", {location, name});
+  const RegRead before = registry.ReadValue(key->root, key->subkey, entry.name);
+  MoveStep step;
+  step.place = [&registry, key, entry] {
+    return registry.WriteString(key->root, key->subkey, entry.name, entry.data, REG_SZ, true);
+  };
+  step.leave = [this, entry] { return TakeRecord(entry); };
+  step.undo = [&registry, key, entry, before] { PutBack(registry, *key, entry.name, before); };
+  step.placeRefusal = step.leaveRefusal = "_EnableNotWritten";
+  step.subject = entry.name;
+  return step;
 }
 
-void RegistryKind::Disable(RowList& rows, Prompter& prompter, int row) {
-  const std::string name = rows.Text(row, kColName);
-  const std::string data = rows.Text(row, kColData);
-  const std::string location = rows.Text(row, kColLocation);
-  const std::optional<KeyPath> key = SplitKeyPath(location);
-  if (!key) {
-    rows.RestoreCheck(row, true);  // such a row is never listed; keep it as it was
-    return;
-  }
-  // The record is saved before the value is deleted.
-  if (!services_.store.Append(kKind, location, name, data)) {
-    rows.RestoreCheck(row, true);
-    prompter.Refused("_DisableNotStored", name);
-    return;
-  }
-  if (!services_.registry.DeleteValue(key->root, key->subkey, name) &&
-      !ValueIsGone(services_.registry, *key, name)) {
-    // The value stays live: take the record back so the entry is not listed twice.
-    services_.store.RemoveMatching(kKind, location, name, data);
-    rows.RestoreCheck(row, true);
-    prompter.Refused("_DisableNotRemoved", name);
-    return;
-  }
-  services_.journal.Write(JournalKind::kDisable, "_LogItemType5Content", {location, name});
+std::optional<MoveStep> RegistryKind::DisableStep(const Entry& entry, Prompter& /*prompter*/) {
+  // Such a row is never listed; it is kept as it was.
+  const std::optional<KeyPath> key = SplitKeyPath(entry.location);
+  if (!key) return std::nullopt;
+  Registry& registry = services_.registry;
+  MoveStep step;
+  step.place = [this, entry] { return AppendRecord(entry); };
+  step.leave = [&registry, key, entry] { return DeleteLiveValue(registry, *key, entry.name); };
+  step.undo = [this, entry] { RemoveRecord(entry); };
+  step.placeRefusal = "_DisableNotStored";
+  step.leaveRefusal = "_DisableNotRemoved";
+  step.subject = entry.name;
+  return step;
+}
+
+std::optional<bool> RegistryKind::ModifyLive(const Entry& entry, const EntryInput& input,
+                                                Prompter& prompter) {
+  const std::optional<KeyPath> key = SplitKeyPath(entry.location);
+  if (!key) return false;
+  Registry& registry = services_.registry;
+  // The new value is written before the old one goes; a rename must not leave both.
+  const bool renamed = !SameText(entry.name, input.name);
+  const RegRead before =
+      renamed ? registry.ReadValue(key->root, key->subkey, input.name) : RegRead{};
+  MoveStep step;
+  step.place = [&registry, key, input] {
+    return registry.WriteString(key->root, key->subkey, input.name, input.data, REG_SZ, true);
+  };
+  step.leave = [&registry, key, entry, renamed] {
+    return renamed ? DeleteLiveValue(registry, *key, entry.name) : Status();
+  };
+  step.undo = [&registry, key, input, before] { PutBack(registry, *key, input.name, before); };
+  step.placeRefusal = step.leaveRefusal = "_ModifyNotWritten";
+  step.subject = entry.name;
+  return Move(step, prompter);
+}
+
+std::optional<bool> RegistryKind::RemoveEntry(const Entry& entry, Prompter& prompter) {
+  const std::optional<KeyPath> key = SplitKeyPath(entry.location);
+  if (!key) return std::nullopt;
+  if (!entry.enabled) return DropRecord(entry, prompter);
+  // A value someone else deleted meanwhile is removed as asked.
+  const Status deleted = DeleteLiveValue(services_.registry, *key, entry.name);
+  if (!deleted) prompter.Refused("_RemoveNotDone", entry.name, deleted);
+  return deleted.Ok();
 }

@@ -8,10 +8,15 @@ class RegistryKind final : public EntryKind {
  public:
   RegistryKind(KindServices& services, std::vector<std::string> locations);
 
-  void Refresh(RowList& rows) override;
   void Add(RowList& rows, Prompter& prompter) override;
-  void Modify(RowList& rows, Prompter& prompter) override;
-  void Remove(RowList& rows, Prompter& prompter) override;
-  void Enable(RowList& rows, Prompter& prompter, int row) override;
-  void Disable(RowList& rows, Prompter& prompter, int row) override;
+
+ protected:
+  bool ListsLocation(const std::string& location) const override;
+  void AppendLiveRows(RowList& rows, const std::string& location,
+                      const std::string& type) override;
+  std::optional<MoveStep> EnableStep(const Entry& entry, Prompter& prompter) override;
+  std::optional<MoveStep> DisableStep(const Entry& entry, Prompter& prompter) override;
+  std::optional<bool> ModifyLive(const Entry& entry, const EntryInput& input,
+                                 Prompter& prompter) override;
+  std::optional<bool> RemoveEntry(const Entry& entry, Prompter& prompter) override;
 };

@@ -4,8 +4,8 @@
 // entry, then moves its file into the folder's kept-files folder in one rename; Enable moves the
 // kept file back (or writes a shortcut from the record when there is none), then drops the
 // record; Modify builds a new file beside the kept files and renames it into place before the
-// old one goes. At every point the entry is live, recorded or kept. A step that fails undoes
-// what was done before it and tells the user why.
+// old one goes. At every point the entry is live, recorded or kept. The moves run through the
+// base kind's outline.
 #include "core/startup_folder_kind.h"
 
 #include <windows.h>
@@ -14,32 +14,16 @@
 
 #include "core/ansi_text.h"
 #include "core/kept_files.h"
-#include "core/kind_support.h"
 #include "platform/file_system.h"
 #include "platform/shell_links.h"
 #include "store/disabled_store.h"
-#include "store/journal.h"
-#include "store/language_table.h"
 
 namespace {
 
-constexpr KindId kKind = KindId::kStartupFolder;
 // Read-only, hidden and system files are not entries; folders (with "." and "..") are not
 // entered.
 constexpr DWORD kNotListed = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-
-struct RowEntry {
-  std::string name;
-  std::string data;
-  std::string location;
-  bool enabled = true;
-};
-
-RowEntry ReadRow(const RowList& rows, int row) {
-  return {rows.Text(row, kColName), rows.Text(row, kColData), rows.Text(row, kColLocation),
-          rows.IsEnabled(row)};
-}
 
 bool HasLnkSuffix(const std::string& name) {
   return name.size() >= 4 && SameText(name.substr(name.size() - 4), ".lnk");
@@ -58,350 +42,297 @@ bool IsPlainFileName(const std::string& name) {
   return true;
 }
 
-// Records of a folder are matched with or without its trailing backslash: Disable stores the
-// trimmed folder of a scanned row, while a disabled row shows the location-list text.
-bool SameFolder(const std::string& a, const std::string& b) {
-  return SameText(TrimFolder(a), TrimFolder(b));
+}  // namespace
+
+const KindLook kStartupFolderKindLook{
+    KindId::kStartupFolder, "_StartupFolderType", {200, 80, 350, 350}};
+
+StartupFolderKind::StartupFolderKind(KindServices& services, std::vector<std::string> locations)
+    : EntryKind(services, std::move(locations), kStartupFolderKindLook) {}
+
+bool StartupFolderKind::ListsLocation(const std::string& location) const {
+  return !TrimFolder(location).empty();
 }
 
-bool HasRecord(DisabledStore& store, const RowEntry& entry) {
-  for (const StoredRecord& record : store.ListAll(kKind)) {
-    if (SameFolder(record.location, entry.location) && SameText(record.valueName, entry.name) &&
-        SameText(record.valueData, entry.data)) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// The path texts under which the row's record may be stored.
-std::vector<std::string> RecordPaths(const std::string& location) {
+std::vector<std::string> StartupFolderKind::RecordLocations(const std::string& location) const {
   std::string trimmed = TrimFolder(location);
   if (trimmed == location) return {location};
   return {location, std::move(trimmed)};
 }
 
-bool RemoveRecord(DisabledStore& store, const RowEntry& entry) {
-  for (const std::string& path : RecordPaths(entry.location)) {
-    if (store.RemoveMatching(kKind, path, entry.name, entry.data)) return true;
-  }
-  return false;
+std::string StartupFolderKind::LocationKey(const std::string& location) const {
+  return TrimFolder(location);
 }
 
-bool UpdateRecord(DisabledStore& store, const RowEntry& entry, const std::string& newName,
-                  const std::string& newData) {
-  for (const std::string& path : RecordPaths(entry.location)) {
-    if (store.UpdateMatching(kKind, path, entry.name, entry.data, newName, newData, false)) {
-      return true;
-    }
+void StartupFolderKind::AppendLiveRows(RowList& rows, const std::string& location,
+                                       const std::string& type) {
+  const std::string folder = TrimFolder(location);
+  const std::optional<std::vector<DirEntry>> entries = services_.files.List(folder);
+  if (!entries) return;
+  for (const DirEntry& entry : *entries) {
+    if (entry.attributes & kNotListed) continue;
+    std::string target =
+        services_.links.ReadTarget(JoinPath(folder, entry.name)).value_or(std::string());
+    rows.Append(Row{entry.name, type, std::move(target), folder, true});
   }
-  return false;
 }
 
-// Writes a shortcut at file with target. A file already there is replaced in one rename, so the
-// folder always holds either the old or the new file.
-bool WriteLinkFile(KindServices& services, const std::string& folder, const std::string& file,
-                   const std::string& target) {
-  ShellLinks& links = services.links;
-  FileSystem& files = services.files;
-  auto write = [&](const std::string& at) { return links.WriteLink(at, target); };
+JournalNote StartupFolderKind::NoteOf(JournalKind kind, const Entry& entry,
+                                      const EntryInput* changed) const {
+  const std::string file = JoinPath(entry.location, entry.name);
+  switch (kind) {
+    case JournalKind::kModify:
+      return {kind,
+              "_LogItemType3Content1",
+              {file, JoinPath(entry.location, changed ? changed->name : entry.name),
+               changed ? changed->data : entry.data}};
+    case JournalKind::kRemove:
+      return {kind, "_LogItemType1Content1", {file}};
+    case JournalKind::kAdd:
+      return {kind, "_LogItemType2Content1", {file}};
+    case JournalKind::kEnable:
+      return {kind, "_LogItemType4Content1", {file}};
+    case JournalKind::kDisable:
+      return {kind, "_LogItemType5Content1", {file}};
+  }
+  return {kind, {}, {}};
+}
+
+Status StartupFolderKind::WriteLinkFile(const std::string& folder, const std::string& file,
+                                        const std::string& target) {
+  FileSystem& files = services_.files;
   if (!files.Exists(file)) {
-    if (write(file)) return true;
-    files.DeleteFile(file);  // no half-written shortcut stays behind
-    return false;
+    const Status written = services_.links.WriteLink(file, target);
+    if (!written) files.DeleteFile(file);  // no half-written shortcut stays behind
+    return written;
   }
-  // Replacing: the new file is made beside the kept files, then renamed over the old.
+  // Replacing: the new file is made beside the kept files, then renamed over the old, so the
+  // folder always holds either the old or the new file.
   const std::string kept = KeptFolderOf(folder);
-  if (!files.CreateHiddenFolder(kept)) return false;
+  if (const Status made = files.CreateHiddenFolder(kept); !made) return made;
   const std::optional<std::string> temp = FreeTempPath(files, kept);
-  if (!temp) return false;
-  if (write(*temp) && files.ReplaceFile(*temp, file)) return true;
-  files.DeleteFile(*temp);
-  return false;
+  if (!temp) return Status(ERROR_FILE_EXISTS);
+  Status written = services_.links.WriteLink(*temp, target);
+  if (written) written = files.ReplaceFile(*temp, file);
+  if (!written) files.DeleteFile(*temp);
+  return written;
 }
 
-// Modify of a live file; false when it was stopped (the user has been told why).
-bool ModifyLive(KindServices& services, const std::string& folder, const std::string& oldName,
-                const std::string& oldData, const std::string& newName, const std::string& newData,
-                Prompter& prompter) {
-  FileSystem& files = services.files;
-  const std::string oldFile = JoinPath(folder, oldName);
-  const std::string newFile = JoinPath(folder, newName);
-  const bool sameFile = SameText(oldName, newName);  // file names ignore case
-  const bool replacing = !sameFile && files.Exists(newFile);
-  if (replacing && !prompter.ConfirmReplace(newName)) return false;
+void StartupFolderKind::Add(RowList& rows, Prompter& prompter) {
+  std::optional<Entry> entry = AskNewEntry(prompter);
+  if (!entry) return;
+  if (TrimFolder(entry->location).empty()) {
+    prompter.Refused("_StartupFolderUnknown", entry->name, Status());
+    return;
+  }
+  if (!HasLnkSuffix(entry->name)) entry->name += ".lnk";
+  if (!IsPlainFileName(entry->name)) {
+    prompter.Refused("_AddNotWritten", entry->name, Status(ERROR_INVALID_NAME));
+    return;
+  }
+  const std::string file = JoinPath(entry->location, entry->name);
+  if (services_.files.Exists(file) && !prompter.ConfirmReplace(entry->name)) return;
+  if (const Status written = WriteLinkFile(entry->location, file, entry->data); !written) {
+    prompter.Refused("_AddNotWritten", entry->name, written);
+    return;
+  }
+  WriteJournal(NoteOf(JournalKind::kAdd, *entry, nullptr));
+  Refresh(rows);
+}
 
-  if (newData == oldData) {
+std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const EntryInput& input,
+                                                Prompter& prompter) {
+  if (!IsPlainFileName(input.name)) {
+    prompter.Refused("_ModifyNotWritten", entry.name, Status(ERROR_INVALID_NAME));
+    return std::nullopt;
+  }
+  FileSystem& files = services_.files;
+  const std::string oldFile = JoinPath(entry.location, entry.name);
+  const std::string newFile = JoinPath(entry.location, input.name);
+  const bool sameFile = SameText(entry.name, input.name);  // file names ignore case
+  const bool replacing = !sameFile && files.Exists(newFile);
+  if (replacing && !prompter.ConfirmReplace(input.name)) return std::nullopt;
+
+  if (input.data == entry.data) {
     // Only the name changes: one rename keeps the file's bytes (arguments, icon, content).
-    if (oldName == newName) return true;
-    const bool renamed =
+    if (entry.name == input.name) return true;
+    const Status renamed =
         replacing ? files.ReplaceFile(oldFile, newFile) : files.MoveFile(oldFile, newFile);
-    if (!renamed) prompter.Refused("_ModifyNotWritten", oldName);
-    return renamed;
+    if (renamed) return true;
+    prompter.Refused("_ModifyNotWritten", entry.name, renamed);
+    return std::nullopt;
   }
   // A new target: a copy of the shortcut with the new target (a fresh one when the file is not
-  // a shortcut) is made beside the kept files and renamed into place.
-  const std::string kept = KeptFolderOf(folder);
+  // a shortcut) is made beside the kept files, then renamed into place.
+  const std::string kept = KeptFolderOf(entry.location);
   std::optional<std::string> temp;
-  if (files.CreateHiddenFolder(kept)) temp = FreeTempPath(files, kept);
-  const bool written = temp && (services.links.WriteRetargeted(oldFile, *temp, newData) ||
-                                services.links.WriteLink(*temp, newData));
-  bool placed = false;
-  if (written) {
-    placed = (sameFile || replacing) ? files.ReplaceFile(*temp, sameFile ? oldFile : newFile)
-                                     : files.MoveFile(*temp, newFile);
+  Status prepared = files.CreateHiddenFolder(kept);
+  if (prepared) {
+    temp = FreeTempPath(files, kept);
+    if (!temp) prepared = Status(ERROR_FILE_EXISTS);
   }
-  if (!placed) {
+  if (prepared) {
+    prepared = services_.links.WriteRetargeted(oldFile, *temp, input.data);
+    if (!prepared) prepared = services_.links.WriteLink(*temp, input.data);
+  }
+  if (!prepared) {
     if (temp) files.DeleteFile(*temp);
-    prompter.Refused("_ModifyNotWritten", oldName);
-    return false;
+    prompter.Refused("_ModifyNotWritten", entry.name, prepared);
+    return std::nullopt;
   }
-  if (sameFile) {
-    if (oldName != newName) files.MoveFile(oldFile, newFile);  // the new letter case, if it can
-    return true;
-  }
-  if (files.DeleteFile(oldFile) || !files.Exists(oldFile)) return true;
-  // The old file stays: take the new one back unless it replaced another file, so the entry
-  // is not listed twice.
-  if (!replacing) files.DeleteFile(newFile);
-  prompter.Refused("_ModifyNotWritten", oldName);
-  return false;
+  MoveStep step;
+  step.place = [&] {
+    const Status placed = (sameFile || replacing)
+                              ? files.ReplaceFile(*temp, sameFile ? oldFile : newFile)
+                              : files.MoveFile(*temp, newFile);
+    if (!placed) files.DeleteFile(*temp);
+    return placed;
+  };
+  step.leave = [&] {
+    if (sameFile) {
+      if (entry.name != input.name) files.MoveFile(oldFile, newFile);  // the new letter case
+      return Status();
+    }
+    const Status deleted = files.DeleteFile(oldFile);
+    return deleted || !files.Exists(oldFile) ? Status() : deleted;
+  };
+  // The new file goes again unless it replaced another file.
+  step.undo = [&] {
+    if (!replacing) files.DeleteFile(newFile);
+  };
+  step.placeRefusal = step.leaveRefusal = "_ModifyNotWritten";
+  step.subject = entry.name;
+  if (Move(step, prompter)) return true;
+  return std::nullopt;
 }
 
-// Modify of a disabled entry: its record, and its kept file when there is one.
-bool ModifyKept(KindServices& services, const std::string& folder, const std::string& oldName,
-                const std::string& oldData, const std::string& newName, const std::string& newData,
-                Prompter& prompter) {
-  FileSystem& files = services.files;
-  const RowEntry entry{oldName, oldData, folder, false};
-  const std::string keptFolder = KeptFolderOf(folder);
+std::optional<bool> StartupFolderKind::ModifyKept(const Entry& entry, const EntryInput& input,
+                                                Prompter& prompter) {
+  if (!IsPlainFileName(input.name)) {
+    prompter.Refused("_ModifyNotStored", entry.name, Status(ERROR_INVALID_NAME));
+    return std::nullopt;
+  }
+  FileSystem& files = services_.files;
+  const std::string keptFolder = KeptFolderOf(entry.location);
   const std::optional<std::string> kept =
-      FindKeptFile(files, services.links, keptFolder, oldName, oldData);
+      FindKeptFile(files, services_.links, keptFolder, entry.name, entry.data);
 
   // With a new target the kept file's copy is prepared first, so a failure changes nothing.
   std::optional<std::string> temp;
-  if (kept && newData != oldData) {
+  if (kept && input.data != entry.data) {
     temp = FreeTempPath(files, keptFolder);
-    if (!temp || !(services.links.WriteRetargeted(*kept, *temp, newData) ||
-                   services.links.WriteLink(*temp, newData))) {
+    Status prepared = temp ? services_.links.WriteRetargeted(*kept, *temp, input.data)
+                           : Status(ERROR_FILE_EXISTS);
+    if (temp && !prepared) prepared = services_.links.WriteLink(*temp, input.data);
+    if (!prepared) {
       if (temp) files.DeleteFile(*temp);
-      prompter.Refused("_ModifyNotStored", oldName);
-      return false;
+      prompter.Refused("_ModifyNotStored", entry.name, prepared);
+      return std::nullopt;
     }
   }
-  if (!UpdateRecord(services.store, entry, newName, newData)) {
+  if (const Status updated = UpdateRecord(entry, input.name, input.data); !updated) {
     if (temp) files.DeleteFile(*temp);
-    if (HasRecord(services.store, entry)) {
-      prompter.Refused("_ModifyNotStored", oldName);
-      return false;
-    }
-    return true;  // the record is gone already: nothing is left to change
+    if (IsNoRecord(updated)) return true;  // the record is gone already: nothing left to change
+    prompter.Refused("_ModifyNotStored", entry.name, updated);
+    return std::nullopt;
   }
   // The record holds the entry now; the kept file follows it. Should that fail, the kept file
   // stays under its old name and Enable writes a shortcut from the record instead.
   if (!kept) return true;
   if (temp) {
-    if (SameText(oldName, newName)) {
+    if (SameText(entry.name, input.name)) {
       if (!files.ReplaceFile(*temp, *kept)) files.DeleteFile(*temp);
-    } else if (const std::optional<std::string> target = FreeKeptPath(files, keptFolder, newName);
+    } else if (const std::optional<std::string> target =
+                   FreeKeptPath(files, keptFolder, input.name);
                target && files.MoveFile(*temp, *target)) {
       files.DeleteFile(*kept);
     } else {
       files.DeleteFile(*temp);
     }
-  } else if (!SameText(oldName, newName)) {
-    if (const std::optional<std::string> target = FreeKeptPath(files, keptFolder, newName)) {
+  } else if (!SameText(entry.name, input.name)) {
+    if (const std::optional<std::string> target = FreeKeptPath(files, keptFolder, input.name)) {
       files.MoveFile(*kept, *target);
     }
   }
   return true;
 }
 
-}  // namespace
-
-const KindLook kStartupFolderKindLook{KindId::kStartupFolder, "_StartupFolderType", {200, 80, 350, 350}};
-
-StartupFolderKind::StartupFolderKind(KindServices& services, std::vector<std::string> locations)
-    : EntryKind(services, std::move(locations), kStartupFolderKindLook) {}
-
-void StartupFolderKind::Refresh(RowList& rows) {
-  const std::string type = TypeText();
-  FillingScope filling(rows);
-  // One read of the store serves every folder of the list.
-  const std::vector<StoredRecord> stored = services_.store.ListAll(kKind);
-  for (const std::string& folder : locations_) {
-    const std::string trimmed = TrimFolder(folder);
-    // No known folder (the Shell Folders value is missing): nothing stands in for it.
-    if (trimmed.empty()) continue;
-    for (const StoredRecord& record : stored) {
-      if (SameFolder(record.location, folder)) {
-        rows.Append(Row{record.valueName, type, record.valueData, folder, false});
-      }
-    }
-    const std::optional<std::vector<DirEntry>> entries = services_.files.List(trimmed);
-    if (!entries) continue;
-    for (const DirEntry& entry : *entries) {
-      if (entry.attributes & kNotListed) continue;
-      std::string target =
-          services_.links.ReadTarget(JoinPath(trimmed, entry.name)).value_or(std::string());
-      rows.Append(Row{entry.name, type, std::move(target), trimmed, true});
-    }
-  }
-}
-
-void StartupFolderKind::Add(RowList& rows, Prompter& prompter) {
-  if (locations_.empty()) return;
-  const std::string& folder = locations_.front();
-  const std::optional<EntryInput> input = prompter.Add(TypeText(), folder);
-  if (!input) return;
-  std::string name = input->name;
-  if (TrimFolder(folder).empty()) {
-    prompter.Refused("_StartupFolderUnknown", name);
-    return;
-  }
-  if (!HasLnkSuffix(name)) name += ".lnk";
-  if (!IsPlainFileName(name)) {
-    prompter.Refused("_AddNotWritten", name);
-    return;
-  }
-  const std::string file = JoinPath(folder, name);
-  if (services_.files.Exists(file) && !prompter.ConfirmReplace(name)) return;
-  if (!WriteLinkFile(services_, folder, file, input->data)) {
-    prompter.Refused("_AddNotWritten", name);
-    return;
-  }
-  services_.journal.Write(JournalKind::kAdd, "_LogItemType2Content1", {file});
-  Refresh(rows);
-}
-
-void StartupFolderKind::Modify(RowList& rows, Prompter& prompter) {
-  const int index = rows.SelectedRow();
-  if (index < 0) {
-    prompter.NoSelection();
-    return;
-  }
-  const RowEntry entry = ReadRow(rows, index);
-  const std::optional<EntryInput> input =
-      prompter.Modify(EntryFields{TypeText(), entry.location, entry.name, entry.data});
-  if (!input) return;
-  const std::string& newName = input->name;  // used as typed: no ".lnk" is added
-  const std::string& newData = input->data;
-  const std::string oldFile = JoinPath(entry.location, entry.name);
-  const std::string newFile = JoinPath(entry.location, newName);
-  if (!IsPlainFileName(newName)) {
-    prompter.Refused(entry.enabled ? "_ModifyNotWritten" : "_ModifyNotStored", entry.name);
-    return;
-  }
-  const bool done = entry.enabled ? ModifyLive(services_, entry.location, entry.name, entry.data,
-                                               newName, newData, prompter)
-                                  : ModifyKept(services_, entry.location, entry.name, entry.data,
-                                               newName, newData, prompter);
-  if (!done) return;
-  services_.journal.Write(JournalKind::kModify, "_LogItemType3Content1",
-                          {oldFile, newFile, newData});
-  Refresh(rows);
-}
-
-void StartupFolderKind::Remove(RowList& rows, Prompter& prompter) {
-  const int index = rows.SelectedRow();
-  if (index < 0) {
-    prompter.NoSelection();
-    return;
-  }
-  const RowEntry entry = ReadRow(rows, index);
-  if (!prompter.ConfirmRemove(entry.data)) return;
+std::optional<bool> StartupFolderKind::RemoveEntry(const Entry& entry, Prompter& prompter) {
   FileSystem& files = services_.files;
   const std::string file = JoinPath(entry.location, entry.name);
-
-  bool removed = false;
   if (entry.enabled) {
     // A file someone else deleted meanwhile is removed as asked.
-    removed = files.DeleteFile(file) || !files.Exists(file);
-  } else {
-    const std::optional<std::string> kept =
-        FindKeptFile(files, services_.links, KeptFolderOf(entry.location), entry.name, entry.data);
-    removed = RemoveRecord(services_.store, entry) || !HasRecord(services_.store, entry);
-    // The kept file goes after the record, so it never leaves a record without its file.
-    if (removed && kept && !files.DeleteFile(*kept) && files.Exists(*kept)) {
-      prompter.Refused("_RemoveNotDone", *kept);
+    const Status deleted = files.DeleteFile(file);
+    if (deleted || !files.Exists(file)) return true;
+    prompter.Refused("_RemoveNotDone", entry.name, deleted);
+    return std::nullopt;
+  }
+  const std::optional<std::string> kept =
+      FindKeptFile(files, services_.links, KeptFolderOf(entry.location), entry.name, entry.data);
+  if (const Status removed = RemoveRecord(entry); !removed && !IsNoRecord(removed)) {
+    prompter.Refused("_RemoveNotDone", entry.name, removed);
+    return std::nullopt;
+  }
+  // The kept file goes after the record, so it never leaves a record without its file.
+  if (kept) {
+    if (const Status deleted = files.DeleteFile(*kept); !deleted && files.Exists(*kept)) {
+      prompter.Refused("_RemoveNotDone", *kept, deleted);
     }
   }
-  if (!removed) {
-    prompter.Refused("_RemoveNotDone", entry.name);
-    return;
-  }
-  services_.journal.Write(JournalKind::kRemove, "_LogItemType1Content1", {file});
-  Refresh(rows);
-  ReselectAfterRemove(rows, index);
+  return true;
 }
 
-void StartupFolderKind::Enable(RowList& rows, Prompter& prompter, int row) {
-  const RowEntry entry = ReadRow(rows, row);
+std::optional<MoveStep> StartupFolderKind::EnableStep(const Entry& entry, Prompter& prompter) {
+  // Such a row is never listed; it is kept as it was.
+  if (TrimFolder(entry.location).empty()) return std::nullopt;
   FileSystem& files = services_.files;
-  if (TrimFolder(entry.location).empty()) {
-    rows.RestoreCheck(row, false);  // such a row is never listed; keep it as it was
-    return;
-  }
   const std::string file = JoinPath(entry.location, entry.name);
   const std::optional<std::string> kept =
       FindKeptFile(files, services_.links, KeptFolderOf(entry.location), entry.name, entry.data);
   const bool replacing = files.Exists(file);
-  if (replacing && !prompter.ConfirmReplace(entry.name)) {
-    rows.RestoreCheck(row, false);
-    return;
-  }
-  // The live file is in place before the record goes.
-  bool placed = false;
-  if (kept) {
-    placed = replacing ? files.ReplaceFile(*kept, file) : files.MoveFile(*kept, file);
-  } else {
-    placed = WriteLinkFile(services_, entry.location, file, entry.data);
-  }
-  if (!placed) {
-    rows.RestoreCheck(row, false);
-    prompter.Refused("_EnableNotWritten", entry.name);
-    return;
-  }
-  if (!RemoveRecord(services_.store, entry) && HasRecord(services_.store, entry)) {
-    // The record could not be taken out: undo the write so the entry is in one place only.
+  if (replacing && !prompter.ConfirmReplace(entry.name)) return std::nullopt;
+  MoveStep step;
+  // The live file is in place before the record goes: the kept file back, or a shortcut made
+  // from the record when there is none.
+  step.place = [this, &files, entry, file, kept, replacing] {
+    if (!kept) return WriteLinkFile(entry.location, file, entry.data);
+    return replacing ? files.ReplaceFile(*kept, file) : files.MoveFile(*kept, file);
+  };
+  step.leave = [this, entry] { return TakeRecord(entry); };
+  step.undo = [&files, file, kept] {
     if (kept) {
       files.MoveFile(file, *kept);
     } else {
       files.DeleteFile(file);
     }
-    rows.RestoreCheck(row, false);
-    prompter.Refused("_EnableNotWritten", entry.name);
-    return;
-  }
-  services_.journal.Write(JournalKind::kEnable, "_LogItemType4Content1", {file});
+  };
+  step.placeRefusal = step.leaveRefusal = "_EnableNotWritten";
+  step.subject = entry.name;
+  return step;
 }
 
-void StartupFolderKind::Disable(RowList& rows, Prompter& prompter, int row) {
-  const RowEntry entry = ReadRow(rows, row);
+std::optional<MoveStep> StartupFolderKind::DisableStep(const Entry& entry, Prompter& prompter) {
   FileSystem& files = services_.files;
   const std::string file = JoinPath(entry.location, entry.name);
   const std::string keptFolder = KeptFolderOf(entry.location);
   std::optional<std::string> keptPath;
-  if (!TrimFolder(entry.location).empty() && files.CreateHiddenFolder(keptFolder)) {
+  Status ready = TrimFolder(entry.location).empty() ? Status(ERROR_PATH_NOT_FOUND)
+                                                     : files.CreateHiddenFolder(keptFolder);
+  if (ready) {
     keptPath = FreeKeptPath(files, keptFolder, entry.name);
+    if (!keptPath) ready = Status(ERROR_FILE_EXISTS);
   }
-  if (!keptPath) {
-    rows.RestoreCheck(row, true);
-    prompter.Refused("_DisableNotRemoved", entry.name);
-    return;
+  if (!ready) {
+    prompter.Refused("_DisableNotRemoved", entry.name, ready);
+    return std::nullopt;
   }
-  // The record is saved before the file moves.
-  if (!services_.store.Append(kKind, entry.location, entry.name, entry.data)) {
-    rows.RestoreCheck(row, true);
-    prompter.Refused("_DisableNotStored", entry.name);
-    return;
-  }
-  if (!files.MoveFile(file, *keptPath)) {
-    // The file stays live: take the record back so the entry is not listed twice.
-    RemoveRecord(services_.store, entry);
-    rows.RestoreCheck(row, true);
-    prompter.Refused("_DisableNotRemoved", entry.name);
-    return;
-  }
-  services_.journal.Write(JournalKind::kDisable, "_LogItemType5Content1", {file});
+  MoveStep step;
+  // The record is saved before the file moves into the kept-files folder.
+  step.place = [this, entry] { return AppendRecord(entry); };
+  step.leave = [&files, file, keptPath] { return files.MoveFile(file, *keptPath); };
+  step.undo = [this, entry] { RemoveRecord(entry); };
+  step.placeRefusal = "_DisableNotStored";
+  step.leaveRefusal = "_DisableNotRemoved";
+  step.subject = entry.name;
+  return step;
 }

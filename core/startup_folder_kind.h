@@ -1,6 +1,6 @@
-// The entry kind for startup folders: one entry per ordinary file at the top of each folder in the list.
-// Disabled entries are records in the disabled-entry store; their files wait in a hidden
-// subfolder of the startup folder (core/kept_files.h) until they are enabled again.
+// The entry kind for startup folders: one entry per ordinary file at the top of each folder in
+// the list. Disabled entries are records in the disabled-entry store; their files wait in a
+// hidden subfolder of the startup folder (core/kept_files.h) until they are enabled again.
 #pragma once
 
 #include "core/entry_kind.h"
@@ -9,10 +9,30 @@ class StartupFolderKind final : public EntryKind {
  public:
   StartupFolderKind(KindServices& services, std::vector<std::string> locations);
 
-  void Refresh(RowList& rows) override;
   void Add(RowList& rows, Prompter& prompter) override;
-  void Modify(RowList& rows, Prompter& prompter) override;
-  void Remove(RowList& rows, Prompter& prompter) override;
-  void Enable(RowList& rows, Prompter& prompter, int row) override;
-  void Disable(RowList& rows, Prompter& prompter, int row) override;
+
+ protected:
+  // No known folder (the Shell Folders value is missing): nothing stands in for it.
+  bool ListsLocation(const std::string& location) const override;
+  void AppendLiveRows(RowList& rows, const std::string& location,
+                      const std::string& type) override;
+  std::optional<MoveStep> EnableStep(const Entry& entry, Prompter& prompter) override;
+  std::optional<MoveStep> DisableStep(const Entry& entry, Prompter& prompter) override;
+  std::optional<bool> ModifyLive(const Entry& entry, const EntryInput& input,
+                                 Prompter& prompter) override;
+  std::optional<bool> ModifyKept(const Entry& entry, const EntryInput& input,
+                                 Prompter& prompter) override;
+  std::optional<bool> RemoveEntry(const Entry& entry, Prompter& prompter) override;
+  // The journal names the file.
+  JournalNote NoteOf(JournalKind kind, const Entry& entry,
+                     const EntryInput* changed) const override;
+  // Records of a folder are matched with or without its trailing backslash: Disable stores the
+  // trimmed folder of a scanned row, while a disabled row shows the location-list text.
+  std::vector<std::string> RecordLocations(const std::string& location) const override;
+  std::string LocationKey(const std::string& location) const override;
+
+ private:
+  // Writes a shortcut at file; a file already there is replaced in one rename.
+  Status WriteLinkFile(const std::string& folder, const std::string& file,
+                       const std::string& target);
 };

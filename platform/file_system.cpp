@@ -21,32 +21,37 @@ bool Win32FileSystem::Exists(const std::string& path) {
   return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool Win32FileSystem::DeleteFile(const std::string& path) {
+Status Win32FileSystem::DeleteFile(const std::string& path) {
   // Qualified: inside this class the name DeleteFileA (the macro's expansion) is the member.
-  return ::DeleteFileA(path.c_str()) != FALSE;
+  return ::DeleteFileA(path.c_str()) ? Status() : Status::LastError();
 }
 
-bool Win32FileSystem::MoveFile(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+Status Win32FileSystem::MoveFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? Status()
+                                                                        : Status::LastError();
 }
 
-bool Win32FileSystem::ReplaceFile(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+Status Win32FileSystem::ReplaceFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? Status()
+             : Status::LastError();
 }
 
-bool Win32FileSystem::CreateHiddenFolder(const std::string& path) {
-  if (path.empty()) return false;
+Status Win32FileSystem::CreateHiddenFolder(const std::string& path) {
+  if (path.empty()) return Status(ERROR_INVALID_NAME);
   if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-    return false;
+    return Status::LastError();
   }
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return false;  // a file of that name is in the way
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Status::LastError();
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return Status(ERROR_ALREADY_EXISTS);  // a file of that name is in the way
   }
-  if (attributes & FILE_ATTRIBUTE_HIDDEN) return true;
-  return SetFileAttributesA(path.c_str(), (attributes & ~FILE_ATTRIBUTE_DIRECTORY) |
-                                              FILE_ATTRIBUTE_HIDDEN) != FALSE;
+  if (attributes & FILE_ATTRIBUTE_HIDDEN) return Status();
+  return SetFileAttributesA(path.c_str(),
+                            (attributes & ~FILE_ATTRIBUTE_DIRECTORY) | FILE_ATTRIBUTE_HIDDEN)
+             ? Status()
+             : Status::LastError();
 }
 
 std::string Win32FileSystem::ShortPath(const std::string& path) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
+
 struct DirEntry {
   std::string name;  // as the file system returns it (cFileName)
   DWORD attributes = 0;
@@ -22,13 +24,13 @@ class FileSystem {
   virtual std::optional<std::vector<DirEntry>> List(const std::string& folder) = 0;
 
   virtual bool Exists(const std::string& path) = 0;  // a file or folder of that path exists
-  virtual bool DeleteFile(const std::string& path) = 0;
-  // Renames without replacing an existing target. True when the file is now at `to`.
-  virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+  virtual Status DeleteFile(const std::string& path) = 0;
+  // Renames without replacing an existing target. Success when the file is now at `to`.
+  virtual Status MoveFile(const std::string& from, const std::string& to) = 0;
   // Moves from over to in one atomic rename, replacing an existing target (write-through).
-  virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+  virtual Status ReplaceFile(const std::string& from, const std::string& to) = 0;
   // Creates the folder if it does not exist and gives it the hidden attribute.
-  virtual bool CreateHiddenFolder(const std::string& path) = 0;
+  virtual Status CreateHiddenFolder(const std::string& path) = 0;
   // GetShortPathNameA of path; empty when it yields nothing (missing file, too long).
   virtual std::string ShortPath(const std::string& path) = 0;
 };
@@ -37,9 +39,9 @@ class Win32FileSystem final : public FileSystem {
  public:
   std::optional<std::vector<DirEntry>> List(const std::string& folder) override;
   bool Exists(const std::string& path) override;
-  bool DeleteFile(const std::string& path) override;
-  bool MoveFile(const std::string& from, const std::string& to) override;
-  bool ReplaceFile(const std::string& from, const std::string& to) override;
-  bool CreateHiddenFolder(const std::string& path) override;
+  Status DeleteFile(const std::string& path) override;
+  Status MoveFile(const std::string& from, const std::string& to) override;
+  Status ReplaceFile(const std::string& from, const std::string& to) override;
+  Status CreateHiddenFolder(const std::string& path) override;
   std::string ShortPath(const std::string& path) override;
 };

@@ -11,9 +11,12 @@ namespace {
 constexpr DWORD kMaxNameBytes = 1u << 20;
 constexpr DWORD kMaxDataBytes = 1u << 30;
 
-UniqueHkey OpenKey(HKEY root, const std::string& subkey, REGSAM access) {
+// An existing key; on failure, *status (when given) receives the reason.
+UniqueHkey OpenKey(HKEY root, const std::string& subkey, REGSAM access, LONG* status = nullptr) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(root, subkey.c_str(), 0, access, &key) != ERROR_SUCCESS) return UniqueHkey();
+  const LONG opened = RegOpenKeyExA(root, subkey.c_str(), 0, access, &key);
+  if (status) *status = opened;
+  if (opened != ERROR_SUCCESS) return UniqueHkey();
   return UniqueHkey(key);
 }
 
@@ -118,34 +121,36 @@ RegRead Win32Registry::ReadValue(HKEY root, const std::string& subkey, const std
   return result;
 }
 
-bool Win32Registry::WriteString(HKEY root, const std::string& subkey, const std::string& name,
-                                const std::string& data, DWORD type, bool createKey) {
-  if (!IsText(type) || data.size() >= kMaxDataBytes) return false;
+Status Win32Registry::WriteString(HKEY root, const std::string& subkey, const std::string& name,
+                                  const std::string& data, DWORD type, bool createKey) {
+  if (!IsText(type)) return Status(ERROR_INVALID_PARAMETER);
+  if (data.size() >= kMaxDataBytes) return Status(ERROR_MORE_DATA);
   UniqueHkey key;
   const REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE;
   if (createKey) {
     HKEY created = nullptr;
-    if (RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                        nullptr, &created, nullptr) != ERROR_SUCCESS) {
-      return false;
-    }
+    const LONG status = RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        access, nullptr, &created, nullptr);
+    if (status != ERROR_SUCCESS) return Status::Failed(static_cast<DWORD>(status));
     key.Reset(created);
   } else {
-    key = OpenKey(root, subkey, access);
-    if (!key) return false;
+    LONG status = ERROR_SUCCESS;
+    key = OpenKey(root, subkey, access, &status);
+    if (!key) return Status::Failed(static_cast<DWORD>(status));
   }
   // The terminating zero is part of the stored text.
   const LONG status =
       RegSetValueExA(key.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
                      static_cast<DWORD>(data.size() + 1));
   RegFlushKey(key.Get());
-  return status == ERROR_SUCCESS;
+  return Status(static_cast<DWORD>(status));
 }
 
-bool Win32Registry::DeleteValue(HKEY root, const std::string& subkey, const std::string& name) {
-  UniqueHkey key = OpenKey(root, subkey, KEY_QUERY_VALUE | KEY_SET_VALUE);
-  if (!key) return false;
-  const LONG status = RegDeleteValueA(key.Get(), name.c_str());
+Status Win32Registry::DeleteValue(HKEY root, const std::string& subkey, const std::string& name) {
+  LONG status = ERROR_SUCCESS;
+  UniqueHkey key = OpenKey(root, subkey, KEY_QUERY_VALUE | KEY_SET_VALUE, &status);
+  if (!key) return Status::Failed(static_cast<DWORD>(status));
+  status = RegDeleteValueA(key.Get(), name.c_str());
   RegFlushKey(key.Get());
-  return status == ERROR_SUCCESS;
+  return Status(static_cast<DWORD>(status));
 }

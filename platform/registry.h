@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
+
 struct RegValue {
   std::string name;
   DWORD type = REG_NONE;
@@ -40,12 +42,12 @@ class Registry {
 
   // Writes a text value of type REG_SZ or REG_EXPAND_SZ with its terminating zero counted, then
   // flushes the key. With createKey the key (and missing parents) is created, else it must
-  // exist. True only when the value was written.
-  virtual bool WriteString(HKEY root, const std::string& subkey, const std::string& name,
+  // exist. Success only when the value was written.
+  virtual Status WriteString(HKEY root, const std::string& subkey, const std::string& name,
                            const std::string& data, DWORD type, bool createKey) = 0;
 
-  // Deletes a value and flushes the key. True when the key opened and the value was deleted.
-  virtual bool DeleteValue(HKEY root, const std::string& subkey, const std::string& name) = 0;
+  // Deletes a value and flushes the key. Success when the key opened and the value was deleted.
+  virtual Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) = 0;
 };
 
 // The real registry (advapi32).
@@ -53,7 +55,7 @@ class Win32Registry final : public Registry {
  public:
   std::optional<std::vector<RegValue>> ListValues(HKEY root, const std::string& subkey) override;
   RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) override;
-  bool WriteString(HKEY root, const std::string& subkey, const std::string& name,
-                   const std::string& data, DWORD type, bool createKey) override;
-  bool DeleteValue(HKEY root, const std::string& subkey, const std::string& name) override;
+  Status WriteString(HKEY root, const std::string& subkey, const std::string& name,
+                     const std::string& data, DWORD type, bool createKey) override;
+  Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) override;
 };

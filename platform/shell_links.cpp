@@ -39,14 +39,26 @@ ComPtr<IShellLinkA> LoadLink(const std::string& file) {
   return link;
 }
 
+// A new, empty shell link object.
+HRESULT NewLink(ComPtr<IShellLinkA>& link) {
+  const HRESULT created =
+      CoCreateInstance(CLSID_ShellLink, nullptr,
+                       CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
+                       IID_IShellLinkA, link.PutVoid());
+  return SUCCEEDED(created) && !link ? E_NOINTERFACE : created;
+}
+
 // Sets the target and saves link at file. Only S_OK from Save counts as written.
-bool SaveWithTarget(const ComPtr<IShellLinkA>& link, const std::string& file,
-                    const std::string& target) {
-  if (FAILED(link->SetPath(target.c_str()))) return false;
+Status SaveWithTarget(const ComPtr<IShellLinkA>& link, const std::string& file,
+                      const std::string& target) {
+  if (const HRESULT set = link->SetPath(target.c_str()); FAILED(set)) {
+    return Status::FromHresult(set);
+  }
   const ComPtr<IPersistFile> persist = link.As<IPersistFile>(IID_IPersistFile);
+  if (!persist) return Status::FromHresult(E_NOINTERFACE);
   const std::wstring wide = Widen(file);
-  if (!persist || wide.empty()) return false;
-  return persist->Save(wide.c_str(), TRUE) == S_OK;
+  if (wide.empty()) return Status(ERROR_NO_UNICODE_TRANSLATION);
+  return Status::FromHresult(persist->Save(wide.c_str(), TRUE));
 }
 
 }  // namespace
@@ -63,21 +75,16 @@ std::optional<std::string> Win32ShellLinks::ReadTarget(const std::string& file) 
   return std::string(buffer.data());
 }
 
-bool Win32ShellLinks::WriteLink(const std::string& file, const std::string& target) {
+Status Win32ShellLinks::WriteLink(const std::string& file, const std::string& target) {
   ComPtr<IShellLinkA> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr,
-                              CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
-                              IID_IShellLinkA, link.PutVoid())) ||
-      !link) {
-    return false;
-  }
+  if (const HRESULT created = NewLink(link); FAILED(created)) return Status::FromHresult(created);
   return SaveWithTarget(link, file, target);
 }
 
-bool Win32ShellLinks::WriteRetargeted(const std::string& source, const std::string& file,
-                                      const std::string& target) {
+Status Win32ShellLinks::WriteRetargeted(const std::string& source, const std::string& file,
+                                        const std::string& target) {
   const ComPtr<IShellLinkA> from = LoadLink(source);
-  if (!from) return false;
+  if (!from) return Status(ERROR_BAD_FORMAT);  // not readable as a shortcut
   // The settings are copied into a fresh link rather than saving the loaded one: a loaded
   // link keeps its old relative path and ID list, which point at the old target (and Wine
   // writes such a link with its strings shifted).
@@ -100,18 +107,13 @@ bool Win32ShellLinks::WriteRetargeted(const std::string& source, const std::stri
   if (FAILED(from->GetHotkey(&hotkey))) hotkey = 0;
 
   ComPtr<IShellLinkA> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr,
-                              CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
-                              IID_IShellLinkA, link.PutVoid())) ||
-      !link) {
-    return false;
-  }
+  if (const HRESULT created = NewLink(link); FAILED(created)) return Status::FromHresult(created);
   if ((!arguments.empty() && FAILED(link->SetArguments(arguments.c_str()))) ||
       (!folder.empty() && FAILED(link->SetWorkingDirectory(folder.c_str()))) ||
       (!description.empty() && FAILED(link->SetDescription(description.c_str()))) ||
       (!icon.empty() && FAILED(link->SetIconLocation(icon.c_str(), iconIndex))) ||
       FAILED(link->SetShowCmd(showCommand)) || (hotkey != 0 && FAILED(link->SetHotkey(hotkey)))) {
-    return false;
+    return Status(ERROR_GEN_FAILURE);
   }
   return SaveWithTarget(link, file, target);
 }

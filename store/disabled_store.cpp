@@ -14,10 +14,21 @@ const char* RecordElementName(KindId kind) {
   return "disabledregistryitem";
 }
 
+bool SameText(const std::string& a, const std::string& b) {
+  return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+bool RecordMatches(const StoredRecord& record, const std::string& location,
+                   const std::string& name, const std::string& data) {
+  // Path first: most records differ there.
+  return SameText(record.location, location) && SameText(record.valueName, name) &&
+         SameText(record.valueData, data);
+}
+
 std::vector<StoredRecord> DisabledStore::List(KindId kind, const std::string& location) {
   std::vector<StoredRecord> records = ListAll(kind);
   std::erase_if(records, [&location](const StoredRecord& record) {
-    return lstrcmpiA(record.location.c_str(), location.c_str()) != 0;
+    return !SameText(record.location, location);
   });
   return records;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
 #include "store/kind_id.h"
 
 
@@ -18,6 +19,17 @@ struct StoredRecord {
   std::string valueData;
 };
 
+// What RemoveMatching and UpdateMatching report when no record matches: nothing was there to
+// change, which is not a failure to save.
+inline Status NoRecord() { return Status(ERROR_NOT_FOUND); }
+inline bool IsNoRecord(Status status) { return status.Code() == ERROR_NOT_FOUND; }
+
+// Location strings, value names and record attributes compare ignoring case (lstrcmpiA).
+bool SameText(const std::string& a, const std::string& b);
+// The record match: the record's path, valuename and valuedata equal location, name and data.
+bool RecordMatches(const StoredRecord& record, const std::string& location,
+                   const std::string& name, const std::string& data);
+
 class DisabledStore {
  public:
   virtual ~DisabledStore() = default;
@@ -29,19 +41,20 @@ class DisabledStore {
   // The records of the kind whose path equals location ignoring case, in document order.
   std::vector<StoredRecord> List(KindId kind, const std::string& location);
 
-  // Removes the first record matching (path, name, data) ignoring case and saves.
-  // True only when a record matched and the file was saved.
-  virtual bool RemoveMatching(KindId kind, const std::string& path, const std::string& name,
+  // Removes the first record matching (path, name, data) and saves. Success only when a record
+  // matched and the file was saved; NoRecord() when none matched (nothing is saved).
+  virtual Status RemoveMatching(KindId kind, const std::string& path, const std::string& name,
                               const std::string& data) = 0;
 
   // On the first record matching (path, oldName, oldData): sets valuename to newName (unless
-  // dataOnly) and valuedata to newData, and saves. True only when one matched and was saved.
-  virtual bool UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
+  // dataOnly) and valuedata to newData, and saves. Success only when one matched and was saved;
+  // NoRecord() when none matched.
+  virtual Status UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
                               const std::string& oldData, const std::string& newName,
                               const std::string& newData, bool dataOnly) = 0;
 
-  // Appends a record as the container's last child and saves. True only when the record is
+  // Appends a record as the container's last child and saves. Success only when the record is
   // in the saved file.
-  virtual bool Append(KindId kind, const std::string& path, const std::string& name,
+  virtual Status Append(KindId kind, const std::string& path, const std::string& name,
                       const std::string& data) = 0;
 };

@@ -30,15 +30,16 @@ StoredRecord ReadRecord(const XmlNode& node) {
   return record;
 }
 
-bool SameText(const std::string& a, const std::string& b) {
-  return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
+// No DOM can be created: the XML service is missing.
+Status NoXmlService() { return Status::FromHresult(REGDB_E_CLASSNOTREG); }
+// The file is there but is no readable store; it is never written.
+Status Unreadable() { return Status(ERROR_INVALID_DATA); }
 
 // Puts the written bytes on the disk before the rename makes them the store.
-bool FlushFile(const std::string& path) {
+Status FlushFile(const std::string& path) {
   UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file && FlushFileBuffers(file.Get());
+  return file && FlushFileBuffers(file.Get()) ? Status() : Status::LastError();
 }
 
 }  // namespace
@@ -60,83 +61,100 @@ XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, KindId kind, const std::st
                                     const std::string& name, const std::string& data) const {
   XmlNodeList nodes = doc.SelectNodes(RecordsPath(kind));
   for (XmlNode node = nodes.Next(); node; node = nodes.Next()) {
-    // Attribute by attribute, stopping at the first difference: most records differ in path.
-    auto equals = [&node](const char* attribute, const std::string& wanted) {
-      return SameText(node.Attribute(attribute).value_or(std::string()), wanted);
-    };
-    if (equals("path", path) && equals("valuename", name) && equals("valuedata", data)) {
-      return node;
-    }
+    // Most records differ in path: only those with the right one are read whole.
+    if (!SameText(node.Attribute("path").value_or(std::string()), path)) continue;
+    if (RecordMatches(ReadRecord(node), path, name, data)) return node;
   }
   return {};
 }
 
-bool XmlDisabledStore::RemoveMatching(KindId kind, const std::string& path,
-                                      const std::string& name, const std::string& data) {
+Status XmlDisabledStore::RemoveMatching(KindId kind, const std::string& path,
+                                        const std::string& name, const std::string& data) {
   auto doc = XmlDocument::Create();
-  if (!doc || doc->Load(path_) != kLoaded) return false;
-  XmlNode match = FindMatch(*doc, kind, path, name, data);
-  if (!match) return false;
-  // The record's own parent: with several containers the match need not be in the first.
-  XmlNode parent = match.Parent();
-  if (!parent.RemoveChild(match)) return false;
-  return Save(*doc);
-}
-
-bool XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
-                                      const std::string& oldName, const std::string& oldData,
-                                      const std::string& newName, const std::string& newData,
-                                      bool dataOnly) {
-  auto doc = XmlDocument::Create();
-  if (!doc || doc->Load(path_) != kLoaded) return false;
-  XmlNode match = FindMatch(*doc, kind, path, oldName, oldData);
-  if (!match) return false;
-  if (!dataOnly && !match.SetAttribute("valuename", newName)) return false;
-  if (!match.SetAttribute("valuedata", newData)) return false;
-  return Save(*doc);
-}
-
-bool XmlDisabledStore::Append(KindId kind, const std::string& path, const std::string& name,
-                              const std::string& data) {
-  auto doc = XmlDocument::Create();
-  if (!doc) return false;
+  if (!doc) return NoXmlService();
   switch (doc->Load(path_)) {
     case kLoaded:
       break;
     case XmlDocument::LoadResult::kMissing:
-      if (!doc->LoadText(kEmptyStore)) return false;
+      return NoRecord();
+    case XmlDocument::LoadResult::kFailed:
+      return Unreadable();
+  }
+  XmlNode match = FindMatch(*doc, kind, path, name, data);
+  if (!match) return NoRecord();
+  // The record's own parent: with several containers the match need not be in the first.
+  XmlNode parent = match.Parent();
+  if (!parent.RemoveChild(match)) return Status(ERROR_GEN_FAILURE);
+  return Save(*doc);
+}
+
+Status XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
+                                        const std::string& oldName, const std::string& oldData,
+                                        const std::string& newName, const std::string& newData,
+                                        bool dataOnly) {
+  auto doc = XmlDocument::Create();
+  if (!doc) return NoXmlService();
+  switch (doc->Load(path_)) {
+    case kLoaded:
+      break;
+    case XmlDocument::LoadResult::kMissing:
+      return NoRecord();
+    case XmlDocument::LoadResult::kFailed:
+      return Unreadable();
+  }
+  XmlNode match = FindMatch(*doc, kind, path, oldName, oldData);
+  if (!match) return NoRecord();
+  if ((!dataOnly && !match.SetAttribute("valuename", newName)) ||
+      !match.SetAttribute("valuedata", newData)) {
+    return Status(ERROR_GEN_FAILURE);
+  }
+  return Save(*doc);
+}
+
+Status XmlDisabledStore::Append(KindId kind, const std::string& path, const std::string& name,
+                                const std::string& data) {
+  auto doc = XmlDocument::Create();
+  if (!doc) return NoXmlService();
+  switch (doc->Load(path_)) {
+    case kLoaded:
+      break;
+    case XmlDocument::LoadResult::kMissing:
+      if (!doc->LoadText(kEmptyStore)) return Status(ERROR_GEN_FAILURE);
       break;
     case XmlDocument::LoadResult::kFailed:
-      return false;  // never overwrite a file that is there but cannot be read
+      return Unreadable();  // never overwrite a file that is there but cannot be read
   }
   XmlNode container = doc->SelectSingleNode(kContainerPath);
   if (!container) {
     XmlNode root = doc->SelectSingleNode(kRootPath);
     container = doc->CreateElement(kContainerName);
-    if (!root || !container || !root.AppendChild(container)) return false;
+    if (!root) return Unreadable();  // another program's XML: not ours to change
+    if (!container || !root.AppendChild(container)) return Status(ERROR_GEN_FAILURE);
   }
   XmlNode record = doc->CreateElement(RecordElementName(kind));
   // Written in this order so the saved attributes read path, valuedata, valuename.
   if (!record || !record.SetAttribute("path", path) || !record.SetAttribute("valuedata", data) ||
       !record.SetAttribute("valuename", name) || !container.AppendChild(record)) {
-    return false;
+    return Status(ERROR_GEN_FAILURE);
   }
   return Save(*doc);
 }
 
-bool XmlDisabledStore::Save(XmlDocument& doc) {
+Status XmlDisabledStore::Save(XmlDocument& doc) {
   const std::string temp = TempPath();
   // A temporary file left by an interrupted save is only ever replaced, never read.
   DeleteFileA(temp.c_str());
-  if (!doc.Save(temp) || !FlushFile(temp)) {
+  Status written = doc.Save(temp) ? FlushFile(temp) : Status(ERROR_WRITE_FAULT);
+  if (!written) {
     DeleteFileA(temp.c_str());
-    return false;
+    return written;
   }
-  if (beforeReplace_ && !beforeReplace_()) return false;
+  if (beforeReplace_ && !beforeReplace_()) return Status(ERROR_REQUEST_ABORTED);
   if (!MoveFileExA(temp.c_str(), path_.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const Status moved = Status::LastError();
     DeleteFileA(temp.c_str());
-    return false;
+    return moved;
   }
-  return true;
+  return Status();
 }

@@ -19,12 +19,12 @@ class XmlDisabledStore final : public DisabledStore {
   explicit XmlDisabledStore(std::string path);
 
   std::vector<StoredRecord> ListAll(KindId kind) override;
-  bool RemoveMatching(KindId kind, const std::string& path, const std::string& name,
+  Status RemoveMatching(KindId kind, const std::string& path, const std::string& name,
                       const std::string& data) override;
-  bool UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
+  Status UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
                       const std::string& oldData, const std::string& newName,
                       const std::string& newData, bool dataOnly) override;
-  bool Append(KindId kind, const std::string& path, const std::string& name,
+  Status Append(KindId kind, const std::string& path, const std::string& name,
               const std::string& data) override;
 
   const std::string& FilePath() const { return path_; }
@@ -33,14 +33,14 @@ class XmlDisabledStore final : public DisabledStore {
 
   // Test seam: runs after the temporary file is written and flushed, before it replaces the
   // file. Returning false abandons the save at that point, as a crash there would: the temporary
-  // file stays, the file is untouched and the operation reports failure.
+  // file stays, the file is untouched and the operation reports ERROR_REQUEST_ABORTED.
   void SetBeforeReplaceHook(std::function<bool()> hook) { beforeReplace_ = std::move(hook); }
 
  private:
   // The first record of the kind matching (path, name, data), or an empty node.
   XmlNode FindMatch(XmlDocument& doc, KindId kind, const std::string& path,
                     const std::string& name, const std::string& data) const;
-  bool Save(XmlDocument& doc);
+  Status Save(XmlDocument& doc);
 
   std::string path_;
   std::function<bool()> beforeReplace_;

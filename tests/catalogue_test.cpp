@@ -50,14 +50,14 @@ class TableRegistry final : public Registry {
     if (found == values.end()) return {RegReadStatus::kValueMissing, {}};
     return {RegReadStatus::kOk, found->second};
   }
-  bool WriteString(HKEY, const std::string&, const std::string&, const std::string&, DWORD,
-                   bool) override {
+  Status WriteString(HKEY, const std::string&, const std::string&, const std::string&, DWORD,
+                     bool) override {
     ADD_FAILURE() << "the catalogue writes nothing";
-    return false;
+    return Status(ERROR_ACCESS_DENIED);
   }
-  bool DeleteValue(HKEY, const std::string&, const std::string&) override {
+  Status DeleteValue(HKEY, const std::string&, const std::string&) override {
     ADD_FAILURE() << "the catalogue deletes nothing";
-    return false;
+    return Status(ERROR_ACCESS_DENIED);
   }
 };
 

@@ -357,7 +357,7 @@ TEST_F(StoreTest, TheShippedEmptyStoreWorks) {
 
 enum class Op { kAppend, kRemove, kUpdate };
 
-bool RunOp(XmlDisabledStore& store, Op op) {
+Status RunOp(XmlDisabledStore& store, Op op) {
   switch (op) {
     case Op::kAppend:
       return store.Append(KindId::kRegistry, kRun, "New", "new.exe");
@@ -366,7 +366,7 @@ bool RunOp(XmlDisabledStore& store, Op op) {
     case Op::kUpdate:
       return store.UpdateMatching(KindId::kRegistry, kRun, "A", "a.exe", "B", "b.exe", false);
   }
-  return false;
+  return Status(ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(StoreTest, ASaveThatCannotReplaceTheFileFailsAndKeepsTheOldFile) {

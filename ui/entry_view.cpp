@@ -299,6 +299,7 @@ bool EntryView::ConfirmReplace(const std::string& file) {
   return ShowMessage(text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
-void EntryView::Refused(const std::string& key, const std::string& arg) {
-  ShowMessage(SafeFormat(language_.T(key, true), {arg}), MB_OK | MB_ICONWARNING);
+void EntryView::Refused(const std::string& key, const std::string& arg, Status reason) {
+  ShowMessage(WithSystemReason(SafeFormat(language_.T(key, true), {arg}), reason),
+              MB_OK | MB_ICONWARNING);
 }

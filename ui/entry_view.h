@@ -63,7 +63,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   bool ConfirmRemove(const std::string& data) override;
   void NoSelection() override;
   bool ConfirmReplace(const std::string& file) override;
-  void Refused(const std::string& key, const std::string& arg) override;
+  void Refused(const std::string& key, const std::string& arg, Status reason) override;
 
  protected:
   BOOL OnInitDialog() override;

@@ -4,6 +4,8 @@
 // between two steps).
 #pragma once
 
+#include <windows.h>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -25,6 +27,10 @@ class FaultPlan {
   }
   void Disarm() { Arm(Mode::kNone, 0); }
 
+  // The Win32 code a failed call reports.
+  void FailWith(DWORD code) { failCode_ = code; }
+  DWORD FailCode() const { return failCode_; }
+
   // Called by a wrapper before it delegates; true means: report failure without acting.
   bool ShouldFail(const char* what) {
     ++count_;
@@ -41,4 +47,5 @@ class FaultPlan {
   Mode mode_ = Mode::kNone;
   int target_ = 0;
   int count_ = 0;
+  DWORD failCode_ = ERROR_WRITE_FAULT;
 };

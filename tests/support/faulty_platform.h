@@ -19,17 +19,18 @@ class FaultyRegistry final : public Registry {
     if (plan_.ShouldFail("Registry::ReadValue")) return {RegReadStatus::kFailed, {}};
     return real_.ReadValue(root, subkey, name);
   }
-  bool WriteString(HKEY root, const std::string& subkey, const std::string& name,
-                   const std::string& data, DWORD type, bool createKey) override {
-    if (plan_.ShouldFail("Registry::WriteString")) return false;
+  Status WriteString(HKEY root, const std::string& subkey, const std::string& name,
+                     const std::string& data, DWORD type, bool createKey) override {
+    if (plan_.ShouldFail("Registry::WriteString")) return Failure();
     return real_.WriteString(root, subkey, name, data, type, createKey);
   }
-  bool DeleteValue(HKEY root, const std::string& subkey, const std::string& name) override {
-    if (plan_.ShouldFail("Registry::DeleteValue")) return false;
+  Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) override {
+    if (plan_.ShouldFail("Registry::DeleteValue")) return Failure();
     return real_.DeleteValue(root, subkey, name);
   }
 
  private:
+  Status Failure() const { return Status(plan_.FailCode()); }
   Registry& real_;
   FaultPlan& plan_;
 };
@@ -43,20 +44,20 @@ class FaultyFileSystem final : public FileSystem {
   }
   // A query, not a step that changes anything: never failed.
   bool Exists(const std::string& path) override { return real_.Exists(path); }
-  bool DeleteFile(const std::string& path) override {
-    if (plan_.ShouldFail("FileSystem::DeleteFile")) return false;
+  Status DeleteFile(const std::string& path) override {
+    if (plan_.ShouldFail("FileSystem::DeleteFile")) return Failure();
     return real_.DeleteFile(path);
   }
-  bool MoveFile(const std::string& from, const std::string& to) override {
-    if (plan_.ShouldFail("FileSystem::MoveFile")) return false;
+  Status MoveFile(const std::string& from, const std::string& to) override {
+    if (plan_.ShouldFail("FileSystem::MoveFile")) return Failure();
     return real_.MoveFile(from, to);
   }
-  bool ReplaceFile(const std::string& from, const std::string& to) override {
-    if (plan_.ShouldFail("FileSystem::ReplaceFile")) return false;
+  Status ReplaceFile(const std::string& from, const std::string& to) override {
+    if (plan_.ShouldFail("FileSystem::ReplaceFile")) return Failure();
     return real_.ReplaceFile(from, to);
   }
-  bool CreateHiddenFolder(const std::string& path) override {
-    if (plan_.ShouldFail("FileSystem::CreateHiddenFolder")) return false;
+  Status CreateHiddenFolder(const std::string& path) override {
+    if (plan_.ShouldFail("FileSystem::CreateHiddenFolder")) return Failure();
     return real_.CreateHiddenFolder(path);
   }
   std::string ShortPath(const std::string& path) override {
@@ -65,6 +66,7 @@ class FaultyFileSystem final : public FileSystem {
   }
 
  private:
+  Status Failure() const { return Status(plan_.FailCode()); }
   FileSystem& real_;
   FaultPlan& plan_;
 };
@@ -76,17 +78,18 @@ class FaultyShellLinks final : public ShellLinks {
     if (plan_.ShouldFail("ShellLinks::ReadTarget")) return std::nullopt;
     return real_.ReadTarget(file);
   }
-  bool WriteLink(const std::string& file, const std::string& target) override {
-    if (plan_.ShouldFail("ShellLinks::WriteLink")) return false;
+  Status WriteLink(const std::string& file, const std::string& target) override {
+    if (plan_.ShouldFail("ShellLinks::WriteLink")) return Failure();
     return real_.WriteLink(file, target);
   }
-  bool WriteRetargeted(const std::string& source, const std::string& file,
-                       const std::string& target) override {
-    if (plan_.ShouldFail("ShellLinks::WriteRetargeted")) return false;
+  Status WriteRetargeted(const std::string& source, const std::string& file,
+                         const std::string& target) override {
+    if (plan_.ShouldFail("ShellLinks::WriteRetargeted")) return Failure();
     return real_.WriteRetargeted(source, file, target);
   }
 
  private:
+  Status Failure() const { return Status(plan_.FailCode()); }
   ShellLinks& real_;
   FaultPlan& plan_;
 };
@@ -98,24 +101,25 @@ class FaultyStore final : public DisabledStore {
     if (plan_.ShouldFail("Store::ListAll")) return {};
     return real_.ListAll(kind);
   }
-  bool RemoveMatching(KindId kind, const std::string& path, const std::string& name,
-                      const std::string& data) override {
-    if (plan_.ShouldFail("Store::RemoveMatching")) return false;
+  Status RemoveMatching(KindId kind, const std::string& path, const std::string& name,
+                        const std::string& data) override {
+    if (plan_.ShouldFail("Store::RemoveMatching")) return Failure();
     return real_.RemoveMatching(kind, path, name, data);
   }
-  bool UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
-                      const std::string& oldData, const std::string& newName,
-                      const std::string& newData, bool dataOnly) override {
-    if (plan_.ShouldFail("Store::UpdateMatching")) return false;
+  Status UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
+                        const std::string& oldData, const std::string& newName,
+                        const std::string& newData, bool dataOnly) override {
+    if (plan_.ShouldFail("Store::UpdateMatching")) return Failure();
     return real_.UpdateMatching(kind, path, oldName, oldData, newName, newData, dataOnly);
   }
-  bool Append(KindId kind, const std::string& path, const std::string& name,
-              const std::string& data) override {
-    if (plan_.ShouldFail("Store::Append")) return false;
+  Status Append(KindId kind, const std::string& path, const std::string& name,
+                const std::string& data) override {
+    if (plan_.ShouldFail("Store::Append")) return Failure();
     return real_.Append(kind, path, name, data);
   }
 
  private:
+  Status Failure() const { return Status(plan_.FailCode()); }
   DisabledStore& real_;
   FaultPlan& plan_;
 };

@@ -19,6 +19,7 @@ class ScriptedPrompter final : public Prompter {
   struct Refusal {
     std::string key;
     std::string arg;
+    Status reason;
   };
   int addCalls = 0;
   int modifyCalls = 0;
@@ -55,7 +56,7 @@ class ScriptedPrompter final : public Prompter {
     replaceQuestions.push_back(file);
     return replaceAnswer;
   }
-  void Refused(const std::string& key, const std::string& arg) override {
-    refusals.push_back({key, arg});
+  void Refused(const std::string& key, const std::string& arg, Status reason) override {
+    refusals.push_back({key, arg, reason});
   }
 };

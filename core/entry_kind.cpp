@@ -85,23 +85,44 @@ void EntryKind::Property(RowList& rows, Prompter& prompter) {
 }
 
 void EntryKind::Enable(RowList& rows, Prompter& prompter, int row) {
-  const Entry entry = EntryAt(rows, row);
-  const std::optional<MoveStep> step = EnableStep(entry, prompter);
-  if (step && Move(*step, prompter)) {
-    WriteJournal(NoteOf(JournalKind::kEnable, entry, nullptr));
-  } else {
-    rows.RestoreCheck(row, false);
-  }
+  Toggle(rows, prompter, row, true);
 }
 
 void EntryKind::Disable(RowList& rows, Prompter& prompter, int row) {
+  Toggle(rows, prompter, row, false);
+}
+
+void EntryKind::Toggle(RowList& rows, Prompter& prompter, int row, bool enable) {
   const Entry entry = EntryAt(rows, row);
-  const std::optional<MoveStep> step = DisableStep(entry, prompter);
+  const std::optional<MoveStep> step =
+      enable ? EnableStep(entry, prompter) : DisableStep(entry, prompter);
   if (step && Move(*step, prompter)) {
-    WriteJournal(NoteOf(JournalKind::kDisable, entry, nullptr));
+    WriteJournal(NoteOf(enable ? JournalKind::kEnable : JournalKind::kDisable, entry, nullptr));
   } else {
-    rows.RestoreCheck(row, true);
+    rows.RestoreCheck(row, !enable);  // the check mark shows where the entry still is
   }
+}
+
+MoveStep EntryKind::IntoStore(const Entry& entry, std::function<Status()> leaveLive) {
+  MoveStep step;
+  step.place = [this, entry] { return AppendRecord(entry); };
+  step.leave = std::move(leaveLive);
+  step.undo = [this, entry] { RemoveRecord(entry); };
+  step.placeRefusal = "_DisableNotStored";
+  step.leaveRefusal = "_DisableNotRemoved";
+  step.subject = Subject(entry);
+  return step;
+}
+
+MoveStep EntryKind::OutOfStore(const Entry& entry, std::function<Status()> placeLive,
+                               std::function<void()> undoLive) {
+  MoveStep step;
+  step.place = std::move(placeLive);
+  step.leave = [this, entry] { return TakeRecord(entry); };
+  step.undo = std::move(undoLive);
+  step.placeRefusal = step.leaveRefusal = "_EnableNotWritten";
+  step.subject = Subject(entry);
+  return step;
 }
 
 bool EntryKind::Move(const MoveStep& step, Prompter& prompter) {

@@ -146,6 +146,12 @@ class EntryKind {
   // The location, name and data Add asked for in the kind's first location; nullopt when the
   // kind has no location or the user cancelled.
   std::optional<Entry> AskNewEntry(Prompter& prompter);
+  // The two moves between the live place and the store, with their refusal texts:
+  // Disable stores the record first, then leaveLive takes the entry from its live place;
+  // Enable puts the entry live first (placeLive, undone by undoLive), then drops the record.
+  MoveStep IntoStore(const Entry& entry, std::function<Status()> leaveLive);
+  MoveStep OutOfStore(const Entry& entry, std::function<Status()> placeLive,
+                      std::function<void()> undoLive);
   // Runs a move: place, then leave (undoing place when leave fails), telling the user the
   // reason of a failed step. True when both steps succeeded.
   bool Move(const MoveStep& step, Prompter& prompter);
@@ -163,5 +169,7 @@ class EntryKind {
   std::vector<std::string> locations_;
 
  private:
+  void Toggle(RowList& rows, Prompter& prompter, int row, bool enable);
+
   KindLook look_;
 };

@@ -126,21 +126,19 @@ std::optional<MoveStep> ListValueKind::EnableStep(const Entry& entry, Prompter& 
       ReadForChange(services_.registry, *path, entry.location, prompter);
   if (!value) return std::nullopt;
   Registry& registry = services_.registry;
-  MoveStep step;
-  step.place = [&registry, path, value, entry] {
-    return WriteListValue(registry, *path, *value, AppendListItem(value->text, entry.data));
-  };
-  step.leave = [this, entry] { return TakeRecord(entry); };
-  step.undo = [&registry, path, value] {
-    if (value->exists) {
-      WriteListValue(registry, *path, *value, value->text);
-    } else {
-      registry.DeleteValue(path->root, path->subkey, path->valueName);
-    }
-  };
-  step.placeRefusal = step.leaveRefusal = "_EnableNotWritten";
-  step.subject = entry.data;
-  return step;
+  return OutOfStore(
+      entry,
+      [&registry, path, value, entry] {
+        return WriteListValue(registry, *path, *value, AppendListItem(value->text, entry.data));
+      },
+      [&registry, path, value] {
+        // The value as it was: its old text, or no value at all.
+        if (value->exists) {
+          WriteListValue(registry, *path, *value, value->text);
+        } else {
+          registry.DeleteValue(path->root, path->subkey, path->valueName);
+        }
+      });
 }
 
 std::optional<MoveStep> ListValueKind::DisableStep(const Entry& entry, Prompter& prompter) {
@@ -151,19 +149,12 @@ std::optional<MoveStep> ListValueKind::DisableStep(const Entry& entry, Prompter&
       ReadForChange(services_.registry, *path, entry.location, prompter);
   if (!value) return std::nullopt;
   Registry& registry = services_.registry;
-  MoveStep step;
-  step.place = [this, entry] { return AppendRecord(entry); };
-  step.leave = [&registry, path, value, entry] {
+  return IntoStore(entry, [&registry, path, value, entry] {
     // A value without the item (or a missing key) has nothing left to cut.
     const std::string cut = CutListItem(value->text, entry.data);
     if (value->state != ListValue::State::kReadable || cut == value->text) return Status();
     return WriteListValue(registry, *path, *value, cut);
-  };
-  step.undo = [this, entry] { RemoveRecord(entry); };
-  step.placeRefusal = "_DisableNotStored";
-  step.leaveRefusal = "_DisableNotRemoved";
-  step.subject = entry.data;
-  return step;
+  });
 }
 
 std::optional<bool> ListValueKind::ModifyLive(const Entry& entry, const EntryInput& input,
@@ -174,15 +165,11 @@ std::optional<bool> ListValueKind::ModifyLive(const Entry& entry, const EntryInp
       ReadForChange(services_.registry, *path, entry.location, prompter);
   if (!value) return false;
   // Cut and append go to the value in one write: there is no second place to leave.
-  MoveStep step;
-  step.place = [this, &path, &value, &entry, &input] {
-    return WriteListValue(services_.registry, *path, *value,
-                          AppendListItem(CutListItem(value->text, entry.data), input.data));
-  };
-  step.leave = [] { return Status(); };
-  step.placeRefusal = step.leaveRefusal = "_ModifyNotWritten";
-  step.subject = entry.data;
-  return Move(step, prompter);
+  const Status written =
+      WriteListValue(services_.registry, *path, *value,
+                     AppendListItem(CutListItem(value->text, entry.data), input.data));
+  if (!written) prompter.Refused("_ModifyNotWritten", entry.data, written);
+  return written.Ok();
 }
 
 std::optional<bool> ListValueKind::RemoveEntry(const Entry& entry, Prompter& prompter) {

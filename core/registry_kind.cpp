@@ -79,15 +79,12 @@ std::optional<MoveStep> RegistryKind::EnableStep(const Entry& entry, Prompter& /
   Registry& registry = services_.registry;
   // A live value of the same name is overwritten; remember it so a refusal can put it back.
   const RegRead before = registry.ReadValue(key->root, key->subkey, entry.name);
-  MoveStep step;
-  step.place = [&registry, key, entry] {
-    return registry.WriteString(key->root, key->subkey, entry.name, entry.data, REG_SZ, true);
-  };
-  step.leave = [this, entry] { return TakeRecord(entry); };
-  step.undo = [&registry, key, entry, before] { PutBack(registry, *key, entry.name, before); };
-  step.placeRefusal = step.leaveRefusal = "_EnableNotWritten";
-  step.subject = entry.name;
-  return step;
+  return OutOfStore(
+      entry,
+      [&registry, key, entry] {
+        return registry.WriteString(key->root, key->subkey, entry.name, entry.data, REG_SZ, true);
+      },
+      [&registry, key, entry, before] { PutBack(registry, *key, entry.name, before); });
 }
 
 std::optional<MoveStep> RegistryKind::DisableStep(const Entry& entry, Prompter& /*prompter*/) {
@@ -95,14 +92,8 @@ std::optional<MoveStep> RegistryKind::DisableStep(const Entry& entry, Prompter& 
   const std::optional<KeyPath> key = SplitKeyPath(entry.location);
   if (!key) return std::nullopt;
   Registry& registry = services_.registry;
-  MoveStep step;
-  step.place = [this, entry] { return AppendRecord(entry); };
-  step.leave = [&registry, key, entry] { return DeleteLiveValue(registry, *key, entry.name); };
-  step.undo = [this, entry] { RemoveRecord(entry); };
-  step.placeRefusal = "_DisableNotStored";
-  step.leaveRefusal = "_DisableNotRemoved";
-  step.subject = entry.name;
-  return step;
+  return IntoStore(entry,
+                   [&registry, key, entry] { return DeleteLiveValue(registry, *key, entry.name); });
 }
 
 std::optional<bool> RegistryKind::ModifyLive(const Entry& entry, const EntryInput& input,

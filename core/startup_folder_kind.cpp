@@ -42,6 +42,14 @@ bool IsPlainFileName(const std::string& name) {
   return true;
 }
 
+// A typed name must stay inside its folder; otherwise the user is told (key names the entry).
+bool AcceptsName(const std::string& name, const char* key, const std::string& entryName,
+                 Prompter& prompter) {
+  if (IsPlainFileName(name)) return true;
+  prompter.Refused(key, entryName, Status(ERROR_INVALID_NAME));
+  return false;
+}
+
 }  // namespace
 
 const KindLook kStartupFolderKindLook{
@@ -126,10 +134,7 @@ void StartupFolderKind::Add(RowList& rows, Prompter& prompter) {
     return;
   }
   if (!HasLnkSuffix(entry->name)) entry->name += ".lnk";
-  if (!IsPlainFileName(entry->name)) {
-    prompter.Refused("_AddNotWritten", entry->name, Status(ERROR_INVALID_NAME));
-    return;
-  }
+  if (!AcceptsName(entry->name, "_AddNotWritten", entry->name, prompter)) return;
   const std::string file = JoinPath(entry->location, entry->name);
   if (services_.files.Exists(file) && !prompter.ConfirmReplace(entry->name)) return;
   if (const Status written = WriteLinkFile(entry->location, file, entry->data); !written) {
@@ -142,10 +147,7 @@ void StartupFolderKind::Add(RowList& rows, Prompter& prompter) {
 
 std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const EntryInput& input,
                                                 Prompter& prompter) {
-  if (!IsPlainFileName(input.name)) {
-    prompter.Refused("_ModifyNotWritten", entry.name, Status(ERROR_INVALID_NAME));
-    return std::nullopt;
-  }
+  if (!AcceptsName(input.name, "_ModifyNotWritten", entry.name, prompter)) return std::nullopt;
   FileSystem& files = services_.files;
   const std::string oldFile = JoinPath(entry.location, entry.name);
   const std::string newFile = JoinPath(entry.location, input.name);
@@ -208,10 +210,7 @@ std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const Entr
 
 std::optional<bool> StartupFolderKind::ModifyKept(const Entry& entry, const EntryInput& input,
                                                 Prompter& prompter) {
-  if (!IsPlainFileName(input.name)) {
-    prompter.Refused("_ModifyNotStored", entry.name, Status(ERROR_INVALID_NAME));
-    return std::nullopt;
-  }
+  if (!AcceptsName(input.name, "_ModifyNotStored", entry.name, prompter)) return std::nullopt;
   FileSystem& files = services_.files;
   const std::string keptFolder = KeptFolderOf(entry.location);
   const std::optional<std::string> kept =
@@ -291,24 +290,20 @@ std::optional<MoveStep> StartupFolderKind::EnableStep(const Entry& entry, Prompt
       FindKeptFile(files, services_.links, KeptFolderOf(entry.location), entry.name, entry.data);
   const bool replacing = files.Exists(file);
   if (replacing && !prompter.ConfirmReplace(entry.name)) return std::nullopt;
-  MoveStep step;
-  // The live file is in place before the record goes: the kept file back, or a shortcut made
-  // from the record when there is none.
-  step.place = [this, &files, entry, file, kept, replacing] {
-    if (!kept) return WriteLinkFile(entry.location, file, entry.data);
-    return replacing ? files.ReplaceFile(*kept, file) : files.MoveFile(*kept, file);
-  };
-  step.leave = [this, entry] { return TakeRecord(entry); };
-  step.undo = [&files, file, kept] {
-    if (kept) {
-      files.MoveFile(file, *kept);
-    } else {
-      files.DeleteFile(file);
-    }
-  };
-  step.placeRefusal = step.leaveRefusal = "_EnableNotWritten";
-  step.subject = entry.name;
-  return step;
+  // The live file: the kept file back, or a shortcut made from the record when there is none.
+  return OutOfStore(
+      entry,
+      [this, &files, entry, file, kept, replacing] {
+        if (!kept) return WriteLinkFile(entry.location, file, entry.data);
+        return replacing ? files.ReplaceFile(*kept, file) : files.MoveFile(*kept, file);
+      },
+      [&files, file, kept] {
+        if (kept) {
+          files.MoveFile(file, *kept);
+        } else {
+          files.DeleteFile(file);
+        }
+      });
 }
 
 std::optional<MoveStep> StartupFolderKind::DisableStep(const Entry& entry, Prompter& prompter) {
@@ -326,13 +321,6 @@ std::optional<MoveStep> StartupFolderKind::DisableStep(const Entry& entry, Promp
     prompter.Refused("_DisableNotRemoved", entry.name, ready);
     return std::nullopt;
   }
-  MoveStep step;
-  // The record is saved before the file moves into the kept-files folder.
-  step.place = [this, entry] { return AppendRecord(entry); };
-  step.leave = [&files, file, keptPath] { return files.MoveFile(file, *keptPath); };
-  step.undo = [this, entry] { RemoveRecord(entry); };
-  step.placeRefusal = "_DisableNotStored";
-  step.leaveRefusal = "_DisableNotRemoved";
-  step.subject = entry.name;
-  return step;
+  // The file moves into the kept-files folder once its record is saved.
+  return IntoStore(entry, [&files, file, keptPath] { return files.MoveFile(file, *keptPath); });
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <utility>
 
 #include "platform/win_handles.h"
@@ -42,6 +43,20 @@ Status FlushFile(const std::string& path) {
   return file && FlushFileBuffers(file.Get()) ? Status() : Status::LastError();
 }
 
+// Loads the store for a change of one of its records: nullopt when it loaded, else what the
+// change reports (no record in a missing file; an unreadable file is never written).
+std::optional<Status> LoadForChange(XmlDocument& doc, const std::string& path) {
+  switch (doc.Load(path)) {
+    case kLoaded:
+      return std::nullopt;
+    case XmlDocument::LoadResult::kMissing:
+      return NoRecord();
+    case XmlDocument::LoadResult::kFailed:
+      break;
+  }
+  return Unreadable();
+}
+
 }  // namespace
 
 XmlDisabledStore::XmlDisabledStore(std::string path) : path_(std::move(path)) {}
@@ -72,14 +87,7 @@ Status XmlDisabledStore::RemoveMatching(KindId kind, const std::string& path,
                                         const std::string& name, const std::string& data) {
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
-  switch (doc->Load(path_)) {
-    case kLoaded:
-      break;
-    case XmlDocument::LoadResult::kMissing:
-      return NoRecord();
-    case XmlDocument::LoadResult::kFailed:
-      return Unreadable();
-  }
+  if (const std::optional<Status> failed = LoadForChange(*doc, path_)) return *failed;
   XmlNode match = FindMatch(*doc, kind, path, name, data);
   if (!match) return NoRecord();
   // The record's own parent: with several containers the match need not be in the first.
@@ -94,14 +102,7 @@ Status XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
                                         bool dataOnly) {
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
-  switch (doc->Load(path_)) {
-    case kLoaded:
-      break;
-    case XmlDocument::LoadResult::kMissing:
-      return NoRecord();
-    case XmlDocument::LoadResult::kFailed:
-      return Unreadable();
-  }
+  if (const std::optional<Status> failed = LoadForChange(*doc, path_)) return *failed;
   XmlNode match = FindMatch(*doc, kind, path, oldName, oldData);
   if (!match) return NoRecord();
   if ((!dataOnly && !match.SetAttribute("valuename", newName)) ||

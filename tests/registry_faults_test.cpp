@@ -424,3 +424,27 @@ TEST_F(FaultMatrixTest, RefusalsNameWhatStoppedTheOperation) {
 }
 
 }  // namespace
+
+// A refused change carries the system's reason, and the message shows it after the program's
+// own text.
+TEST_F(FaultMatrixTest, RefusalsCarryTheSystemsReason) {
+  RegistryKind view(*faulty_, {runKey_});
+  Reset();
+  view.Refresh(rows_);
+  prompter_.addAnswer = EntryInput{"app", "C:\\app.exe"};
+  plan_.FailWith(ERROR_ACCESS_DENIED);
+  plan_.Arm(Mode::kFail, 1);  // Add's first counted call is its write
+  view.Add(rows_, prompter_);
+  plan_.Disarm();
+  plan_.FailWith(ERROR_WRITE_FAULT);
+  ASSERT_EQ(prompter_.refusals.size(), 1u);
+  EXPECT_EQ(prompter_.refusals[0].key, "_AddNotWritten");
+  EXPECT_EQ(prompter_.refusals[0].reason.Code(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_FALSE(GetString("Run", "app").has_value());
+  EXPECT_TRUE(journal_.records.empty());
+
+  const std::string denied = SystemMessage(ERROR_ACCESS_DENIED);
+  ASSERT_FALSE(denied.empty());
+  EXPECT_EQ(WithSystemReason("The entry was not added.", prompter_.refusals[0].reason),
+            "The entry was not added. " + denied);
+}

@@ -5,8 +5,8 @@
 #   tests/e2e_checkbox.sh BUILD_DIR
 set -uo pipefail
 build=$(cd "$1" && pwd)
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEARCH=win64
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+source "$(dirname "$0")/../scripts/wine-env.sh"
+qv_wine_env "$build/wineprefix"
 export DISPLAY=$(cat "$build/xvfb.display")
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 name=QuorvaneEndToEnd

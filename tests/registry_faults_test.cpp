@@ -43,11 +43,11 @@ struct Scenario {
   std::string name;
   std::function<void()> setUp;                      // puts the entry in place, outside the plan
   std::function<void(MemoryRows&, Prompter&)> act;  // after a Refresh of the rows
-  Places before;
-  Places after;
+  Places before = {};
+  Places after = {};
   bool movesEntry = true;  // the entry must be somewhere in the end (not Add or Remove)
   // For Enable and Disable: the row that was toggled and the check that means "done".
-  std::function<int(const MemoryRows&)> toggledRow;
+  std::function<int(const MemoryRows&)> toggledRow = nullptr;
   bool checkWhenDone = false;
 };
 
@@ -152,108 +152,100 @@ std::function<int(const MemoryRows&)> RowOf(std::string name, std::string data) 
   };
 }
 
-TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
-  RegistryKind view(*faulty_, {runKey_});
-  const std::string n0 = "app", d0 = "C:\\app.exe /x", n1 = "tool", d1 = "C:\\tool.exe";
-  auto where = [&] {
-    return Places{GetString("Run", n0) == d0, Stored(KindId::kRegistry, runKey_, n0, d0),
-                  GetString("Run", n1) == d1, Stored(KindId::kRegistry, runKey_, n1, d1)};
-  };
-  auto live = [&] {
-    SetValue("Run", "other", "C:\\other.exe");
-    SetValue("Run", n0, d0);
-  };
-  auto stored = [&] {
-    SetValue("Run", "other", "C:\\other.exe");
-    ASSERT_TRUE(store_->Append(KindId::kRegistry, runKey_, n0, d0));
-  };
-  auto toggleAnd = [&](bool enabled, bool disable) {
-    return [=, &view](MemoryRows& rows, Prompter& prompter) {
-      const int row = FindRow(rows, n0, d0, enabled);
+// Where an entry can be.
+const Places kNowhere{};
+const Places kOldLive{.oldLive = true};
+const Places kOldStored{.oldStored = true};
+const Places kNewLive{.newLive = true};
+const Places kNewStored{.newStored = true};
+
+// What the one table of operations needs of a kind: the entry (name0, data0) it starts from,
+// what Modify and Add turn it into, the set-ups that put it live, stored or nowhere, and where
+// it is now.
+struct KindUnderTest {
+  std::string label;
+  EntryKind& kind;
+  std::string name0, data0;
+  EntryInput modifyTo, addAs;
+  std::function<void()> live, stored, none;
+  std::function<Places()> where;
+};
+
+// Every entry operation of a registry or list-value kind with its places before and after.
+std::vector<Scenario> Operations(const KindUnderTest& k) {
+  auto toggle = [k](bool enabled) {
+    return [k, enabled](MemoryRows& rows, Prompter& prompter) {
+      const int row = FindRow(rows, k.name0, k.data0, enabled);
       rows.Toggle(row);
-      if (disable) {
-        view.Disable(rows, prompter, row);
-      } else {
-        view.Enable(rows, prompter, row);
-      }
+      enabled ? k.kind.Disable(rows, prompter, row) : k.kind.Enable(rows, prompter, row);
     };
   };
-  auto select = [&](bool enabled, std::function<void(MemoryRows&, Prompter&)> op) {
-    return [=](MemoryRows& rows, Prompter& prompter) {
-      rows.selected = FindRow(rows, n0, d0, enabled);
+  auto onSelected = [k](bool enabled, std::function<void(MemoryRows&, Prompter&)> op) {
+    return [k, enabled, op](MemoryRows& rows, Prompter& prompter) {
+      rows.selected = FindRow(rows, k.name0, k.data0, enabled);
       op(rows, prompter);
     };
   };
-  auto modify = [&](MemoryRows& rows, Prompter& prompter) {
-    static_cast<ScriptedPrompter&>(prompter).modifyAnswer = EntryInput{n1, d1};
-    view.Modify(rows, prompter);
+  auto modify = [k](MemoryRows& rows, Prompter& prompter) {
+    static_cast<ScriptedPrompter&>(prompter).modifyAnswer = k.modifyTo;
+    k.kind.Modify(rows, prompter);
   };
-  auto remove = [&](MemoryRows& rows, Prompter& prompter) { view.Remove(rows, prompter); };
-  auto add = [&](MemoryRows& rows, Prompter& prompter) {
-    static_cast<ScriptedPrompter&>(prompter).addAnswer = EntryInput{n1, d1};
-    view.Add(rows, prompter);
+  auto remove = [k](MemoryRows& rows, Prompter& prompter) { k.kind.Remove(rows, prompter); };
+  auto add = [k](MemoryRows& rows, Prompter& prompter) {
+    static_cast<ScriptedPrompter&>(prompter).addAnswer = k.addAs;
+    k.kind.Add(rows, prompter);
   };
+  const auto row0 = RowOf(k.name0, k.data0);
+  return {
+      {.name = k.label + " Disable", .setUp = k.live, .act = toggle(true), .before = kOldLive,
+       .after = kOldStored, .toggledRow = row0, .checkWhenDone = false},
+      {.name = k.label + " Enable", .setUp = k.stored, .act = toggle(false),
+       .before = kOldStored, .after = kOldLive, .toggledRow = row0, .checkWhenDone = true},
+      {.name = k.label + " Modify enabled", .setUp = k.live, .act = onSelected(true, modify),
+       .before = kOldLive, .after = kNewLive},
+      {.name = k.label + " Modify disabled", .setUp = k.stored,
+       .act = onSelected(false, modify), .before = kOldStored, .after = kNewStored},
+      {.name = k.label + " Remove enabled", .setUp = k.live, .act = onSelected(true, remove),
+       .before = kOldLive, .after = kNowhere, .movesEntry = false},
+      {.name = k.label + " Remove disabled", .setUp = k.stored,
+       .act = onSelected(false, remove), .before = kOldStored, .after = kNowhere,
+       .movesEntry = false},
+      {.name = k.label + " Add", .setUp = k.none, .act = add, .before = kNowhere,
+       .after = kNewLive, .movesEntry = false},
+  };
+}
 
-  const std::vector<Scenario> scenarios = {
-      {"registry Disable",
-       live,
-       toggleAnd(true, true),
-       {true, false, false, false},
-       {false, true, false, false},
-       true,
-       RowOf(n0, d0),
-       false},
-      {"registry Enable",
-       stored,
-       toggleAnd(false, false),
-       {false, true, false, false},
-       {true, false, false, false},
-       true,
-       RowOf(n0, d0),
-       true},
-      {"registry Modify enabled",
-       live,
-       select(true, modify),
-       {true, false, false, false},
-       {false, false, true, false},
-       true,
-       nullptr,
-       false},
-      {"registry Modify disabled",
-       stored,
-       select(false, modify),
-       {false, true, false, false},
-       {false, false, false, true},
-       true,
-       nullptr,
-       false},
-      {"registry Remove enabled",
-       live,
-       select(true, remove),
-       {true, false, false, false},
-       {},
-       false,
-       nullptr,
-       false},
-      {"registry Remove disabled",
-       stored,
-       select(false, remove),
-       {false, true, false, false},
-       {},
-       false,
-       nullptr,
-       false},
-      {"registry Add",
-       [&] { CreateKey("Run"); },
-       add,
-       {},
-       {false, false, true, false},
-       false,
-       nullptr,
-       false},
+TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
+  RegistryKind view(*faulty_, {runKey_});
+  const std::string n0 = "app", d0 = "C:\\app.exe /x", n1 = "tool", d1 = "C:\\tool.exe";
+  const KindUnderTest k{
+      .label = "registry",
+      .kind = view,
+      .name0 = n0,
+      .data0 = d0,
+      .modifyTo = {n1, d1},
+      .addAs = {n1, d1},
+      .live =
+          [&] {
+            SetValue("Run", "other", "C:\\other.exe");
+            SetValue("Run", n0, d0);
+          },
+      .stored =
+          [&] {
+            SetValue("Run", "other", "C:\\other.exe");
+            ASSERT_TRUE(store_->Append(KindId::kRegistry, runKey_, n0, d0));
+          },
+      .none = [&] { CreateKey("Run"); },
+      .where =
+          [&] {
+            return Places{GetString("Run", n0) == d0, Stored(KindId::kRegistry, runKey_, n0, d0),
+                          GetString("Run", n1) == d1,
+                          Stored(KindId::kRegistry, runKey_, n1, d1)};
+          },
   };
+  const std::vector<Scenario> scenarios = Operations(k);
   int runs = 0;
-  for (const Scenario& s : scenarios) runs += RunMatrix(view, s, where);
+  for (const Scenario& s : scenarios) runs += RunMatrix(view, s, k.where);
   std::cout << "registry view fault matrix: " << scenarios.size() << " operations, " << runs
             << " runs\n";
   RecordProperty("registry_runs", runs);
@@ -262,109 +254,36 @@ TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
 TEST_F(FaultMatrixTest, ListValueViewNeverLosesAnItem) {
   ListValueKind view(*faulty_, {load_});
   const std::string d0 = "b.exe", d1 = "d.exe";
-  // The neighbours of the item must survive every run too.
-  auto where = [&] {
-    const std::optional<std::string> value = GetString("Win", "Load");
-    const std::vector<std::string> items = SplitListItems(value.value_or(""));
-    auto has = [&](const std::string& item) {
-      return std::find(items.begin(), items.end(), item) != items.end();
-    };
-    EXPECT_TRUE(has("a.exe") && has("c.exe")) << "value: " << value.value_or("(none)");
-    return Places{has(d0), Stored(KindId::kListValue, load_, "Load", d0), has(d1),
-                  Stored(KindId::kListValue, load_, "Load", d1)};
+  const KindUnderTest k{
+      .label = "list",
+      .kind = view,
+      .name0 = "Load",
+      .data0 = d0,
+      .modifyTo = {"Load", d1},
+      .addAs = {"x", d1},
+      .live = [&] { SetValue("Win", "Load", "a.exe b.exe c.exe"); },
+      .stored =
+          [&] {
+            SetValue("Win", "Load", "a.exe c.exe");
+            ASSERT_TRUE(store_->Append(KindId::kListValue, load_, "Load", d0));
+          },
+      .none = [&] { SetValue("Win", "Load", "a.exe c.exe"); },
+      // The neighbours of the item must survive every run too.
+      .where =
+          [&] {
+            const std::optional<std::string> value = GetString("Win", "Load");
+            const std::vector<std::string> items = SplitListItems(value.value_or(""));
+            auto has = [&](const std::string& item) {
+              return std::find(items.begin(), items.end(), item) != items.end();
+            };
+            EXPECT_TRUE(has("a.exe") && has("c.exe")) << "value: " << value.value_or("(none)");
+            return Places{has(d0), Stored(KindId::kListValue, load_, "Load", d0), has(d1),
+                          Stored(KindId::kListValue, load_, "Load", d1)};
+          },
   };
-  auto live = [&] { SetValue("Win", "Load", "a.exe b.exe c.exe"); };
-  auto stored = [&] {
-    SetValue("Win", "Load", "a.exe c.exe");
-    ASSERT_TRUE(store_->Append(KindId::kListValue, load_, "Load", d0));
-  };
-  auto toggleAnd = [&](bool enabled, bool disable) {
-    return [=, &view](MemoryRows& rows, Prompter& prompter) {
-      const int row = FindRow(rows, "Load", d0, enabled);
-      rows.Toggle(row);
-      if (disable) {
-        view.Disable(rows, prompter, row);
-      } else {
-        view.Enable(rows, prompter, row);
-      }
-    };
-  };
-  auto select = [&](bool enabled, std::function<void(MemoryRows&, Prompter&)> op) {
-    return [=](MemoryRows& rows, Prompter& prompter) {
-      rows.selected = FindRow(rows, "Load", d0, enabled);
-      op(rows, prompter);
-    };
-  };
-  auto modify = [&](MemoryRows& rows, Prompter& prompter) {
-    static_cast<ScriptedPrompter&>(prompter).modifyAnswer = EntryInput{"Load", d1};
-    view.Modify(rows, prompter);
-  };
-  auto remove = [&](MemoryRows& rows, Prompter& prompter) { view.Remove(rows, prompter); };
-  auto add = [&](MemoryRows& rows, Prompter& prompter) {
-    static_cast<ScriptedPrompter&>(prompter).addAnswer = EntryInput{"x", d1};
-    view.Add(rows, prompter);
-  };
-
-  const std::vector<Scenario> scenarios = {
-      {"list Disable",
-       live,
-       toggleAnd(true, true),
-       {true, false, false, false},
-       {false, true, false, false},
-       true,
-       RowOf("Load", d0),
-       false},
-      {"list Enable",
-       stored,
-       toggleAnd(false, false),
-       {false, true, false, false},
-       {true, false, false, false},
-       true,
-       RowOf("Load", d0),
-       true},
-      {"list Modify enabled",
-       live,
-       select(true, modify),
-       {true, false, false, false},
-       {false, false, true, false},
-       true,
-       nullptr,
-       false},
-      {"list Modify disabled",
-       stored,
-       select(false, modify),
-       {false, true, false, false},
-       {false, false, false, true},
-       true,
-       nullptr,
-       false},
-      {"list Remove enabled",
-       live,
-       select(true, remove),
-       {true, false, false, false},
-       {},
-       false,
-       nullptr,
-       false},
-      {"list Remove disabled",
-       stored,
-       select(false, remove),
-       {false, true, false, false},
-       {},
-       false,
-       nullptr,
-       false},
-      {"list Add",
-       [&] { SetValue("Win", "Load", "a.exe c.exe"); },
-       add,
-       {},
-       {false, false, true, false},
-       false,
-       nullptr,
-       false},
-  };
+  const std::vector<Scenario> scenarios = Operations(k);
   int runs = 0;
-  for (const Scenario& s : scenarios) runs += RunMatrix(view, s, where);
+  for (const Scenario& s : scenarios) runs += RunMatrix(view, s, k.where);
   std::cout << "list-value view fault matrix: " << scenarios.size() << " operations, " << runs
             << " runs\n";
   RecordProperty("list_value_runs", runs);

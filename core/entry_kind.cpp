@@ -4,7 +4,9 @@
 #include "store/disabled_store.h"
 #include "store/language_table.h"
 
-std::string EntryKind::TypeText() const { return services_.language.T(look_.typeKey); }
+std::string EntryKind::TypeText() const {
+  return services_.language.T(look_.typeKey);
+}
 
 Entry EntryKind::EntryAt(const RowList& rows, int row) const {
   return Entry{row, rows.Text(row, kColName), rows.Text(row, kColData),

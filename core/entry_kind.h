@@ -130,8 +130,7 @@ class EntryKind {
   // else true when the entry was removed (the journal is written then).
   virtual std::optional<bool> RemoveEntry(const Entry& entry, Prompter& prompter) = 0;
   // The journal record of a change; `changed` holds Modify's new name and data.
-  virtual JournalNote NoteOf(JournalKind kind, const Entry& entry,
-                             const EntryInput* changed) const;
+  virtual JournalNote NoteOf(JournalKind kind, const Entry& entry, const EntryInput* changed) const;
   // The location texts a record of this location may be stored under (the first is the one
   // new records get); the same spellings group records in Refresh.
   virtual std::vector<std::string> RecordLocations(const std::string& location) const {

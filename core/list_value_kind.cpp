@@ -108,8 +108,8 @@ void ListValueKind::Add(RowList& rows, Prompter& prompter) {
   entry->name = path->valueName;
   entry->data = ShortForm(entry->data);
   if (const auto value = ReadForChange(services_.registry, *path, entry->location, prompter)) {
-    const Status written = WriteListValue(services_.registry, *path, *value,
-                                          AppendListItem(value->text, entry->data));
+    const Status written =
+        WriteListValue(services_.registry, *path, *value, AppendListItem(value->text, entry->data));
     if (written) {
       WriteJournal(NoteOf(JournalKind::kAdd, *entry, nullptr));
     } else {
@@ -158,7 +158,7 @@ std::optional<MoveStep> ListValueKind::DisableStep(const Entry& entry, Prompter&
 }
 
 std::optional<bool> ListValueKind::ModifyLive(const Entry& entry, const EntryInput& input,
-                                                Prompter& prompter) {
+                                              Prompter& prompter) {
   const std::optional<ValuePath> path = SplitValuePath(entry.location);
   if (!path) return false;
   const std::optional<ListValue> value =

@@ -8,10 +8,10 @@
 #include "platform/status.h"
 
 struct EntryFields {
-  std::string type;     // the kind's type text
+  std::string type;      // the kind's type text
   std::string location;  // the location the entry belongs to
-  std::string name;     // display name
-  std::string data;     // application path / command line
+  std::string name;      // display name
+  std::string data;      // application path / command line
 };
 
 struct EntryInput {

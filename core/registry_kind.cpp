@@ -97,7 +97,7 @@ std::optional<MoveStep> RegistryKind::DisableStep(const Entry& entry, Prompter& 
 }
 
 std::optional<bool> RegistryKind::ModifyLive(const Entry& entry, const EntryInput& input,
-                                                Prompter& prompter) {
+                                             Prompter& prompter) {
   const std::optional<KeyPath> key = SplitKeyPath(entry.location);
   if (!key) return false;
   Registry& registry = services_.registry;

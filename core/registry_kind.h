@@ -12,8 +12,7 @@ class RegistryKind final : public EntryKind {
 
  protected:
   bool ListsLocation(const std::string& location) const override;
-  void AppendLiveRows(RowList& rows, const std::string& location,
-                      const std::string& type) override;
+  void AppendLiveRows(RowList& rows, const std::string& location, const std::string& type) override;
   std::optional<MoveStep> EnableStep(const Entry& entry, Prompter& prompter) override;
   std::optional<MoveStep> DisableStep(const Entry& entry, Prompter& prompter) override;
   std::optional<bool> ModifyLive(const Entry& entry, const EntryInput& input,

@@ -146,7 +146,7 @@ void StartupFolderKind::Add(RowList& rows, Prompter& prompter) {
 }
 
 std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const EntryInput& input,
-                                                Prompter& prompter) {
+                                                  Prompter& prompter) {
   if (!AcceptsName(input.name, "_ModifyNotWritten", entry.name, prompter)) return std::nullopt;
   FileSystem& files = services_.files;
   const std::string oldFile = JoinPath(entry.location, entry.name);
@@ -209,7 +209,7 @@ std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const Entr
 }
 
 std::optional<bool> StartupFolderKind::ModifyKept(const Entry& entry, const EntryInput& input,
-                                                Prompter& prompter) {
+                                                  Prompter& prompter) {
   if (!AcceptsName(input.name, "_ModifyNotStored", entry.name, prompter)) return std::nullopt;
   FileSystem& files = services_.files;
   const std::string keptFolder = KeptFolderOf(entry.location);
@@ -312,7 +312,7 @@ std::optional<MoveStep> StartupFolderKind::DisableStep(const Entry& entry, Promp
   const std::string keptFolder = KeptFolderOf(entry.location);
   std::optional<std::string> keptPath;
   Status ready = TrimFolder(entry.location).empty() ? Status(ERROR_PATH_NOT_FOUND)
-                                                     : files.CreateHiddenFolder(keptFolder);
+                                                    : files.CreateHiddenFolder(keptFolder);
   if (ready) {
     keptPath = FreeKeptPath(files, keptFolder, entry.name);
     if (!keptPath) ready = Status(ERROR_FILE_EXISTS);

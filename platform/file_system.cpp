@@ -28,7 +28,7 @@ Status Win32FileSystem::DeleteFile(const std::string& path) {
 
 Status Win32FileSystem::MoveFile(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? Status()
-                                                                        : Status::LastError();
+                                                                       : Status::LastError();
 }
 
 Status Win32FileSystem::ReplaceFile(const std::string& from, const std::string& to) {

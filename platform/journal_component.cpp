@@ -69,7 +69,9 @@ void ReleaseJournal() {
   old.reset();
 }
 
-JournalComponent* ProcessJournal() { return Slot().get(); }
+JournalComponent* ProcessJournal() {
+  return Slot().get();
+}
 
 void InstallJournal(std::unique_ptr<JournalComponent> component) {
   ReleaseJournal();

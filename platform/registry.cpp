@@ -20,7 +20,9 @@ UniqueHkey OpenKey(HKEY root, const std::string& subkey, REGSAM access, LONG* st
   return UniqueHkey(key);
 }
 
-bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+bool IsText(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ;
+}
 
 // The value's bytes as kept in RegValue: texts end at their first zero byte.
 std::string ValueData(DWORD type, const std::string& buffer, DWORD size) {
@@ -35,7 +37,7 @@ std::string ValueData(DWORD type, const std::string& buffer, DWORD size) {
 }  // namespace
 
 std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root,
-                                                              const std::string& subkey) {
+                                                               const std::string& subkey) {
   UniqueHkey key = OpenKey(root, subkey, KEY_QUERY_VALUE);
   if (!key) return std::nullopt;
 
@@ -58,9 +60,8 @@ std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root,
     DWORD nameLength = nameCapacity;
     DWORD dataLength = dataCapacity;
     DWORD type = REG_NONE;
-    const LONG status =
-        RegEnumValueA(key.Get(), index, name.data(), &nameLength, nullptr, &type,
-                      reinterpret_cast<BYTE*>(data.data()), &dataLength);
+    const LONG status = RegEnumValueA(key.Get(), index, name.data(), &nameLength, nullptr, &type,
+                                      reinterpret_cast<BYTE*>(data.data()), &dataLength);
     if (status == ERROR_NO_MORE_ITEMS) break;
     if (status == ERROR_MORE_DATA) {
       if (nameCapacity >= kMaxNameBytes && dataCapacity >= kMaxDataBytes) {
@@ -74,7 +75,8 @@ std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root,
       continue;
     }
     if (status == ERROR_SUCCESS) {
-      values.push_back(RegValue{name.substr(0, nameLength), type, ValueData(type, data, dataLength)});
+      values.push_back(
+          RegValue{name.substr(0, nameLength), type, ValueData(type, data, dataLength)});
     }
     ++index;
   }

@@ -44,7 +44,7 @@ class Registry {
   // flushes the key. With createKey the key (and missing parents) is created, else it must
   // exist. Success only when the value was written.
   virtual Status WriteString(HKEY root, const std::string& subkey, const std::string& name,
-                           const std::string& data, DWORD type, bool createKey) = 0;
+                             const std::string& data, DWORD type, bool createKey) = 0;
 
   // Deletes a value and flushes the key. Success when the key opened and the value was deleted.
   virtual Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) = 0;

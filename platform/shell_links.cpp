@@ -41,10 +41,9 @@ ComPtr<IShellLinkA> LoadLink(const std::string& file) {
 
 // A new, empty shell link object.
 HRESULT NewLink(ComPtr<IShellLinkA>& link) {
-  const HRESULT created =
-      CoCreateInstance(CLSID_ShellLink, nullptr,
-                       CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
-                       IID_IShellLinkA, link.PutVoid());
+  const HRESULT created = CoCreateInstance(
+      CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
+      IID_IShellLinkA, link.PutVoid());
   return SUCCEEDED(created) && !link ? E_NOINTERFACE : created;
 }
 

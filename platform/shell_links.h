@@ -18,7 +18,7 @@ class ShellLinks {
   // Writes at file a copy of the shortcut at source with its target set to target, keeping
   // its arguments, working folder, icon and other settings. Success only when it was saved.
   virtual Status WriteRetargeted(const std::string& source, const std::string& file,
-                               const std::string& target) = 0;
+                                 const std::string& target) = 0;
 };
 
 class Win32ShellLinks final : public ShellLinks {
@@ -26,5 +26,5 @@ class Win32ShellLinks final : public ShellLinks {
   std::optional<std::string> ReadTarget(const std::string& file) override;
   Status WriteLink(const std::string& file, const std::string& target) override;
   Status WriteRetargeted(const std::string& source, const std::string& file,
-                       const std::string& target) override;
+                         const std::string& target) override;
 };

@@ -1,8 +1,12 @@
 #include "platform/status.h"
 
-Status Status::LastError() { return Failed(GetLastError()); }
+Status Status::LastError() {
+  return Failed(GetLastError());
+}
 
-Status Status::Failed(DWORD code) { return Status(code == ERROR_SUCCESS ? ERROR_GEN_FAILURE : code); }
+Status Status::Failed(DWORD code) {
+  return Status(code == ERROR_SUCCESS ? ERROR_GEN_FAILURE : code);
+}
 
 Status Status::FromHresult(HRESULT result) {
   if (result == S_OK) return Status();

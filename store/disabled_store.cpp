@@ -18,8 +18,8 @@ bool SameText(const std::string& a, const std::string& b) {
   return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
-bool RecordMatches(const StoredRecord& record, const std::string& location,
-                   const std::string& name, const std::string& data) {
+bool RecordMatches(const StoredRecord& record, const std::string& location, const std::string& name,
+                   const std::string& data) {
   // Path first: most records differ there.
   return SameText(record.location, location) && SameText(record.valueName, name) &&
          SameText(record.valueData, data);

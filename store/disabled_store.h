@@ -9,7 +9,6 @@
 #include "platform/status.h"
 #include "store/kind_id.h"
 
-
 // The element name of a kind ("disabledregistryitem", ...).
 const char* RecordElementName(KindId kind);
 
@@ -21,14 +20,18 @@ struct StoredRecord {
 
 // What RemoveMatching and UpdateMatching report when no record matches: nothing was there to
 // change, which is not a failure to save.
-inline Status NoRecord() { return Status(ERROR_NOT_FOUND); }
-inline bool IsNoRecord(Status status) { return status.Code() == ERROR_NOT_FOUND; }
+inline Status NoRecord() {
+  return Status(ERROR_NOT_FOUND);
+}
+inline bool IsNoRecord(Status status) {
+  return status.Code() == ERROR_NOT_FOUND;
+}
 
 // Location strings, value names and record attributes compare ignoring case (lstrcmpiA).
 bool SameText(const std::string& a, const std::string& b);
 // The record match: the record's path, valuename and valuedata equal location, name and data.
-bool RecordMatches(const StoredRecord& record, const std::string& location,
-                   const std::string& name, const std::string& data);
+bool RecordMatches(const StoredRecord& record, const std::string& location, const std::string& name,
+                   const std::string& data);
 
 class DisabledStore {
  public:
@@ -44,17 +47,17 @@ class DisabledStore {
   // Removes the first record matching (path, name, data) and saves. Success only when a record
   // matched and the file was saved; NoRecord() when none matched (nothing is saved).
   virtual Status RemoveMatching(KindId kind, const std::string& path, const std::string& name,
-                              const std::string& data) = 0;
+                                const std::string& data) = 0;
 
   // On the first record matching (path, oldName, oldData): sets valuename to newName (unless
   // dataOnly) and valuedata to newData, and saves. Success only when one matched and was saved;
   // NoRecord() when none matched.
   virtual Status UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
-                              const std::string& oldData, const std::string& newName,
-                              const std::string& newData, bool dataOnly) = 0;
+                                const std::string& oldData, const std::string& newName,
+                                const std::string& newData, bool dataOnly) = 0;
 
   // Appends a record as the container's last child and saves. Success only when the record is
   // in the saved file.
   virtual Status Append(KindId kind, const std::string& path, const std::string& name,
-                      const std::string& data) = 0;
+                        const std::string& data) = 0;
 };

@@ -32,9 +32,13 @@ StoredRecord ReadRecord(const XmlNode& node) {
 }
 
 // No DOM can be created: the XML service is missing.
-Status NoXmlService() { return Status::FromHresult(REGDB_E_CLASSNOTREG); }
+Status NoXmlService() {
+  return Status::FromHresult(REGDB_E_CLASSNOTREG);
+}
 // The file is there but is no readable store; it is never written.
-Status Unreadable() { return Status(ERROR_INVALID_DATA); }
+Status Unreadable() {
+  return Status(ERROR_INVALID_DATA);
+}
 
 // Puts the written bytes on the disk before the rename makes them the store.
 Status FlushFile(const std::string& path) {

@@ -20,12 +20,12 @@ class XmlDisabledStore final : public DisabledStore {
 
   std::vector<StoredRecord> ListAll(KindId kind) override;
   Status RemoveMatching(KindId kind, const std::string& path, const std::string& name,
-                      const std::string& data) override;
+                        const std::string& data) override;
   Status UpdateMatching(KindId kind, const std::string& path, const std::string& oldName,
-                      const std::string& oldData, const std::string& newName,
-                      const std::string& newData, bool dataOnly) override;
+                        const std::string& oldData, const std::string& newName,
+                        const std::string& newData, bool dataOnly) override;
   Status Append(KindId kind, const std::string& path, const std::string& name,
-              const std::string& data) override;
+                const std::string& data) override;
 
   const std::string& FilePath() const { return path_; }
   // The sibling the document is written to before it replaces the file.
@@ -38,8 +38,8 @@ class XmlDisabledStore final : public DisabledStore {
 
  private:
   // The first record of the kind matching (path, name, data), or an empty node.
-  XmlNode FindMatch(XmlDocument& doc, KindId kind, const std::string& path,
-                    const std::string& name, const std::string& data) const;
+  XmlNode FindMatch(XmlDocument& doc, KindId kind, const std::string& path, const std::string& name,
+                    const std::string& data) const;
   Status Save(XmlDocument& doc);
 
   std::string path_;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/list_value_text.h"
 #include "core/list_value_kind.h"
+#include "core/list_value_text.h"
 #include "core/registry_kind.h"
 #include "support/registry_kinds_fixture.h"
 
@@ -64,8 +64,8 @@ class FaultMatrixTest : public KindsFixture {
     RegDeleteTreeA(HKEY_CURRENT_USER, keyBase_.c_str());
     DeleteFileA(store_->TempPath().c_str());
     ASSERT_TRUE(WriteBytes(storePath_,
-                                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                                         "<config><toolquorvane></toolquorvane></config>\r\n"));
+                           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                           "<config><toolquorvane></toolquorvane></config>\r\n"));
     rows_ = MemoryRows();
     prompter_ = ScriptedPrompter();
     journal_.records.clear();
@@ -197,21 +197,48 @@ std::vector<Scenario> Operations(const KindUnderTest& k) {
   };
   const auto row0 = RowOf(k.name0, k.data0);
   return {
-      {.name = k.label + " Disable", .setUp = k.live, .act = toggle(true), .before = kOldLive,
-       .after = kOldStored, .toggledRow = row0, .checkWhenDone = false},
-      {.name = k.label + " Enable", .setUp = k.stored, .act = toggle(false),
-       .before = kOldStored, .after = kOldLive, .toggledRow = row0, .checkWhenDone = true},
-      {.name = k.label + " Modify enabled", .setUp = k.live, .act = onSelected(true, modify),
-       .before = kOldLive, .after = kNewLive},
-      {.name = k.label + " Modify disabled", .setUp = k.stored,
-       .act = onSelected(false, modify), .before = kOldStored, .after = kNewStored},
-      {.name = k.label + " Remove enabled", .setUp = k.live, .act = onSelected(true, remove),
-       .before = kOldLive, .after = kNowhere, .movesEntry = false},
-      {.name = k.label + " Remove disabled", .setUp = k.stored,
-       .act = onSelected(false, remove), .before = kOldStored, .after = kNowhere,
+      {.name = k.label + " Disable",
+       .setUp = k.live,
+       .act = toggle(true),
+       .before = kOldLive,
+       .after = kOldStored,
+       .toggledRow = row0,
+       .checkWhenDone = false},
+      {.name = k.label + " Enable",
+       .setUp = k.stored,
+       .act = toggle(false),
+       .before = kOldStored,
+       .after = kOldLive,
+       .toggledRow = row0,
+       .checkWhenDone = true},
+      {.name = k.label + " Modify enabled",
+       .setUp = k.live,
+       .act = onSelected(true, modify),
+       .before = kOldLive,
+       .after = kNewLive},
+      {.name = k.label + " Modify disabled",
+       .setUp = k.stored,
+       .act = onSelected(false, modify),
+       .before = kOldStored,
+       .after = kNewStored},
+      {.name = k.label + " Remove enabled",
+       .setUp = k.live,
+       .act = onSelected(true, remove),
+       .before = kOldLive,
+       .after = kNowhere,
        .movesEntry = false},
-      {.name = k.label + " Add", .setUp = k.none, .act = add, .before = kNowhere,
-       .after = kNewLive, .movesEntry = false},
+      {.name = k.label + " Remove disabled",
+       .setUp = k.stored,
+       .act = onSelected(false, remove),
+       .before = kOldStored,
+       .after = kNowhere,
+       .movesEntry = false},
+      {.name = k.label + " Add",
+       .setUp = k.none,
+       .act = add,
+       .before = kNowhere,
+       .after = kNewLive,
+       .movesEntry = false},
   };
 }
 
@@ -239,8 +266,7 @@ TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
       .where =
           [&] {
             return Places{GetString("Run", n0) == d0, Stored(KindId::kRegistry, runKey_, n0, d0),
-                          GetString("Run", n1) == d1,
-                          Stored(KindId::kRegistry, runKey_, n1, d1)};
+                          GetString("Run", n1) == d1, Stored(KindId::kRegistry, runKey_, n1, d1)};
           },
   };
   const std::vector<Scenario> scenarios = Operations(k);

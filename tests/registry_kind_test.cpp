@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/list_value_kind.h"
 #include "core/kind_factory.h"
+#include "core/list_value_kind.h"
 #include "support/registry_kinds_fixture.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "core/kept_files.h"
-#include "core/startup_folder_kind.h"
 #include "core/kind_support.h"
+#include "core/startup_folder_kind.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell_links.h"

@@ -1,7 +1,7 @@
 // The outcome of platform calls and the text the user sees for it.
-#include <gtest/gtest.h>
-
 #include "platform/status.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

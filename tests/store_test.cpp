@@ -90,8 +90,7 @@ using Strings = std::vector<std::string>;
 
 TEST_F(StoreTest, EmptyContainerListsNothingAndTakesTheFirstRecord) {
   Put(Store(""));
-  for (KindId kind :
-       {KindId::kRegistry, KindId::kStartupFolder, KindId::kListValue}) {
+  for (KindId kind : {KindId::kRegistry, KindId::kStartupFolder, KindId::kListValue}) {
     EXPECT_TRUE(store_->ListAll(kind).empty());
     EXPECT_TRUE(store_->List(kind, kRun).empty());
   }
@@ -117,15 +116,14 @@ TEST_F(StoreTest, AppendKeepsRecordsInTheOrderAddedAndKindsApart) {
 
 TEST_F(StoreTest, UpdateSetsNameAndDataOrOnlyData) {
   Put(Store(Reg(kRun, "Old", "old.exe") + Record("disabledwininiitem", kLoad, "Load", "x.exe")));
-  ASSERT_TRUE(store_->UpdateMatching(KindId::kRegistry, kRun, "Old", "old.exe", "New",
-                                     "new.exe", false));
+  ASSERT_TRUE(
+      store_->UpdateMatching(KindId::kRegistry, kRun, "Old", "old.exe", "New", "new.exe", false));
   EXPECT_EQ(All(), Strings{kRun + "|New|new.exe"});
   // The list-value form ignores the new name.
-  ASSERT_TRUE(store_->UpdateMatching(KindId::kListValue, kLoad, "Load", "x.exe", "Ignored",
-                                     "y.exe", true));
+  ASSERT_TRUE(
+      store_->UpdateMatching(KindId::kListValue, kLoad, "Load", "x.exe", "Ignored", "y.exe", true));
   EXPECT_EQ(All(KindId::kListValue), Strings{kLoad + "|Load|y.exe"});
-  EXPECT_FALSE(
-      store_->UpdateMatching(KindId::kRegistry, kRun, "Old", "old.exe", "N", "D", false));
+  EXPECT_FALSE(store_->UpdateMatching(KindId::kRegistry, kRun, "Old", "old.exe", "N", "D", false));
 }
 
 // --- record match ----------------------------------------------------------------------
@@ -135,8 +133,8 @@ TEST_F(StoreTest, OfTwoEqualRecordsTheFirstInDocumentOrderActs) {
             Reg(kRun, "Dup", "d.exe", " id=\"second\"")));
   EXPECT_EQ(store_->List(KindId::kRegistry, kRun).size(), 2u);
 
-  ASSERT_TRUE(store_->UpdateMatching(KindId::kRegistry, kRun, "Dup", "d.exe", "Changed",
-                                     "c.exe", false));
+  ASSERT_TRUE(
+      store_->UpdateMatching(KindId::kRegistry, kRun, "Dup", "d.exe", "Changed", "c.exe", false));
   EXPECT_EQ(All(), (Strings{kRun + "|Changed|c.exe", kRun + "|Dup|d.exe"}));
   EXPECT_NE(Bytes().find("valuename=\"Changed\" id=\"first\""), std::string::npos) << Bytes();
 
@@ -152,8 +150,7 @@ TEST_F(StoreTest, MatchingIgnoresLetterCaseInEveryAttribute) {
   Put(Store(Reg(kRun, "Tool", "C:\\Tool.exe")));
   const std::string upper = "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN";
   // Listed under the location as the view spells it; the record keeps its own spelling.
-  EXPECT_EQ(Lines(store_->List(KindId::kRegistry, upper)),
-            Strings{kRun + "|Tool|C:\\Tool.exe"});
+  EXPECT_EQ(Lines(store_->List(KindId::kRegistry, upper)), Strings{kRun + "|Tool|C:\\Tool.exe"});
   ASSERT_TRUE(store_->UpdateMatching(KindId::kRegistry, upper, "TOOL", "c:\\tool.EXE", "Tool",
                                      "C:\\Tool2.exe", false));
   EXPECT_TRUE(store_->RemoveMatching(KindId::kRegistry, upper, "tool", "C:\\TOOL2.EXE"));
@@ -222,8 +219,7 @@ TEST_F(StoreTest, CommentsForeignElementsAndAttributesSurviveEverySave) {
   };
   ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "C", "c.exe"));
   expectKept("Append");
-  ASSERT_TRUE(
-      store_->UpdateMatching(KindId::kRegistry, kRun, "A", "a.exe", "A2", "a2.exe", false));
+  ASSERT_TRUE(store_->UpdateMatching(KindId::kRegistry, kRun, "A", "a.exe", "A2", "a2.exe", false));
   expectKept("Update");
   ASSERT_TRUE(store_->RemoveMatching(KindId::kRegistry, kRun, "B", "b.exe"));
   expectKept("Remove");

@@ -18,10 +18,14 @@ class MemoryRows final : public RowList {
   std::string Text(int row, Column column) const override {
     const Row& r = rows.at(row);
     switch (column) {
-      case kColName: return r.name;
-      case kColType: return r.type;
-      case kColData: return r.data;
-      case kColLocation: return r.location;
+      case kColName:
+        return r.name;
+      case kColType:
+        return r.type;
+      case kColData:
+        return r.data;
+      case kColLocation:
+        return r.location;
     }
     return {};
   }

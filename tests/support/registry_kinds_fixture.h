@@ -45,8 +45,8 @@ class KindsFixture : public ::testing::Test {
     ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
     storePath_ = folder_ + "\\config.xml";
     ASSERT_TRUE(WriteBytes(storePath_,
-                               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                               "<config><toolquorvane></toolquorvane></config>\r\n"));
+                           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                           "<config><toolquorvane></toolquorvane></config>\r\n"));
     store_.emplace(storePath_);
   }
 

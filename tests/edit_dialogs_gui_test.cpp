@@ -1,18 +1,20 @@
 // The edit dialogs, the file information dialog and the About dialog, driven through their real
-// windows: a thread timer answers each modal window while the typed call runs.
+// windows: queued answers handle each modal window while the typed call runs.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/module_paths.h"
+#include "gui/dialog_answerer.h"
+#include "gui/shell_recorder.h"
+#include "gui/user_input.h"
+#include "gui/window_reading.h"
 #include "res/resource.h"
 #include "store/language_table.h"
 #include "ui/about_dialog.h"
@@ -20,48 +22,10 @@
 #include "ui/edit_dialogs.h"
 #include "ui/file_info.h"
 #include "ui/file_info_dialog.h"
-#include "ui/shell_opener.h"
 #include "ui/version_info.h"
 #include "ui/web_links.h"
 
 namespace {
-
-// --- Small helpers over windows ---------------------------------------------------------------
-
-std::string TextOf(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(window, text.data(), length + 1);
-  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-  return text;
-}
-std::string ItemTextOf(HWND dialog, int id) {
-  return TextOf(GetDlgItem(dialog, id));
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof(name));
-  return name;
-}
-
-void Click(HWND dialog, int id) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-// A key press as the user makes it, so the dialog manager turns it into its command.
-void PressKey(HWND dialog, UINT key) {
-  HWND target = GetFocus();
-  if (target == nullptr || (target != dialog && !IsChild(dialog, target))) target = dialog;
-  PostMessageA(target, WM_KEYDOWN, key, 1);
-  PostMessageA(target, WM_KEYUP, key, 0xC0000001);
-}
-
-// The text of a message box (the static that holds it has the id 0xFFFF).
-std::string MessageBoxText(HWND box) {
-  return ItemTextOf(box, 0xFFFF);
-}
 
 std::string ExeFolder() {
   const std::string path = ModulePath();
@@ -89,103 +53,12 @@ class LanguageFile {
   std::string path_;
 };
 
-// --- The driver of modal windows --------------------------------------------------------------
-
-// Runs steps from a thread timer while a modal call runs on this thread. Each step gets the
-// current modal window (the one enabled, visible dialog-class window of the thread) and returns
-// true when it is done; false makes it wait for the next tick. Actions are posted, never run
-// nested, so no step starts a modal loop inside the timer.
-class ModalScript {
- public:
-  using Step = std::function<bool(HWND top)>;
-
-  explicit ModalScript(std::vector<Step> steps) : steps_(std::move(steps)) {
-    active_ = this;
-    start_ = GetTickCount();
-    timer_ = SetTimer(nullptr, 0, 20, &ModalScript::Tick);
+bool Contains(const std::vector<std::string>& texts, const std::string& text) {
+  for (const auto& t : texts) {
+    if (t == text) return true;
   }
-  ~ModalScript() {
-    KillTimer(nullptr, timer_);
-    active_ = nullptr;
-  }
-  bool Finished() const { return next_ == steps_.size(); }
-  bool TimedOut() const { return timedOut_; }
-
-  static HWND TopModal() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM param) -> BOOL {
-          if (IsWindowVisible(window) && IsWindowEnabled(window) && ClassOf(window) == "#32770") {
-            *reinterpret_cast<HWND*>(param) = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-  }
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    ModalScript* self = active_;
-    if (self == nullptr || self->busy_) return;
-    self->busy_ = true;
-    self->Advance();
-    self->busy_ = false;
-  }
-
-  void Advance() {
-    const HWND top = TopModal();
-    if (GetTickCount() - start_ > 15000) {
-      // A stuck script must not hang the test run: close whatever is open.
-      timedOut_ = true;
-      if (top != nullptr) EndDialog(top, IDCANCEL);
-      return;
-    }
-    if (Finished() || top == nullptr) return;
-    if (steps_[next_](top)) ++next_;
-  }
-
-  static inline ModalScript* active_ = nullptr;
-  std::vector<Step> steps_;
-  std::size_t next_ = 0;
-  UINT_PTR timer_ = 0;
-  DWORD start_ = 0;
-  bool busy_ = false;
-  bool timedOut_ = false;
-};
-
-// Waits for the modal window with the given caption.
-ModalScript::Step When(const std::string& caption, std::function<void(HWND)> action) {
-  return [caption, action](HWND top) {
-    if (TextOf(top) != caption) return false;
-    action(top);
-    return true;
-  };
+  return false;
 }
-
-// Records every shell open instead of reaching the shell.
-class ShellRecorder {
- public:
-  struct Call {
-    std::string file;
-    std::string params;
-  };
-  ShellRecorder() {
-    previous_ =
-        ReplaceShellOpener([this](HWND, const std::string& file, const std::string& params) {
-          calls_.push_back({file, params});
-          return true;
-        });
-  }
-  ~ShellRecorder() { ReplaceShellOpener(previous_); }
-  const std::vector<Call>& Calls() const { return calls_; }
-
- private:
-  ShellOpener previous_;
-  std::vector<Call> calls_;
-};
 
 const LanguageFile& MessagesFile() {
   static const LanguageFile file(
@@ -205,30 +78,25 @@ const LanguageFile& MessagesFile() {
 TEST(EditDialogs, AddChecksTheNameFirstThenThePathThenCloses) {
   const LanguageTable language = MessagesFile().Table();
   std::vector<std::pair<std::string, std::string>> messages;  // caption, text
-  auto answerMessage = [&](HWND top) {
-    if (GetDlgItem(top, 0xFFFF) == nullptr) return false;
-    messages.emplace_back(TextOf(top), MessageBoxText(top));
-    Click(top, IDOK);
-    return true;
+  auto answerMessage = [&](HWND box) {
+    messages.emplace_back(gui::WindowText(box), gui::DialogMessageText(box));
+    gui::PostClick(box, IDOK);
   };
-  ModalScript script({
-      When("Add a program", [](HWND d) { Click(d, IDOK); }),  // both empty
-      answerMessage,
-      When("Add a program",
-           [](HWND d) {
-             SetDlgItemTextA(d, IDC_EDIT_NAME, "Updater");
-             Click(d, IDOK);
-           }),
-      answerMessage,
-      When("Add a program",
-           [](HWND d) {
-             SetDlgItemTextA(d, IDC_EDIT_PATH, "C:\\Tools\\updater.exe /quiet");
-             Click(d, IDOK);
-           }),
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("Add a program", [](HWND d) { gui::PostClick(d, IDOK); });  // both empty
+  answers.AnswerWhen(gui::IsMessageBox, answerMessage);
+  answers.AnswerCaption("Add a program", [](HWND d) {
+    SetDlgItemTextA(d, IDC_EDIT_NAME, "Updater");
+    gui::PostClick(d, IDOK);
+  });
+  answers.AnswerWhen(gui::IsMessageBox, answerMessage);
+  answers.AnswerCaption("Add a program", [](HWND d) {
+    SetDlgItemTextA(d, IDC_EDIT_PATH, "C:\\Tools\\updater.exe /quiet");
+    gui::PostClick(d, IDOK);
   });
   const auto result = ShowAddDialog(nullptr, language, "Registry value", "HKEY_CURRENT_USER\\Run");
-  EXPECT_TRUE(script.Finished());
-  EXPECT_FALSE(script.TimedOut());
+  EXPECT_TRUE(answers.Finished());
+  EXPECT_FALSE(answers.GaveUp());
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->name, "Updater");
   EXPECT_EQ(result->data, "C:\\Tools\\updater.exe /quiet");
@@ -240,13 +108,14 @@ TEST(EditDialogs, AddChecksTheNameFirstThenThePathThenCloses) {
 
 TEST(EditDialogs, BlankTextsPassTheChecksUntrimmed) {
   const LanguageTable language = MessagesFile().Table();
-  ModalScript script({When("Add a program", [](HWND d) {
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("Add a program", [](HWND d) {
     SetDlgItemTextA(d, IDC_EDIT_NAME, " ");
     SetDlgItemTextA(d, IDC_EDIT_PATH, "  ");
-    Click(d, IDOK);
-  })});
+    gui::PostClick(d, IDOK);
+  });
   const auto result = ShowAddDialog(nullptr, language, "t", "s");
-  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(answers.Finished());
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->name, " ");
   EXPECT_EQ(result->data, "  ");
@@ -255,16 +124,17 @@ TEST(EditDialogs, BlankTextsPassTheChecksUntrimmed) {
 TEST(EditDialogs, CancelReturnsNothingWhateverWasTyped) {
   const LanguageTable language = MessagesFile().Table();
   for (const bool byEscape : {false, true}) {
-    ModalScript script({When("Modify the program", [byEscape](HWND d) {
+    gui::DialogAnswerer answers;
+    answers.AnswerCaption("Modify the program", [byEscape](HWND d) {
       SetDlgItemTextA(d, IDC_EDIT_NAME, "changed");
       if (byEscape) {
-        PressKey(d, VK_ESCAPE);
+        gui::PressKey(d, VK_ESCAPE);
       } else {
-        Click(d, IDCANCEL);
+        gui::PostClick(d, IDCANCEL);
       }
-    })});
+    });
     const auto result = ShowModifyDialog(nullptr, language, {"t", "s", "name", "path"});
-    EXPECT_TRUE(script.Finished()) << byEscape;
+    EXPECT_TRUE(answers.Finished()) << byEscape;
     EXPECT_FALSE(result.has_value()) << byEscape;
   }
 }
@@ -278,14 +148,15 @@ TEST(EditDialogs, ModifyShowsTheFieldsAndReturnsALongPathWhole) {
   const EntryFields fields{"Registry value", "HKEY_LOCAL_MACHINE\\Software\\Run", "Long one",
                            longPath};
   std::vector<std::string> shown;
-  ModalScript script({When("Modify the program", [&](HWND d) {
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("Modify the program", [&](HWND d) {
     for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_LOCATION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
-      shown.push_back(ItemTextOf(d, id));
+      shown.push_back(gui::ItemText(d, id));
     }
-    Click(d, IDOK);
-  })});
+    gui::PostClick(d, IDOK);
+  });
   const auto result = ShowModifyDialog(nullptr, language, fields);
-  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(answers.Finished());
   EXPECT_EQ(shown, (std::vector<std::string>{fields.type, fields.location, fields.name, longPath}));
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->name, "Long one");
@@ -297,16 +168,17 @@ TEST(EditDialogs, TypedTextBeyondTheOldEditLimitIsKept) {
   const LanguageTable language = MessagesFile().Table();
   const std::string typed(40000, 'p');
   std::size_t lengthInEdit = 0;
-  ModalScript script({When("Add a program", [&](HWND d) {
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("Add a program", [&](HWND d) {
     SetDlgItemTextA(d, IDC_EDIT_NAME, "n");
     // Typing, not WM_SETTEXT: the edit's limit applies to what the user enters.
     const HWND edit = GetDlgItem(d, IDC_EDIT_PATH);
     SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(typed.c_str()));
     lengthInEdit = static_cast<std::size_t>(GetWindowTextLengthA(edit));
-    Click(d, IDOK);
-  })});
+    gui::PostClick(d, IDOK);
+  });
   const auto result = ShowAddDialog(nullptr, language, "t", "s");
-  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(answers.Finished());
   EXPECT_EQ(lengthInEdit, typed.size());
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->data, typed);
@@ -319,20 +191,15 @@ TEST(EditDialogs, FieldsAreSetAfterTranslationSoKeysInThemStayRaw) {
   std::string location;
   std::string type;
   bool labelTranslated = false;
-  ModalScript script({When("Add a program", [&](HWND d) {
-    location = ItemTextOf(d, IDC_EDIT_LOCATION);
-    type = ItemTextOf(d, IDC_EDIT_TYPE);
-    EnumChildWindows(
-        d,
-        [](HWND child, LPARAM param) -> BOOL {
-          if (TextOf(child) == "Section:") *reinterpret_cast<bool*>(param) = true;
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&labelTranslated));
-    Click(d, IDCANCEL);
-  })});
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("Add a program", [&](HWND d) {
+    location = gui::ItemText(d, IDC_EDIT_LOCATION);
+    type = gui::ItemText(d, IDC_EDIT_TYPE);
+    labelTranslated = Contains(gui::ChildTexts(d), "Section:");
+    gui::PostClick(d, IDCANCEL);
+  });
   ShowAddDialog(nullptr, language, "_RegString", "_Section");
-  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(answers.Finished());
   EXPECT_TRUE(labelTranslated);
   EXPECT_EQ(location, "_Section");
   EXPECT_EQ(type, "_RegString");
@@ -347,28 +214,25 @@ TEST(EditDialogs, PropertyIsReadOnlyWithoutOkAndEscapeClosesIt) {
   bool allReadOnly = true;
   std::string name;
   bool stillOpenAfterEnter = false;
-  ModalScript script({
-      When("Properties",
-           [&](HWND d) {
-             noOk = GetDlgItem(d, IDOK) == nullptr;
-             noBrowse = GetDlgItem(d, IDC_BROWSE) == nullptr;
-             for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_LOCATION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
-               allReadOnly &= (GetWindowLongA(GetDlgItem(d, id), GWL_STYLE) & ES_READONLY) != 0;
-             }
-             name = ItemTextOf(d, IDC_EDIT_NAME);
-             // What Enter would send; the dialog has no OK to act on it.
-             PostMessageA(d, WM_COMMAND, IDOK, 0);
-           }),
-      [&](HWND top) {
-        stillOpenAfterEnter = TextOf(top) == "Properties";
-        SetFocus(GetDlgItem(top, IDC_EDIT_NAME));
-        PressKey(top, VK_ESCAPE);
-        return true;
-      },
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("Properties", [&](HWND d) {
+    noOk = GetDlgItem(d, IDOK) == nullptr;
+    noBrowse = GetDlgItem(d, IDC_BROWSE) == nullptr;
+    for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_LOCATION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
+      allReadOnly &= (GetWindowLongA(GetDlgItem(d, id), GWL_STYLE) & ES_READONLY) != 0;
+    }
+    name = gui::ItemText(d, IDC_EDIT_NAME);
+    // What Enter would send; the dialog has no OK to act on it.
+    PostMessageA(d, WM_COMMAND, IDOK, 0);
+  });
+  answers.AnswerTop([&](HWND top) {
+    stillOpenAfterEnter = gui::WindowText(top) == "Properties";
+    SetFocus(GetDlgItem(top, IDC_EDIT_NAME));
+    gui::PressKey(top, VK_ESCAPE);
   });
   ShowPropertyDialog(nullptr, language, {"t", "s", "Shown name", "C:\\x.exe"});
-  EXPECT_TRUE(script.Finished());
-  EXPECT_FALSE(script.TimedOut());
+  EXPECT_TRUE(answers.Finished());
+  EXPECT_FALSE(answers.GaveUp());
   EXPECT_TRUE(noOk);
   EXPECT_TRUE(noBrowse);
   EXPECT_TRUE(allReadOnly);
@@ -380,30 +244,26 @@ TEST(EditDialogs, PropertyIsReadOnlyWithoutOkAndEscapeClosesIt) {
 
 // The open-file dialog is the modal window whose caption is not the edit dialog's.
 bool IsFileDialog(HWND top) {
-  return TextOf(top) != "Add a program" && TextOf(top) != "Modify the program" &&
-         GetDlgItem(top, 0xFFFF) == nullptr;
+  return gui::WindowText(top) != "Add a program" && gui::WindowText(top) != "Modify the program" &&
+         !gui::IsMessageBox(top);
 }
 
 TEST(EditDialogs, CancelledBrowseChangesNothing) {
   const LanguageTable language = MessagesFile().Table();
   std::string pathAfter;
   bool sawFileDialog = false;
-  ModalScript script({
-      When("Modify the program", [](HWND d) { Click(d, IDC_BROWSE); }),
-      [&](HWND top) {
-        if (!IsFileDialog(top)) return false;
-        sawFileDialog = true;
-        PostMessageA(top, WM_COMMAND, IDCANCEL, 0);
-        return true;
-      },
-      When("Modify the program",
-           [&](HWND d) {
-             pathAfter = ItemTextOf(d, IDC_EDIT_PATH);
-             Click(d, IDOK);
-           }),
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("Modify the program", [](HWND d) { gui::PostClick(d, IDC_BROWSE); });
+  answers.AnswerWhen(IsFileDialog, [&](HWND fileDialog) {
+    sawFileDialog = true;
+    PostMessageA(fileDialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  answers.AnswerCaption("Modify the program", [&](HWND d) {
+    pathAfter = gui::ItemText(d, IDC_EDIT_PATH);
+    gui::PostClick(d, IDOK);
   });
   const auto result = ShowModifyDialog(nullptr, language, {"t", "s", "n", "C:\\old.exe -a"});
-  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(answers.Finished());
   EXPECT_TRUE(sawFileDialog);
   EXPECT_EQ(pathAfter, "C:\\old.exe -a");
   ASSERT_TRUE(result.has_value());
@@ -414,28 +274,23 @@ TEST(EditDialogs, ConfirmedBrowseReplacesThePathArgumentsIncluded) {
   const LanguageTable language = MessagesFile().Table();
   const std::string chosen = SamplePath();
   std::string pathAfter;
-  ModalScript script({
-      When("Add a program",
-           [](HWND d) {
-             SetDlgItemTextA(d, IDC_EDIT_PATH, "C:\\typed.exe --with arguments");
-             Click(d, IDC_BROWSE);
-           }),
-      [&](HWND top) {
-        if (!IsFileDialog(top)) return false;
-        // The file name field of the explorer-style dialog (a combo box or an edit).
-        for (const int id : {0x47c, 0x480}) SetDlgItemTextA(top, id, chosen.c_str());
-        PostMessageA(top, WM_COMMAND, IDOK, 0);
-        return true;
-      },
-      When("Add a program",
-           [&](HWND d) {
-             pathAfter = ItemTextOf(d, IDC_EDIT_PATH);
-             Click(d, IDCANCEL);
-           }),
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("Add a program", [](HWND d) {
+    SetDlgItemTextA(d, IDC_EDIT_PATH, "C:\\typed.exe --with arguments");
+    gui::PostClick(d, IDC_BROWSE);
+  });
+  answers.AnswerWhen(IsFileDialog, [&](HWND fileDialog) {
+    // The file name field of the explorer-style dialog (a combo box or an edit).
+    for (const int id : {0x47c, 0x480}) SetDlgItemTextA(fileDialog, id, chosen.c_str());
+    PostMessageA(fileDialog, WM_COMMAND, IDOK, 0);
+  });
+  answers.AnswerCaption("Add a program", [&](HWND d) {
+    pathAfter = gui::ItemText(d, IDC_EDIT_PATH);
+    gui::PostClick(d, IDCANCEL);
   });
   ShowAddDialog(nullptr, language, "t", "s");
-  EXPECT_TRUE(script.Finished());
-  EXPECT_FALSE(script.TimedOut());
+  EXPECT_TRUE(answers.Finished());
+  EXPECT_FALSE(answers.GaveUp());
   EXPECT_EQ(lstrcmpiA(pathAfter.c_str(), chosen.c_str()), 0) << pathAfter;
 }
 
@@ -487,12 +342,13 @@ TEST(CentreWindow, DialogsOpenOverAVisibleOwnerAndOverTheWorkAreaOtherwise) {
     ShowWindow(owner, c.visible ? SW_SHOWNOACTIVATE : SW_HIDE);
     GetWindowRect(owner, &ownerRect);
     RECT dialogRect{};
-    ModalScript script({When("Add a program", [&](HWND d) {
+    gui::DialogAnswerer answers;
+    answers.AnswerCaption("Add a program", [&](HWND d) {
       GetWindowRect(d, &dialogRect);
-      Click(d, IDCANCEL);
-    })});
+      gui::PostClick(d, IDCANCEL);
+    });
     ShowAddDialog(owner, language, "t", "s");
-    ASSERT_TRUE(script.Finished());
+    ASSERT_TRUE(answers.Finished());
     const RECT over = c.visible ? ownerRect : c.over;
     const int dx = (dialogRect.left + dialogRect.right) - (over.left + over.right);
     const int dy = (dialogRect.top + dialogRect.bottom) - (over.top + over.bottom);
@@ -512,27 +368,15 @@ struct ListSnapshot {
   bool enabled = false;
 };
 
-std::string ListText(HWND list, int row, int column) {
-  char buffer[1024] = {};
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = sizeof(buffer);
-  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-  return buffer;
-}
-
 ListSnapshot Snapshot(HWND list) {
   ListSnapshot snapshot;
   const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < count; ++row) {
-    snapshot.rows.emplace_back(ListText(list, row, 0), ListText(list, row, 1));
+    snapshot.rows.emplace_back(gui::ListViewText(list, row, 0), gui::ListViewText(list, row, 1));
   }
   snapshot.columnWidth0 = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
   snapshot.columnWidth1 = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0));
-  RECT client{};
-  GetClientRect(list, &client);
-  snapshot.clientWidth = client.right;
+  snapshot.clientWidth = gui::ClientRect(list).right;
   snapshot.enabled = IsWindowEnabled(list) != FALSE;
   return snapshot;
 }
@@ -540,25 +384,26 @@ ListSnapshot Snapshot(HWND list) {
 TEST(FileInfoDialog, ExistingFileShowsItsRowsAndHandsItToExplorer) {
   const LanguageTable noFile;
   const std::string path = SamplePath();
-  ShellRecorder shell;
+  gui::ShellRecorder shell;
   ListSnapshot list;
   std::string shownPath;
   bool browseEnabled = false;
   bool hasIcon = false;
   DWORD extendedStyle = 0;
-  ModalScript script({When("_MoreInfoDialog", [&](HWND d) {
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("_MoreInfoDialog", [&](HWND d) {
     list = Snapshot(GetDlgItem(d, IDC_INFO_LIST));
     extendedStyle = static_cast<DWORD>(
         SendDlgItemMessageA(d, IDC_INFO_LIST, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-    shownPath = ItemTextOf(d, IDC_INFO_PATH);
+    shownPath = gui::ItemText(d, IDC_INFO_PATH);
     browseEnabled = IsWindowEnabled(GetDlgItem(d, IDC_SHOW_IN_FOLDER)) != FALSE;
     hasIcon = SendDlgItemMessageA(d, IDC_INFO_ICON, STM_GETICON, 0, 0) != 0;
-    Click(d, IDC_SHOW_IN_FOLDER);
-    Click(d, IDC_WEB_SEARCH);
-    Click(d, IDOK);
-  })});
+    gui::PostClick(d, IDC_SHOW_IN_FOLDER);
+    gui::PostClick(d, IDC_WEB_SEARCH);
+    gui::PostClick(d, IDOK);
+  });
   ShowFileInfoDialog(nullptr, noFile, path);
-  ASSERT_TRUE(script.Finished());
+  ASSERT_TRUE(answers.Finished());
 
   const auto expectedRows = FileInfoRows(GatherFileInfo(path, noFile), noFile);
   ASSERT_EQ(list.rows.size(), 2u * 13u + 4u);
@@ -586,21 +431,22 @@ TEST(FileInfoDialog, ExistingFileShowsItsRowsAndHandsItToExplorer) {
 TEST(FileInfoDialog, MissingFileDisablesTheListAndExplorerButStillSearches) {
   const LanguageFile file("_FileIsNotExistInfo=No such file.\r\n_MoreInfoDialog=About file\r\n");
   const LanguageTable language = file.Table();
-  ShellRecorder shell;
+  gui::ShellRecorder shell;
   ListSnapshot list;
   bool browseEnabled = true;
   bool searchEnabled = false;
   bool hasIcon = false;
-  ModalScript script({When("About file", [&](HWND d) {
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("About file", [&](HWND d) {
     list = Snapshot(GetDlgItem(d, IDC_INFO_LIST));
     browseEnabled = IsWindowEnabled(GetDlgItem(d, IDC_SHOW_IN_FOLDER)) != FALSE;
     searchEnabled = IsWindowEnabled(GetDlgItem(d, IDC_WEB_SEARCH)) != FALSE;
     hasIcon = SendDlgItemMessageA(d, IDC_INFO_ICON, STM_GETICON, 0, 0) != 0;
-    Click(d, IDC_WEB_SEARCH);
-    PressKey(d, VK_ESCAPE);
-  })});
+    gui::PostClick(d, IDC_WEB_SEARCH);
+    gui::PressKey(d, VK_ESCAPE);
+  });
   ShowFileInfoDialog(nullptr, language, "C:\\Missing Folder\\my tool&co.exe");
-  ASSERT_TRUE(script.Finished());
+  ASSERT_TRUE(answers.Finished());
   ASSERT_EQ(list.rows.size(), 1u);
   EXPECT_EQ(list.rows[0], (std::pair<std::string, std::string>{"", "No such file."}));
   EXPECT_FALSE(list.enabled);
@@ -624,37 +470,25 @@ struct AboutSnapshot {
 
 AboutSnapshot SnapshotAbout(HWND d) {
   AboutSnapshot s;
-  s.caption = TextOf(d);
-  EnumChildWindows(
-      d,
-      [](HWND child, LPARAM param) -> BOOL {
-        reinterpret_cast<std::vector<std::string>*>(param)->push_back(TextOf(child));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s.texts));
-  s.name = ItemTextOf(d, IDC_APP_NAME);
-  s.version = ItemTextOf(d, IDC_APP_VERSION);
-  s.thanks = ItemTextOf(d, IDC_THANKS_LIST);
+  s.caption = gui::WindowText(d);
+  s.texts = gui::ChildTexts(d);
+  s.name = gui::ItemText(d, IDC_APP_NAME);
+  s.version = gui::ItemText(d, IDC_APP_VERSION);
+  s.thanks = gui::ItemText(d, IDC_THANKS_LIST);
   s.thanksLines = static_cast<int>(SendDlgItemMessageA(d, IDC_THANKS_LIST, EM_GETLINECOUNT, 0, 0));
   return s;
-}
-
-bool Contains(const std::vector<std::string>& texts, const std::string& text) {
-  for (const auto& t : texts) {
-    if (t == text) return true;
-  }
-  return false;
 }
 
 TEST(AboutDialog, WithoutLanguageFileShowsKeysAndTheVersionResource) {
   const LanguageTable noFile;
   AboutSnapshot about;
-  ModalScript script({When("_AboutDialog", [&](HWND d) {
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("_AboutDialog", [&](HWND d) {
     about = SnapshotAbout(d);
-    PressKey(d, VK_ESCAPE);
-  })});
+    gui::PressKey(d, VK_ESCAPE);
+  });
   ShowAboutDialog(nullptr, noFile);
-  ASSERT_TRUE(script.Finished());
+  ASSERT_TRUE(answers.Finished());
   for (const char* key : {"_Thanks", "_Warning", "_Websitelink", "_Supportlink", "_Copyright"}) {
     EXPECT_TRUE(Contains(about.texts, key)) << key;
   }
@@ -671,19 +505,20 @@ TEST(AboutDialog, ThankYouListSpansLinesAndLinksOpenTheirPages) {
       "_Thankyoulist=Alice\\nBob\\r\\nCarol\r\n"
       "_Websitelink=Visit the web site\r\n");
   const LanguageTable language = file.Table();
-  ShellRecorder shell;
+  gui::ShellRecorder shell;
   AboutSnapshot about;
-  ModalScript script({When("About Quorvane", [&](HWND d) {
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("About Quorvane", [&](HWND d) {
     about = SnapshotAbout(d);
     // A click on the first link's text, Space on the second.
     const HWND website = GetDlgItem(d, IDC_WEBSITE_LINK);
     SendMessageA(website, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     SendMessageA(website, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     SendMessageA(GetDlgItem(d, IDC_SUPPORT_LINK), WM_KEYDOWN, VK_SPACE, 1);
-    Click(d, IDCANCEL);
-  })});
+    gui::PostClick(d, IDCANCEL);
+  });
   ShowAboutDialog(nullptr, language);
-  ASSERT_TRUE(script.Finished());
+  ASSERT_TRUE(answers.Finished());
   EXPECT_EQ(about.thanksLines, 3);
   EXPECT_EQ(about.thanks, "Alice\r\nBob\r\nCarol");
   EXPECT_TRUE(Contains(about.texts, "Visit the web site"));

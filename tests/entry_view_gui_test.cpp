@@ -1,18 +1,25 @@
 // The entry view form on real windows: check boxes, commands, dialogs answered as a user would,
 // the context menu, double click and resizing, for each entry kind.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/list_value_kind.h"
 #include "core/registry_kind.h"
 #include "core/startup_folder_kind.h"
-#include "gui_test_support.h"
+#include "gui/dialog_answerer.h"
+#include "gui/host_windows.h"
+#include "gui/pump.h"
+#include "gui/screenshot.h"
+#include "gui/tree_paths.h"
+#include "gui/user_input.h"
+#include "gui/window_reading.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell_links.h"
@@ -25,8 +32,7 @@
 
 namespace {
 
-using guitest::AnswerNextDialog;
-using guitest::Pump;
+using gui::PumpPending;
 
 constexpr char kTestKey[] = "Software\\QuorvaneTest\\EntryView";
 const std::string kRunKey = std::string("HKEY_CURRENT_USER\\") + kTestKey + "\\Run";
@@ -47,10 +53,6 @@ void WriteValue(const std::string& subkey, const std::string& name, const std::s
                   static_cast<DWORD>(data.size() + 1));
 }
 
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
 class EntryViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -58,29 +60,19 @@ class EntryViewTest : public ::testing::Test {
     temp_ = std::make_unique<TempFolder>("qv_entry_view");
     folder_ = temp_->Path();
     storePath_ = folder_ + "\\config.xml";
-    language_.SetFile(guitest::SourcePath("lang/Quorvane.language"));
+    language_.SetFile(gui::SourcePath("lang/Quorvane.language"));
     store_ = std::make_unique<XmlDisabledStore>(storePath_);
     services_ = std::make_unique<KindServices>(
         KindServices{registry_, files_, links_, *store_, journal_, language_});
-
-    WNDCLASSA cls{};
-    cls.lpfnWndProc = HostProc;
-    cls.hInstance = GetModuleHandleA(nullptr);
-    cls.lpszClassName = "QuorvaneTestHost";
-    cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    RegisterClassA(&cls);
-    host_ = CreateWindowExA(0, "QuorvaneTestHost", "Entry view test",
-                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 1000, 640, nullptr,
-                            nullptr, GetModuleHandleA(nullptr), nullptr);
-    ShowWindow(host_, SW_SHOW);
+    host_.emplace(990, 610);
   }
 
   void TearDown() override {
-    guitest::ClearDialogAnswers();
+    answers_.Clear();
     view_.reset();
     kind_.reset();
-    DestroyWindow(host_);
-    Pump();
+    host_.reset();
+    PumpPending();
     RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
     temp_.reset();
   }
@@ -91,25 +83,26 @@ class EntryViewTest : public ::testing::Test {
     view_ = std::make_unique<EntryView>(*kind_, language_);
     view_->SetFileInfoOpener(
         [this](HWND, const std::string& path) { fileInfoPaths_.push_back(path); });
-    HWND form = view_->Create(GetModuleHandleA(nullptr), host_);
+    HWND form = view_->Create(GetModuleHandleA(nullptr), Host());
     ASSERT_NE(form, nullptr);
-    RECT client{};
-    GetClientRect(host_, &client);
+    const RECT client = gui::ClientRect(Host());
     MoveWindow(form, 0, 0, client.right, client.bottom, TRUE);
     ShowWindow(form, SW_SHOW);
-    Pump();
+    PumpPending();
   }
 
+  HWND Host() const { return host_->Handle(); }
   HWND List() const { return view_->List(); }
   void Command(int id) {
     SendMessageA(view_->Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-    Pump();
+    PumpPending();
   }
   void Select(int row) { view_->SelectAndShow(row); }
   void SelectNone() {
     LVITEMA item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&item));
   }
   std::string Cell(int row, Column column) const { return view_->Text(row, column); }
 
@@ -126,7 +119,8 @@ class EntryViewTest : public ::testing::Test {
   std::unique_ptr<EntryKind> kind_;
   std::unique_ptr<EntryView> view_;
   std::vector<std::string> fileInfoPaths_;
-  HWND host_ = nullptr;
+  std::optional<gui::HostWindow> host_;
+  gui::DialogAnswerer answers_;
 };
 
 const std::string kRunSubkey = std::string(kTestKey) + "\\Run";
@@ -141,8 +135,8 @@ TEST_F(EntryViewTest, ClickingTheCheckBoxOfAnUnselectedRowSwitchesThatRowOnly) {
   ASSERT_EQ(view_->Count(), 3);
   Select(0);
 
-  ASSERT_TRUE(guitest::ClickCheckBox(List(), 2));
-  EXPECT_EQ(guitest::StateImage(List(), 2), 1);
+  ASSERT_TRUE(gui::ClickCheckBox(List(), 2));
+  EXPECT_EQ(gui::StateImage(List(), 2), 1);
   EXPECT_EQ(ReadValue(kRunSubkey, "C3"), "<missing>");
   EXPECT_EQ(ReadValue(kRunSubkey, "A1"), "a.exe");
   ASSERT_EQ(store_->List(KindId::kRegistry, kRunKey).size(), 1u);
@@ -150,8 +144,8 @@ TEST_F(EntryViewTest, ClickingTheCheckBoxOfAnUnselectedRowSwitchesThatRowOnly) {
   ASSERT_EQ(journal_.records.size(), 1u);
   EXPECT_EQ(journal_.records[0].kind, JournalKind::kDisable);
 
-  ASSERT_TRUE(guitest::ClickCheckBox(List(), 2));
-  EXPECT_EQ(guitest::StateImage(List(), 2), 2);
+  ASSERT_TRUE(gui::ClickCheckBox(List(), 2));
+  EXPECT_EQ(gui::StateImage(List(), 2), 2);
   EXPECT_EQ(ReadValue(kRunSubkey, "C3"), "c.exe /min");
   EXPECT_TRUE(store_->List(KindId::kRegistry, kRunKey).empty());
   EXPECT_EQ(journal_.records.back().kind, JournalKind::kEnable);
@@ -168,16 +162,16 @@ TEST_F(EntryViewTest, EnableAndDisableCommandsActOnTheSelectedRowOnlyWhenTheyCha
   EXPECT_TRUE(journal_.records.empty());
 
   Command(IDC_DISABLE);
-  EXPECT_EQ(guitest::StateImage(List(), 1), 1);
+  EXPECT_EQ(gui::StateImage(List(), 1), 1);
   EXPECT_EQ(ReadValue(kRunSubkey, "B2"), "<missing>");
   Command(IDC_DISABLE);  // already disabled
   EXPECT_EQ(journal_.records.size(), 1u);
 
   Command(IDC_ENABLE);
-  EXPECT_EQ(guitest::StateImage(List(), 1), 2);
+  EXPECT_EQ(gui::StateImage(List(), 1), 2);
   EXPECT_EQ(ReadValue(kRunSubkey, "B2"), "b.exe");
   EXPECT_EQ(journal_.records.size(), 2u);
-  EXPECT_EQ(guitest::StateImage(List(), 0), 2);
+  EXPECT_EQ(gui::StateImage(List(), 0), 2);
 }
 
 TEST_F(EntryViewTest, CommandsThatNeedARowShowTheNoSelectionMessage) {
@@ -186,9 +180,9 @@ TEST_F(EntryViewTest, CommandsThatNeedARowShowTheNoSelectionMessage) {
   SelectNone();
   for (int id : {IDC_REMOVE, IDC_MODIFY, IDC_PROPERTY, IDC_ABOUTFILE, IDC_ENABLE, IDC_DISABLE}) {
     std::string shown;
-    AnswerNextDialog([&shown](HWND box) {
-      shown = guitest::DialogMessageText(box);
-      guitest::ClickButton(box, IDOK);
+    answers_.AnswerNew([&shown](HWND box) {
+      shown = gui::DialogMessageText(box);
+      gui::ClickButton(box, IDOK);
     });
     Command(id);
     EXPECT_EQ(shown, language_.T("_YouMustSelectAnItem")) << "command " << id;
@@ -206,8 +200,8 @@ TEST_F(EntryViewTest, RefreshNeverRunsEnableOrDisable) {
 
   ASSERT_EQ(view_->Count(), 2);
   EXPECT_EQ(Cell(0, kColName), "Old");
-  EXPECT_EQ(guitest::StateImage(List(), 0), 1);
-  EXPECT_EQ(guitest::StateImage(List(), 1), 2);
+  EXPECT_EQ(gui::StateImage(List(), 0), 1);
+  EXPECT_EQ(gui::StateImage(List(), 1), 2);
   EXPECT_TRUE(journal_.records.empty());
   EXPECT_EQ(store_->List(KindId::kRegistry, kRunKey).size(), 1u);
   EXPECT_EQ(ReadValue(kRunSubkey, "A1"), "a.exe");
@@ -223,15 +217,15 @@ TEST_F(EntryViewTest, RemoveAsksWithTheRowsDataAndOnlyOkRemoves) {
   Select(1);
 
   std::string question;
-  AnswerNextDialog([&question](HWND box) {
-    question = guitest::DialogMessageText(box);
-    guitest::ClickButton(box, IDCANCEL);
+  answers_.AnswerNew([&question](HWND box) {
+    question = gui::DialogMessageText(box);
+    gui::ClickButton(box, IDCANCEL);
   });
   Command(IDC_REMOVE);
   EXPECT_NE(question.find("b.exe -x"), std::string::npos) << question;
   EXPECT_EQ(ReadValue(kRunSubkey, "B2"), "b.exe -x");
 
-  AnswerNextDialog([](HWND box) { guitest::ClickButton(box, IDOK); });
+  answers_.AnswerNew([](HWND box) { gui::ClickButton(box, IDOK); });
   Command(IDC_REMOVE);
   EXPECT_EQ(ReadValue(kRunSubkey, "B2"), "<missing>");
   ASSERT_EQ(view_->Count(), 1);
@@ -242,28 +236,28 @@ TEST_F(EntryViewTest, AddChecksTheNameThenThePathAndWritesWhatWasTyped) {
   Open<RegistryKind>({kRunKey});
   std::vector<std::string> messages;
   std::string typeShown, locationShown;
-  AnswerNextDialog([&](HWND dialog) {
-    typeShown = guitest::WindowText(GetDlgItem(dialog, IDC_EDIT_TYPE));
-    locationShown = guitest::WindowText(GetDlgItem(dialog, IDC_EDIT_LOCATION));
+  answers_.AnswerNew([&](HWND dialog) {
+    typeShown = gui::ItemText(dialog, IDC_EDIT_TYPE);
+    locationShown = gui::ItemText(dialog, IDC_EDIT_LOCATION);
     // Both empty: only the name is complained about.
-    AnswerNextDialog([&](HWND box) {
-      messages.push_back(guitest::DialogMessageText(box));
-      guitest::ClickButton(box, IDOK);
+    answers_.AnswerNew([&](HWND box) {
+      messages.push_back(gui::DialogMessageText(box));
+      gui::ClickButton(box, IDOK);
     });
-    AnswerNextDialog([&, dialog](HWND box) {
-      messages.push_back(guitest::DialogMessageText(box));
-      guitest::ClickButton(box, IDOK);
+    answers_.AnswerNew([&, dialog](HWND box) {
+      messages.push_back(gui::DialogMessageText(box));
+      gui::ClickButton(box, IDOK);
       // Now a path too, and OK closes the dialog.
       SetWindowTextA(GetDlgItem(dialog, IDC_EDIT_PATH), "\"C:\\Tools\\new.exe\" /tray");
-      guitest::ClickButton(dialog, IDOK);
+      gui::ClickButton(dialog, IDOK);
     });
-    guitest::ClickButton(dialog, IDOK);
+    gui::ClickButton(dialog, IDOK);
     SetWindowTextA(GetDlgItem(dialog, IDC_EDIT_NAME), "NewTool");
-    guitest::ClickButton(dialog, IDOK);
+    gui::ClickButton(dialog, IDOK);
   });
   Command(IDC_ADDNEW);
 
-  EXPECT_TRUE(guitest::AllDialogsAnswered());
+  EXPECT_TRUE(answers_.Finished());
   EXPECT_EQ(typeShown, language_.T("_RegString"));
   EXPECT_EQ(locationShown, kRunKey);
   ASSERT_EQ(messages.size(), 2u);
@@ -278,20 +272,20 @@ TEST_F(EntryViewTest, ModifyPresetsTheRowAndCancelledBrowseKeepsTheTypedPath) {
   Open<RegistryKind>({kRunKey});
   Select(0);
   std::string nameShown, pathShown;
-  AnswerNextDialog([&](HWND dialog) {
-    nameShown = guitest::WindowText(GetDlgItem(dialog, IDC_EDIT_NAME));
-    pathShown = guitest::WindowText(GetDlgItem(dialog, IDC_EDIT_PATH));
+  answers_.AnswerNew([&](HWND dialog) {
+    nameShown = gui::ItemText(dialog, IDC_EDIT_NAME);
+    pathShown = gui::ItemText(dialog, IDC_EDIT_PATH);
     SetWindowTextA(GetDlgItem(dialog, IDC_EDIT_PATH), "a2.exe /quiet");
-    AnswerNextDialog([dialog](HWND openFile) {
-      guitest::ClickButton(openFile, IDCANCEL);
+    answers_.AnswerNew([dialog](HWND openFile) {
+      gui::ClickButton(openFile, IDCANCEL);
       // Back in the Modify dialog after the cancelled Browse: confirm.
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     });
-    guitest::ClickButton(dialog, IDC_BROWSE);
+    gui::ClickButton(dialog, IDC_BROWSE);
   });
   Command(IDC_MODIFY);
 
-  EXPECT_TRUE(guitest::AllDialogsAnswered());
+  EXPECT_TRUE(answers_.Finished());
   EXPECT_EQ(nameShown, "A1");
   EXPECT_EQ(pathShown, "a.exe");
   EXPECT_EQ(ReadValue(kRunSubkey, "A1"), "a2.exe /quiet");
@@ -319,18 +313,25 @@ TEST_F(EntryViewTest, ContextMenuGraysWhatTheSelectionCannotDo) {
       {-1,
        {IDC_REMOVE, IDC_MODIFY, IDC_PROPERTY, IDC_ABOUTFILE, IDC_ENABLE, IDC_DISABLE},
        {IDC_ADDNEW, IDC_REFRESH}},
-      {0, {IDC_DISABLE}, {IDC_ADDNEW, IDC_REMOVE, IDC_MODIFY, IDC_ENABLE, IDC_REFRESH,
-                          IDC_PROPERTY, IDC_ABOUTFILE}},
-      {1, {IDC_ENABLE}, {IDC_ADDNEW, IDC_REMOVE, IDC_MODIFY, IDC_DISABLE, IDC_REFRESH,
-                         IDC_PROPERTY, IDC_ABOUTFILE}},
+      {0,
+       {IDC_DISABLE},
+       {IDC_ADDNEW, IDC_REMOVE, IDC_MODIFY, IDC_ENABLE, IDC_REFRESH, IDC_PROPERTY, IDC_ABOUTFILE}},
+      {1,
+       {IDC_ENABLE},
+       {IDC_ADDNEW, IDC_REMOVE, IDC_MODIFY, IDC_DISABLE, IDC_REFRESH, IDC_PROPERTY, IDC_ABOUTFILE}},
   };
   for (const Case& c : cases) {
-    if (c.select < 0) SelectNone(); else Select(c.select);
+    if (c.select < 0)
+      SelectNone();
+    else
+      Select(c.select);
     HMENU menu = view_->BuildContextMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 1)), 11);
-    for (UINT id : c.grayed) EXPECT_NE(MenuState(menu, id), 0u) << "row " << c.select << " id " << id;
-    for (UINT id : c.usable) EXPECT_EQ(MenuState(menu, id), 0u) << "row " << c.select << " id " << id;
+    for (UINT id : c.grayed)
+      EXPECT_NE(MenuState(menu, id), 0u) << "row " << c.select << " id " << id;
+    for (UINT id : c.usable)
+      EXPECT_EQ(MenuState(menu, id), 0u) << "row " << c.select << " id " << id;
     char text[256] = {};
     GetMenuStringA(GetSubMenu(menu, 1), IDC_ADDNEW, text, sizeof(text), MF_BYCOMMAND);
     EXPECT_EQ(std::string(text), language_.T("_AddNew"));
@@ -341,18 +342,17 @@ TEST_F(EntryViewTest, ContextMenuGraysWhatTheSelectionCannotDo) {
 TEST_F(EntryViewTest, DoubleClickOpensFileInformationForTheSelectedRowOnly) {
   WriteValue(kRunSubkey, "A1", "\"C:\\Tools\\app.exe\" /min");
   Open<RegistryKind>({kRunKey});
-  RECT client{};
-  GetClientRect(List(), &client);
+  const RECT client = gui::ClientRect(List());
   const LPARAM emptySpot = MAKELPARAM(client.right / 2, client.bottom - 10);
 
   SelectNone();
   SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, emptySpot);
-  Pump();
+  PumpPending();
   EXPECT_TRUE(fileInfoPaths_.empty());
 
   Select(0);
   SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, emptySpot);
-  Pump();
+  PumpPending();
   // Clicking the empty area may clear the selection in some list versions; the command then
   // needs the row again, so the file information is checked through the command as well.
   Select(0);
@@ -364,17 +364,13 @@ TEST_F(EntryViewTest, DoubleClickOpensFileInformationForTheSelectedRowOnly) {
 // ---- Size handling
 
 RECT ChildRect(HWND parent, int id) {
-  RECT rect{};
-  GetWindowRect(GetDlgItem(parent, id), &rect);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
+  return gui::RectInParent(GetDlgItem(parent, id));
 }
 
 TEST_F(EntryViewTest, ResizingMovesOnlyTheListAndBannerEdges) {
   Open<RegistryKind>({kRunKey});
   HWND form = view_->Handle();
-  RECT formRect{};
-  GetClientRect(form, &formRect);
+  const RECT formRect = gui::ClientRect(form);
   const RECT list = ChildRect(form, IDC_LIST);
   const RECT banner = ChildRect(form, IDC_BANNER);
   const RECT button = ChildRect(form, IDC_ABOUTFILE);
@@ -382,7 +378,7 @@ TEST_F(EntryViewTest, ResizingMovesOnlyTheListAndBannerEdges) {
   for (int delta : {120, -150}) {
     SetWindowPos(form, nullptr, 0, 0, formRect.right + delta, formRect.bottom + delta / 2,
                  SWP_NOMOVE | SWP_NOZORDER);
-    Pump();
+    PumpPending();
     const RECT newList = ChildRect(form, IDC_LIST);
     const RECT newBanner = ChildRect(form, IDC_BANNER);
     const RECT newButton = ChildRect(form, IDC_ABOUTFILE);
@@ -410,12 +406,12 @@ TEST_F(EntryViewTest, StartupFolderRowsSwitchWithTheirCheckBoxes) {
   ASSERT_EQ(view_->Count(), 1);
   EXPECT_EQ(Cell(0, kColData), "C:\\windows\\notepad.exe");
 
-  ASSERT_TRUE(guitest::ClickCheckBox(List(), 0));
-  EXPECT_EQ(guitest::StateImage(List(), 0), 1);
+  ASSERT_TRUE(gui::ClickCheckBox(List(), 0));
+  EXPECT_EQ(gui::StateImage(List(), 0), 1);
   EXPECT_EQ(GetFileAttributesA((startup + "\\Editor.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(store_->List(KindId::kStartupFolder, startup).size(), 1u);
 
-  ASSERT_TRUE(guitest::ClickCheckBox(List(), 0));
+  ASSERT_TRUE(gui::ClickCheckBox(List(), 0));
   EXPECT_NE(GetFileAttributesA((startup + "\\Editor.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(store_->List(KindId::kStartupFolder, startup).empty());
 }
@@ -426,9 +422,9 @@ TEST_F(EntryViewTest, ListValueItemsSwitchWithTheirCheckBoxes) {
   Open<ListValueKind>({kListValue});
   ASSERT_EQ(view_->Count(), 2);
 
-  ASSERT_TRUE(guitest::ClickCheckBox(List(), 0));
+  ASSERT_TRUE(gui::ClickCheckBox(List(), 0));
   EXPECT_EQ(ReadValue(windowsKey, "Load"), "b.exe");
-  ASSERT_TRUE(guitest::ClickCheckBox(List(), 0));
+  ASSERT_TRUE(gui::ClickCheckBox(List(), 0));
   EXPECT_EQ(ReadValue(windowsKey, "Load"), "b.exe,a.exe");
 }
 
@@ -440,7 +436,7 @@ TEST_F(EntryViewTest, ScreenshotsOfEachKindWithRows) {
   WriteValue(kRunSubkey, "Updater", "C:\\Tools\\update.exe");
   ASSERT_TRUE(store_->Append(KindId::kRegistry, kRunKey, "Chat Client", "C:\\Chat\\chat.exe"));
   Open<RegistryKind>({kRunKey});
-  EXPECT_FALSE(guitest::SaveScreenshot(host_, "entry_view_registry").empty());
+  EXPECT_FALSE(gui::SaveScreenshot(Host(), "entry_view_registry").empty());
 
   const std::string startup = folder_ + "\\Startup";
   CreateDirectoryA(startup.c_str(), nullptr);
@@ -448,12 +444,12 @@ TEST_F(EntryViewTest, ScreenshotsOfEachKindWithRows) {
   ASSERT_TRUE(links_.WriteLink(startup + "\\Console.lnk", "C:\\windows\\system32\\cmd.exe"));
   view_.reset();
   Open<StartupFolderKind>({startup});
-  EXPECT_FALSE(guitest::SaveScreenshot(host_, "entry_view_startup_folder").empty());
+  EXPECT_FALSE(gui::SaveScreenshot(Host(), "entry_view_startup_folder").empty());
 
   WriteValue(std::string(kTestKey) + "\\Windows", "Load", "C:\\A\\one.exe,C:\\B\\two.exe");
   view_.reset();
   Open<ListValueKind>({kListValue});
-  EXPECT_FALSE(guitest::SaveScreenshot(host_, "entry_view_list_value").empty());
+  EXPECT_FALSE(gui::SaveScreenshot(Host(), "entry_view_list_value").empty());
 }
 
 }  // namespace

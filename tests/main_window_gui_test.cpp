@@ -2,8 +2,8 @@
 // commands, and screenshots of what a person sees. The catalogue's real locations are used,
 // which is safe only because the tests run in the build's throwaway Wine prefix.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,7 +11,13 @@
 #include <vector>
 
 #include "core/module_paths.h"
-#include "gui_test_support.h"
+#include "gui/dialog_answerer.h"
+#include "gui/pump.h"
+#include "gui/screenshot.h"
+#include "gui/shell_recorder.h"
+#include "gui/tree_paths.h"
+#include "gui/user_input.h"
+#include "gui/window_reading.h"
 #include "platform/file_system.h"
 #include "platform/journal_component.h"
 #include "platform/registry.h"
@@ -24,40 +30,25 @@
 #include "ui/about_dialog.h"
 #include "ui/file_info_dialog.h"
 #include "ui/main_window.h"
-#include "ui/shell_opener.h"
 #include "ui/startup.h"
 #include "ui/web_links.h"
 
 namespace {
 
-using guitest::Pump;
+using gui::PumpPending;
 
 constexpr char kUserRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) {
-  char cls[16] = {};
-  GetClassNameA(window, cls, sizeof(cls));
-  if (std::string(cls) == "#32770" && GetMenu(window) && IsWindowVisible(window)) {
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
-  }
-  return TRUE;
+// The program's main window is the visible dialog with a menu.
+bool IsMainWindow(HWND dialog) {
+  return GetMenu(dialog) != nullptr && IsWindowVisible(dialog);
 }
 
 HWND ThreadMainWindow() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindMainWindow, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// Posts a command to the program's main window as soon as it is up.
-UINT_PTR commandTimer = 0;
-WPARAM pendingCommand = 0;
-void CALLBACK SendWhenUp(HWND, UINT, UINT_PTR, DWORD) {
-  if (HWND main = ThreadMainWindow()) {
-    KillTimer(nullptr, commandTimer);
-    PostMessageA(main, WM_COMMAND, pendingCommand, 0);
+  for (HWND dialog : gui::ThreadDialogs()) {
+    if (IsMainWindow(dialog)) return dialog;
   }
+  return nullptr;
 }
 
 // ---- Start-up
@@ -74,25 +65,29 @@ TEST(StartUp, ASecondInstanceLeavesAtOnceWithCodeZero) {
   CloseHandle(first);
 }
 
-ComPtr<IXMLDOMDocument> NoDom() { return {}; }
+ComPtr<IXMLDOMDocument> NoDom() {
+  return {};
+}
 
 TEST(StartUp, WithoutAnXmlServiceItSaysSoAndLeavesWithCodeZero) {
   const auto previous = SetDomDocumentFactory(&NoDom);
   std::string shown;
-  guitest::AnswerNextDialog([&shown](HWND box) {
-    shown = guitest::DialogMessageText(box);
-    guitest::ClickButton(box, IDOK);
+  gui::DialogAnswerer answers;
+  answers.AnswerNew([&shown](HWND box) {
+    shown = gui::DialogMessageText(box);
+    gui::ClickButton(box, IDOK);
   });
   EXPECT_EQ(RunQuorvane(GetModuleHandleA(nullptr)), 0);
   SetDomDocumentFactory(previous);
   // The test exe has no language file of its own name: the key itself is the text.
   EXPECT_EQ(shown, "_NotInstallXML2");
-  guitest::ClearDialogAnswers();
 }
 
 TEST(StartUp, ExitEndsTheProgramWithCodeTwo) {
-  pendingCommand = MAKEWPARAM(IDM_EXIT, 0);
-  commandTimer = SetTimer(nullptr, 0, 50, SendWhenUp);
+  // Exit is posted to the main window as soon as it is up.
+  gui::DialogAnswerer answers;
+  answers.AnswerWhen(IsMainWindow,
+                     [](HWND main) { PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0); });
   EXPECT_EQ(RunQuorvane(GetModuleHandleA(nullptr)), 2);
   EXPECT_EQ(ThreadMainWindow(), nullptr);
 }
@@ -125,7 +120,7 @@ class RecordingJournalComponent final : public JournalComponent {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    language_.SetFile(guitest::SourcePath("lang/Quorvane.language"));
+    language_.SetFile(gui::SourcePath("lang/Quorvane.language"));
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     storePath_ = std::string(temp) + "qv_main_window_config.xml";
@@ -134,21 +129,15 @@ class MainWindowTest : public ::testing::Test {
     services_ = std::make_unique<KindServices>(
         KindServices{registry_, files_, links_, *store_, journal_, language_});
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest");
-    previousOpener_ = ReplaceShellOpener(
-        [this](HWND, const std::string& file, const std::string& params) {
-          opened_.push_back(file + "|" + params);
-          return true;
-        });
     main_ = std::make_unique<MainWindow>(*services_, language_);
     ASSERT_NE(main_->Create(GetModuleHandleA(nullptr)), nullptr);
     ShowWindow(main_->Handle(), SW_SHOWMAXIMIZED);
-    Pump();
+    PumpPending();
   }
   void TearDown() override {
-    guitest::ClearDialogAnswers();
+    answers_.Clear();
     main_.reset();
-    Pump();
-    ReplaceShellOpener(previousOpener_);
+    PumpPending();
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest");
     DeleteFileA(storePath_.c_str());
   }
@@ -156,7 +145,7 @@ class MainWindowTest : public ::testing::Test {
   void SelectNode(int viewIndex) {
     SendMessageA(main_->Tree(), TVM_SELECTITEM, TVGN_CARET,
                  reinterpret_cast<LPARAM>(main_->TreeItem(viewIndex)));
-    Pump();
+    PumpPending();
   }
   std::string NodeText(HTREEITEM item) {
     char text[256] = {};
@@ -185,8 +174,8 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<XmlDisabledStore> store_;
   std::unique_ptr<KindServices> services_;
   std::unique_ptr<MainWindow> main_;
-  std::vector<std::string> opened_;
-  ShellOpener previousOpener_;
+  gui::ShellRecorder shell_;
+  gui::DialogAnswerer answers_;
 };
 
 TEST_F(MainWindowTest, TheTreeHoldsTheSixteenNodesAndTheFirstIsShown) {
@@ -207,12 +196,12 @@ TEST_F(MainWindowTest, TheTreeHoldsTheSixteenNodesAndTheFirstIsShown) {
                                            language_.T("_TreeUserInit")}));
   // Every parent is expanded.
   for (int parent : {0, 3, 4, 9, 12}) {
-    const auto state = SendMessageA(tree, TVM_GETITEMSTATE,
-                                    reinterpret_cast<WPARAM>(main_->TreeItem(parent)), TVIS_EXPANDED);
+    const auto state = SendMessageA(
+        tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(main_->TreeItem(parent)), TVIS_EXPANDED);
     EXPECT_TRUE(state & TVIS_EXPANDED) << parent;
   }
   // The title comes from the version resource.
-  EXPECT_NE(guitest::WindowText(main_->Handle()).find(" ("), std::string::npos);
+  EXPECT_NE(gui::WindowText(main_->Handle()).find(" ("), std::string::npos);
 }
 
 TEST_F(MainWindowTest, SelectingANodeShowsItsViewAndEverySelectionRefreshes) {
@@ -231,7 +220,7 @@ TEST_F(MainWindowTest, SelectingANodeShowsItsViewAndEverySelectionRefreshes) {
   change.hdr.code = TVN_SELCHANGEDA;
   change.itemNew.hItem = main_->TreeItem(10);
   SendMessageA(main_->Handle(), WM_NOTIFY, IDC_TREE, reinterpret_cast<LPARAM>(&change));
-  Pump();
+  PumpPending();
   EXPECT_TRUE(HasRow(10, "QuorvaneMainTest"));
 
   // Its parents cover it too, and show it when selected.
@@ -253,15 +242,15 @@ TEST_F(MainWindowTest, TheOperationMenuActsOnTheShownViewOnly) {
   ASSERT_GE(row, 0);
   shown.SelectAndShow(row);
   SendMessageA(main_->Handle(), WM_COMMAND, MAKEWPARAM(IDC_DISABLE, 0), 0);
-  Pump();
+  PumpPending();
   EXPECT_FALSE(shown.IsEnabled(row));
-  EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", RRF_RT_REG_SZ,
-                         nullptr, nullptr, nullptr),
+  EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", RRF_RT_REG_SZ, nullptr,
+                         nullptr, nullptr),
             ERROR_FILE_NOT_FOUND);
   ASSERT_EQ(journal_.records.size(), 1u);
 
   SendMessageA(main_->Handle(), WM_COMMAND, MAKEWPARAM(IDC_ENABLE, 0), 0);
-  Pump();
+  PumpPending();
   EXPECT_EQ(journal_.records.size(), 2u);
   EXPECT_TRUE(shown.IsEnabled(row));
   // A hidden view created before the value existed was neither refreshed nor changed.
@@ -277,7 +266,7 @@ TEST_F(MainWindowTest, AcceleratorsSendTheViewCommands) {
   RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest");
   MSG key{main_->View(10).List(), WM_KEYDOWN, VK_F5, 0, 0, {}};
   EXPECT_TRUE(main_->PreTranslateMessage(key));
-  Pump();
+  PumpPending();
   EXPECT_FALSE(HasRow(10, "QuorvaneMainTest"));
 }
 
@@ -285,10 +274,13 @@ TEST_F(MainWindowTest, HelpWebPagesAndTheJournalViewerGoWhereTheyShould) {
   SendMessageA(main_->Handle(), WM_COMMAND, IDM_HELP, 0);
   SendMessageA(main_->Handle(), WM_COMMAND, IDM_WEBSITE, 0);
   SendMessageA(main_->Handle(), WM_COMMAND, IDM_SUPPORT, 0);
-  ASSERT_EQ(opened_.size(), 3u);
-  EXPECT_EQ(opened_[0], HelpFilePath() + "|");
-  EXPECT_EQ(opened_[1], std::string(kProductPageUrl) + "|");
-  EXPECT_EQ(opened_[2], std::string(kContactPageUrl) + "|");
+  const auto& opened = shell_.Calls();
+  ASSERT_EQ(opened.size(), 3u);
+  const std::string expected[] = {HelpFilePath(), kProductPageUrl, kContactPageUrl};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(opened[i].file, expected[i]) << i;
+    EXPECT_EQ(opened[i].params, "") << i;
+  }
 
   // Without a journal component the viewer command does nothing.
   InstallJournal(nullptr);
@@ -310,23 +302,23 @@ TEST_F(MainWindowTest, ScreenshotsOfTheTopNodesAndTheDialogs) {
                                                {15, "main_userinit"}};
   for (const auto& [node, name] : nodes) {
     SelectNode(node);
-    EXPECT_FALSE(guitest::SaveScreenshot(main_->Handle(), name).empty()) << name;
+    EXPECT_FALSE(gui::SaveScreenshot(main_->Handle(), name).empty()) << name;
   }
 
-  guitest::AnswerNextDialog([](HWND dialog) {
-    guitest::SaveScreenshot(dialog, "file_information");
-    guitest::ClickButton(dialog, IDOK);
+  answers_.AnswerNew([](HWND dialog) {
+    gui::SaveScreenshot(dialog, "file_information");
+    gui::ClickButton(dialog, IDOK);
   });
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
   ShowFileInfoDialog(main_->Handle(), language_, std::string(system) + "\\notepad.exe");
 
-  guitest::AnswerNextDialog([](HWND dialog) {
-    guitest::SaveScreenshot(dialog, "about");
-    guitest::ClickButton(dialog, IDCANCEL);
+  answers_.AnswerNew([](HWND dialog) {
+    gui::SaveScreenshot(dialog, "about");
+    gui::ClickButton(dialog, IDCANCEL);
   });
   ShowAboutDialog(main_->Handle(), language_);
-  EXPECT_TRUE(guitest::AllDialogsAnswered());
+  EXPECT_TRUE(answers_.Finished());
 }
 
 }  // namespace

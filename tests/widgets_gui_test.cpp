@@ -5,11 +5,19 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "gui_support.h"
+#include "gui/capture.h"
+#include "gui/dialog_answerer.h"
+#include "gui/host_windows.h"
+#include "gui/pump.h"
+#include "gui/screenshot.h"
+#include "gui/window_reading.h"
 #include "res/resource.h"
 #include "ui/banner.h"
 #include "ui/hyperlink.h"
@@ -52,12 +60,6 @@ HBITMAP SolidBitmap(int w, int h, COLORREF color) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return bitmap;
-}
-
-RECT ClientRect(HWND window) {
-  RECT rect{};
-  GetClientRect(window, &rect);
-  return rect;
 }
 
 // ---------------------------------------------------------------------------------- banner
@@ -335,9 +337,7 @@ TEST_F(HyperlinkTest, LabelAndUrlDefaultToEachOther) {
     EXPECT_EQ(link.Url(), c.wantUrl);
     // The tooltip shows the URL.
     ASSERT_NE(link.Tooltip(), nullptr);
-    char cls[32] = {};
-    GetClassNameA(link.Tooltip(), cls, sizeof(cls));
-    EXPECT_STREQ(cls, "tooltips_class32");
+    EXPECT_EQ(gui::ClassName(link.Tooltip()), "tooltips_class32");
     char tip[256] = {};
     TOOLINFOA tool{};
     tool.cbSize = sizeof(tool);
@@ -513,7 +513,7 @@ class SplitterTest : public Widgets {
                              GetModuleHandleA(nullptr), nullptr);
     splitter_.SetPanes(left_, right_, false);
   }
-  int Width() const { return ClientRect(splitter_.Handle()).right; }
+  int Width() const { return gui::ClientRect(splitter_.Handle()).right; }
   void Resize(int width, int height) {
     SetWindowPos(splitter_.Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
   }
@@ -701,12 +701,6 @@ RECT DialogUnits(HWND dialog, int x, int y, int w, int h) {
   return RECT{origin.left, origin.top, origin.left + origin.right, origin.top + origin.bottom};
 }
 
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof(name));
-  return name;
-}
-
 using ViewFormTest = Widgets;
 
 TEST_F(ViewFormTest, TemplateHasTheControlsInOrderAtTheirPlaces) {
@@ -719,8 +713,8 @@ TEST_F(ViewFormTest, TemplateHasTheControlsInOrderAtTheirPlaces) {
   EXPECT_TRUE(formStyle & WS_CHILD);
   EXPECT_FALSE(formStyle & WS_POPUP);
   const RECT size = DialogUnits(form, 0, 0, 393, 289);
-  EXPECT_EQ(ClientRect(form).right, size.right);
-  EXPECT_EQ(ClientRect(form).bottom, size.bottom);
+  EXPECT_EQ(gui::ClientRect(form).right, size.right);
+  EXPECT_EQ(gui::ClientRect(form).bottom, size.bottom);
 
   struct Control {
     int id;
@@ -747,10 +741,8 @@ TEST_F(ViewFormTest, TemplateHasTheControlsInOrderAtTheirPlaces) {
     SCOPED_TRACE(c.text[0] ? c.text : c.cls);
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(static_cast<short>(GetDlgCtrlID(child)), c.id);
-    EXPECT_EQ(lstrcmpiA(ClassOf(child).c_str(), c.cls), 0) << ClassOf(child);
-    char text[64] = {};
-    GetWindowTextA(child, text, sizeof(text));
-    EXPECT_STREQ(text, c.text);
+    EXPECT_EQ(lstrcmpiA(gui::ClassName(child).c_str(), c.cls), 0) << gui::ClassName(child);
+    EXPECT_EQ(gui::WindowText(child), c.text);
     const RECT want = DialogUnits(form, c.x, c.y, c.w, c.h);
     const RECT got = gui::RectInParent(child);
     EXPECT_EQ(got.left, want.left);
@@ -797,7 +789,7 @@ TEST_F(ViewFormTest, ResizeMovesOnlyTheListCornerAndTheBannerEdge) {
   for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     start.push_back({c, gui::RectInParent(c)});
   }
-  const RECT startClient = ClientRect(form);
+  const RECT startClient = gui::ClientRect(form);
   struct Case {
     int dx, dy;
   } cases[] = {{160, 90}, {-80, -60}, {0, 40}, {300, 0}};
@@ -920,14 +912,12 @@ TEST_F(ResourcesTest, MainDialogIsAResizableWindowWithTheMenu) {
   ASSERT_NE(main, nullptr);
   const LONG style = GetWindowLongA(main, GWL_STYLE);
   EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
-  char title[64] = {};
-  GetWindowTextA(main, title, sizeof(title));
-  EXPECT_STREQ(title, "_ToolQuorvane");
+  EXPECT_EQ(gui::WindowText(main), "_ToolQuorvane");
   ASSERT_NE(GetMenu(main), nullptr);
   EXPECT_EQ(GetMenuItemCount(GetMenu(main)), 4);
   EXPECT_EQ(GetWindow(main, GW_CHILD), nullptr);
   const RECT size = DialogUnits(main, 0, 0, 502, 280);
-  EXPECT_EQ(ClientRect(main).right, size.right);
+  EXPECT_EQ(gui::ClientRect(main).right, size.right);
   DestroyWindow(main);
 }
 
@@ -1012,11 +1002,166 @@ TEST_F(ResourcesTest, VersionResourceNamesTheProduct) {
   EXPECT_EQ(translation[1], 0x04B0);
 }
 
-TEST(DialogWatcher, AnswersAModalMessageBox) {
-  gui::DialogWatcher watcher([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
-  const int result = MessageBoxA(nullptr, "watcher test", "test", MB_OKCANCEL);
-  EXPECT_TRUE(watcher.Answered());
+// ------------------------------------------------------------------ the GUI test library
+
+TEST(DialogAnswerer, AnswersAModalMessageBox) {
+  gui::DialogAnswerer answers;
+  answers.AnswerNew([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
+  const int result = MessageBoxA(nullptr, "answerer test", "test", MB_OKCANCEL);
+  EXPECT_TRUE(answers.Finished());
   EXPECT_EQ(result, IDOK);
+}
+
+TEST(DialogAnswerer, AModalLoopStartedByAnAnswerIsAnsweredByTheNextAnswer) {
+  gui::DialogAnswerer answers;
+  int inner = 0;
+  std::vector<std::string> captions;
+  answers.AnswerNew([&](HWND outer) {
+    captions.push_back(gui::WindowText(outer));
+    inner = MessageBoxA(outer, "inner", "inner", MB_OKCANCEL);
+    PostMessageA(outer, WM_COMMAND, IDCANCEL, 0);
+  });
+  answers.AnswerNew([&](HWND box) {
+    captions.push_back(gui::WindowText(box));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  const int outer = MessageBoxA(nullptr, "outer", "outer", MB_OKCANCEL);
+  EXPECT_EQ(inner, IDOK);
+  EXPECT_EQ(outer, IDCANCEL);
+  EXPECT_EQ(captions, (std::vector<std::string>{"outer", "inner"}));
+  EXPECT_TRUE(answers.Finished());
+  EXPECT_FALSE(answers.GaveUp());
+}
+
+TEST(DialogAnswerer, OnlyTopAnswersTakeADialogAgainAndAStuckAnswerGivesUp) {
+  struct Case {
+    bool secondTakesAnyDialog;
+    int wantResult;  // IDCANCEL: closed by giving up
+    size_t wantSeen;
+  } cases[] = {{true, IDOK, 2}, {false, IDCANCEL, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.secondTakesAnyDialog);
+    gui::DialogAnswerer answers(300);
+    std::vector<HWND> seen;
+    answers.AnswerNew([&](HWND box) { seen.push_back(box); });  // leaves it open
+    auto close = [&](HWND box) {
+      seen.push_back(box);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+    if (c.secondTakesAnyDialog) {
+      answers.AnswerTop(close);
+    } else {
+      answers.AnswerNew(close);
+    }
+    EXPECT_EQ(MessageBoxA(nullptr, "again", "again", MB_OKCANCEL), c.wantResult);
+    EXPECT_EQ(seen.size(), c.wantSeen);
+    if (seen.size() == 2) {
+      EXPECT_EQ(seen[0], seen[1]);
+    }
+    EXPECT_EQ(answers.Finished(), c.secondTakesAnyDialog);
+    EXPECT_EQ(answers.GaveUp(), !c.secondTakesAnyDialog);
+  }
+}
+
+TEST(DialogAnswerer, DialogsOpenBeforeItWasMadeAreNotNew) {
+  gui::HostDialog before(200, 80);
+  ASSERT_EQ(gui::TopDialog(), before.Handle());
+  gui::DialogAnswerer answers;
+  bool answered = false;
+  answers.AnswerNew([&](HWND) { answered = true; });
+  gui::PumpFor(200);
+  EXPECT_FALSE(answered);
+  answers.Clear();
+
+  gui::DialogAnswerer later;
+  later.AnswerTop([&](HWND) { answered = true; });
+  gui::PumpFor(200);
+  EXPECT_TRUE(answered);
+}
+
+// Reads a 24-bit bottom-up .bmp back: width, height and the colour of each pixel.
+struct BmpImage {
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> pixels;  // top row first
+};
+
+std::optional<BmpImage> ReadBmp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  if (bytes.size() < sizeof(file) + sizeof(info)) return std::nullopt;
+  memcpy(&file, bytes.data(), sizeof(file));
+  memcpy(&info, bytes.data() + sizeof(file), sizeof(info));
+  if (file.bfType != 0x4D42 || info.biBitCount != 24 || info.biHeight <= 0) return std::nullopt;
+  const size_t rowBytes = (static_cast<size_t>(info.biWidth) * 3 + 3) & ~size_t{3};
+  if (file.bfSize != bytes.size() || bytes.size() != file.bfOffBits + rowBytes * info.biHeight) {
+    return std::nullopt;
+  }
+  BmpImage image{info.biWidth, info.biHeight, {}};
+  for (int y = image.height - 1; y >= 0; --y) {
+    const auto* row =
+        reinterpret_cast<const unsigned char*>(bytes.data() + file.bfOffBits + rowBytes * y);
+    for (int x = 0; x < image.width; ++x) {
+      image.pixels.push_back(RGB(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]));
+    }
+  }
+  return image;
+}
+
+TEST(Capture, SavedBitmapHoldsTheClientAreaTopRowFirstAndTheWholeWindowIsLarger) {
+  // An odd width, so the rows of the file need padding; wider than a window's least width.
+  constexpr int kWidth = 301;
+  constexpr int kHeight = 40;
+  gui::HostWindow host(
+      kWidth, kHeight,
+      [](HWND window, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        if (message != WM_ERASEBKGND) return std::nullopt;
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        const RECT client = gui::ClientRect(window);
+        RECT top = client;
+        top.bottom = client.bottom / 2;
+        RECT bottom = client;
+        bottom.top = top.bottom;
+        HBRUSH red = CreateSolidBrush(kRed);
+        HBRUSH green = CreateSolidBrush(kGreen);
+        FillRect(dc, &top, red);
+        FillRect(dc, &bottom, green);
+        DeleteObject(red);
+        DeleteObject(green);
+        return 1;
+      });
+  const gui::Capture shot(host.Handle());
+  ASSERT_EQ(shot.Width(), kWidth);
+  ASSERT_EQ(shot.Height(), kHeight);
+  EXPECT_EQ(shot.Count(kRed), kWidth * kHeight / 2);
+  EXPECT_EQ(shot.At(kWidth - 1, 0), kRed);
+  EXPECT_EQ(shot.At(0, kHeight - 1), kGreen);
+  EXPECT_EQ(shot.At(kWidth, 0), CLR_INVALID);
+
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string path = std::string(temp) + "qv_capture_test.bmp";
+  ASSERT_TRUE(shot.SaveBmp(path));
+  const auto image = ReadBmp(path);
+  DeleteFileA(path.c_str());
+  ASSERT_TRUE(image.has_value());
+  ASSERT_EQ(image->width, kWidth);
+  ASSERT_EQ(image->height, kHeight);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      ASSERT_EQ(image->pixels[static_cast<size_t>(y) * kWidth + x], shot.At(x, y)) << x << "," << y;
+    }
+  }
+
+  RECT outer{};
+  GetWindowRect(host.Handle(), &outer);
+  const gui::Capture whole(host.Handle(), gui::Capture::Area::kWindow);
+  EXPECT_EQ(whole.Width(), outer.right - outer.left);
+  EXPECT_EQ(whole.Height(), outer.bottom - outer.top);
+  EXPECT_GT(whole.Height(), kHeight);  // the caption too
+  EXPECT_EQ(whole.Count(kRed), kWidth * kHeight / 2);
 }
 
 }  // namespace

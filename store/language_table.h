@@ -2,11 +2,8 @@
 // file (INI, section "String"). Holds only the file path; every lookup reads the file.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
-
-#include "store/escape_expand.h"
+#include <utility>
 
 class LanguageTable {
  public:
@@ -19,11 +16,6 @@ class LanguageTable {
   // The text of key; the key itself when it has no text. With expand, backslash-r and
   // backslash-n pairs become CR and LF.
   std::string T(const std::string& key, bool expand = false) const;
-
-  // Translates a window's own text and the texts of all its descendants (escapes expanded).
-  void TranslateWindow(HWND window) const;
-  // Translates a menu and its submenus by position, keeping ids, states and submenus.
-  void TranslateMenu(HMENU menu) const;
 
  private:
   std::string file_;

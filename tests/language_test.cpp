@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "store/language_table.h"
+#include "ui/translate.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ TEST_F(LanguageTableTest, TranslateWindowCoversEveryDescendant) {
   HWND nested = Child("BUTTON", "_Nested", group, 6);
   HWND deeper = Child("STATIC", "_Run", nested, 7);
 
-  table_.TranslateWindow(top);
+  TranslateWindow(table_, top);
 
   EXPECT_EQ(TextOf(top), "Translated Caption");
   EXPECT_EQ(TextOf(ok), "Okay");
@@ -157,7 +158,7 @@ TEST_F(LanguageTableTest, TranslateWindowCoversEveryDescendant) {
   EXPECT_EQ(TextOf(deeper), "Run");
 
   // A second pass treats translated texts as keys and changes nothing.
-  table_.TranslateWindow(top);
+  TranslateWindow(table_, top);
   EXPECT_EQ(TextOf(top), "Translated Caption");
   EXPECT_EQ(TextOf(nested), "Nested Button");
   DestroyWindow(top);
@@ -195,7 +196,7 @@ TEST_F(LanguageTableTest, TranslateMenuKeepsIdsStatesAndSubmenus) {
   AppendMenuA(file, MF_STRING, 103, "_Lines");
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "_File");
 
-  table_.TranslateMenu(bar);
+  TranslateMenu(table_, bar);
 
   const ItemState top = ItemAt(bar, 0);
   EXPECT_EQ(top.text, "&File");
@@ -232,8 +233,8 @@ TEST_F(LanguageTableTest, TranslateMenuKeepsIdsStatesAndSubmenus) {
 TEST_F(LanguageTableTest, TranslateMenuIgnoresWhatIsNoMenu) {
   HWND window =
       CreateWindowExA(0, "STATIC", "_Caption", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  table_.TranslateMenu(reinterpret_cast<HMENU>(window));
-  table_.TranslateMenu(nullptr);
+  TranslateMenu(table_, reinterpret_cast<HMENU>(window));
+  TranslateMenu(table_, nullptr);
   EXPECT_EQ(TextOf(window), "_Caption");
   DestroyWindow(window);
 }

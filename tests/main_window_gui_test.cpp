@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/catalogue.h"
+#include "core/kind_factory.h"
 #include "core/module_paths.h"
 #include "gui_test_support.h"
 #include "platform/file_system.h"
@@ -139,7 +141,9 @@ class MainWindowTest : public ::testing::Test {
           opened_.push_back(file + "|" + params);
           return true;
         });
-    main_ = std::make_unique<MainWindow>(*services_, language_);
+    std::vector<CatalogueNode> catalogue = BuildCatalogue(registry_);
+    std::vector<std::unique_ptr<EntryKind>> kinds = CreateEntryKinds(catalogue, *services_);
+    main_ = std::make_unique<MainWindow>(std::move(catalogue), std::move(kinds), language_);
     ASSERT_NE(main_->Create(GetModuleHandleA(nullptr)), nullptr);
     ShowWindow(main_->Handle(), SW_SHOWMAXIMIZED);
     Pump();

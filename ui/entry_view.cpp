@@ -13,6 +13,7 @@
 #include "ui/edit_dialogs.h"
 #include "ui/file_info_dialog.h"
 #include "ui/resize_rules.h"
+#include "ui/translate.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ HWND EntryView::Create(HINSTANCE instance, HWND parent) {
 BOOL EntryView::OnInitDialog() {
   list_ = Item(IDC_LIST);
   SetUpColumns();
-  language_.TranslateWindow(Handle());
+  TranslateWindow(language_, Handle());
 
   resize_ = std::make_unique<ResizeRules>();
   resize_->Install(Handle(), ResizeRules::ViewForm());
@@ -158,7 +159,7 @@ HMENU EntryView::BuildContextMenu() const {
   HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAIN_MENU));
   if (!menu) return nullptr;
   HMENU popup = GetSubMenu(menu, 1);
-  language_.TranslateMenu(popup);
+  TranslateMenu(language_, popup);
 
   const int row = SelectedRow();
   auto gray = [popup](UINT id, bool grayed) {

@@ -3,15 +3,14 @@
 #include <shellapi.h>
 
 #include "core/module_paths.h"
-#include "core/kind_factory.h"
-#include "platform/registry.h"
-#include "res/resource.h"
 #include "platform/journal_component.h"
+#include "res/resource.h"
 #include "store/language_table.h"
 #include "ui/about_dialog.h"
 #include "ui/centre_window.h"
 #include "ui/dpi.h"
 #include "ui/shell_opener.h"
+#include "ui/translate.h"
 #include "ui/version_info.h"
 #include "ui/web_links.h"
 
@@ -50,10 +49,9 @@ bool IsForwardedCommand(int id) {
 
 }  // namespace
 
-MainWindow::MainWindow(KindServices& services, const LanguageTable& language)
-    : language_(language) {
-  catalogue_ = BuildCatalogue(services.registry);
-  kinds_ = CreateEntryKinds(catalogue_, services);
+MainWindow::MainWindow(std::vector<CatalogueNode> catalogue,
+                       std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language)
+    : language_(language), catalogue_(std::move(catalogue)), kinds_(std::move(kinds)) {
   for (auto& kind : kinds_) views_.push_back(std::make_unique<EntryView>(*kind, language_));
 }
 
@@ -113,8 +111,8 @@ BOOL MainWindow::OnInitDialog() {
   splitter_.SetPanes(tree_, host_.Handle(), false);
   splitter_.SetPosition(ScaleForWindow(Handle(), kSplitterPosition), true);
 
-  language_.TranslateWindow(Handle());
-  language_.TranslateMenu(GetMenu(Handle()));
+  TranslateWindow(language_, Handle());
+  TranslateMenu(language_, GetMenu(Handle()));
   DrawMenuBar(Handle());
   SetTitle();
   return TRUE;
@@ -239,13 +237,14 @@ bool MainWindow::PreTranslateMessage(MSG& message) {
   return IsDialogMessageA(Handle(), &message) != FALSE;
 }
 
-int RunMainWindow(HINSTANCE instance, KindServices& services, const LanguageTable& language) {
+int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
+                  std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language) {
   MessageLoop loop;
   WindowModule* module = WindowModule::Current();
   if (module) module->SetLoop(&loop);
   int exitCode = 0;
   {
-    MainWindow main(services, language);
+    MainWindow main(std::move(catalogue), std::move(kinds), language);
     if (main.Create(instance)) {
       ShowWindow(main.Handle(), SW_SHOWMAXIMIZED);
       exitCode = loop.Run();

@@ -20,8 +20,10 @@ class LanguageTable;
 
 class MainWindow final : public DialogBase, public MessageFilter, public IdleHandler {
  public:
-  // Builds the catalogue and configures the sixteen location views; no window exists yet.
-  MainWindow(KindServices& services, const LanguageTable& language);
+  // Takes the catalogue and the location views made from it (one per node, in view-index
+  // order); no window exists yet.
+  MainWindow(std::vector<CatalogueNode> catalogue, std::vector<std::unique_ptr<EntryKind>> kinds,
+             const LanguageTable& language);
   ~MainWindow() override;
 
   // Creates the main window (hidden until the caller shows it); null on failure.
@@ -66,4 +68,5 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
 
 // Runs the main window with the UI thread's message loop until the user quits; returns the
 // quit message's exit code (2 after "_Exit"), or 0 when the window cannot be created.
-int RunMainWindow(HINSTANCE instance, KindServices& services, const LanguageTable& language);
+int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
+                  std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language);

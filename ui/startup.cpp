@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "core/catalogue.h"
+#include "core/kind_factory.h"
 #include "core/module_paths.h"
 #include "platform/file_system.h"
 #include "platform/journal_component.h"
@@ -73,7 +75,9 @@ int RunQuorvane(HINSTANCE instance) {
     XmlDisabledStore store(StoreFilePath());
     JournalClient journalClient(ProcessJournal(), language);
     KindServices services{registry, files, links, store, journalClient, language};
-    exitCode = RunMainWindow(instance, services, language);
+    std::vector<CatalogueNode> catalogue = BuildCatalogue(registry);
+    std::vector<std::unique_ptr<EntryKind>> kinds = CreateEntryKinds(catalogue, services);
+    exitCode = RunMainWindow(instance, std::move(catalogue), std::move(kinds), language);
   }
   return exitCode;
 }

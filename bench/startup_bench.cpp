@@ -20,7 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "platform/win_handles.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -51,17 +53,6 @@ const RunKey kRunKeys[] = {
      "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
 };
 
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
-
 std::string Directory(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
@@ -70,15 +61,6 @@ std::string Directory(const std::string& path) {
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool WriteFileText(const std::string& path, const std::string& text) {
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-         written == text.size();
 }
 
 std::string Numbered(const char* prefix, int n, int width) {
@@ -328,12 +310,6 @@ struct Case {
   bool Ok() const { return failure.empty() && !times.empty(); }
 };
 
-template <typename T>
-T Median(std::vector<T> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 // Runs every case once per round, so drift over the run (other load, caches) falls on all cases
 // alike. Round 0 is an unmeasured warm-up (file cache, Wine's first-use work). The run keys hold
 // the bench's values only around the large case's own runs.
@@ -391,20 +367,7 @@ bool PrepareFolder(const std::string& folder, const std::string& exeSource,
   if (!CopyFileA(exeSource.c_str(), (folder + "\\" + exeName).c_str(), FALSE)) return false;
   if (!storeText) return true;
   return CopyFileA(languageSource.c_str(), (folder + "\\Quorvane.language").c_str(), FALSE) &&
-         WriteFileText(folder + "\\config.xml", *storeText);
-}
-
-void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &found));
-  if (find) {
-    do {
-      const std::string name = found.cFileName;
-      if (name != "." && name != "..") DeleteFileA((folder + "\\" + name).c_str());
-    } while (FindNextFileA(find.Get(), &found));
-  }
-  find.Reset();
-  RemoveDirectoryA(folder.c_str());
+         WriteBytes(folder + "\\config.xml", *storeText);
 }
 
 }  // namespace
@@ -488,9 +451,6 @@ int main(int argc, char** argv) {
   PrintRatio("empty Quorvane / empty window", cases[1], cases[0]);
   std::printf("(target: large within 1.5x of empty Quorvane)\n");
 
-  RemoveFolder(emptyWindowDir);
-  RemoveFolder(emptyQuorvaneDir);
-  RemoveFolder(largeDir);
-  RemoveDirectoryA(root.c_str());
+  TempFolder::RemoveTree(root);
   return allOk ? 0 : 1;
 }

@@ -3,7 +3,10 @@
 //   - an empty Win32 window program (what Wine itself costs),
 //   - Quorvane with empty run keys and an empty store,
 //   - Quorvane with 1,000 values in each of the six run keys and a 10,000-record store,
-// and prints the medians with the ratios large/empty and Quorvane/empty window, all from one run.
+// and prints the medians with the ratios large/empty and Quorvane/empty window, all from one run,
+// then where Quorvane's time goes: the program writes the performance-counter marks of its
+// start-up steps to the file QV_STARTUP_MARKS names, and each step is the time from the mark
+// before it (painting: from the window being shown until the bench sees it painted).
 //   startup_bench [REPEATS]
 // Each case runs from its own temporary folder holding the exe and the files beside it. The large
 // case writes to the run keys of the prefix it runs in and removes its values afterwards: run it
@@ -17,12 +20,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "bench/bench_timing.h"
 #include "platform/win_handles.h"
 #include "tests/support/temp_folder.h"
+#include "ui/startup_marks.h"
 
 namespace {
 
@@ -52,6 +58,31 @@ const RunKey kRunKeys[] = {
     {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
      "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
 };
+
+// The program's start-up marks in the order it takes them, with what each step from the mark
+// before does; "painted" is the bench's own observation.
+struct Step {
+  const char* mark;
+  const char* label;
+};
+const Step kSteps[] = {
+    {"entry", "process start to WinMain (Wine, DLLs)"},
+    {"com", "COM init"},
+    {"xml", "XML DOM check"},
+    {"journal", "journal component"},
+    {"controls", "common controls"},
+    {"catalogue", "catalogue"},
+    {"kinds", "entry kinds"},
+    {"dialog", "main dialog up to WM_INITDIALOG"},
+    {"tree", "splitter, tree, images, nodes"},
+    {"views", "entry view forms created"},
+    {"filled", "first node selected and filled"},
+    {"translated", "main window and menu translated"},
+    {"created", "title, end of creation"},
+    {"shown", "shown maximised"},
+    {"painted", "painting (shown to painted)"},
+};
+constexpr char kTotalStep[] = "total";
 
 std::string Directory(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
@@ -225,6 +256,7 @@ struct RunResult {
   std::string title;
   int listRows = -1;
   double paintedMs = 0;
+  std::map<std::string, double> marks;  // ms after the start, by mark name
   SIZE_T peakWorkingSet = 0;
   SIZE_T peakPagefile = 0;
   bool closedByCommand = false;
@@ -234,8 +266,20 @@ struct RunResult {
 // visible, neither it nor any visible child has an update region left, and a WM_NULL sent to it
 // has come back (so the WM_PAINT handler that emptied the last region has returned), checked
 // twice around the round trip. Then reads the peak memory and closes the program again.
-RunResult RunOnce(const std::string& exe) {
+// The marks file the program wrote, as ms after startMs; empty when there is none.
+std::map<std::string, double> ReadMarks(const std::string& file, double startMs) {
+  std::map<std::string, double> marks;
+  std::istringstream lines(ReadBytes(file));
+  std::string name;
+  long long counter = 0;
+  while (lines >> name >> counter) marks.emplace(name, CounterToMs(counter) - startMs);
+  return marks;
+}
+
+RunResult RunOnce(const std::string& exe, const std::string& marksFile) {
   RunResult result;
+  DeleteFileA(marksFile.c_str());
+  SetEnvironmentVariableA(StartupMarks::kVariable, marksFile.empty() ? nullptr : marksFile.c_str());
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
@@ -293,6 +337,7 @@ RunResult RunOnce(const std::string& exe) {
     TerminateProcess(process.Get(), 1);
     WaitForSingleObject(process.Get(), INFINITE);
   }
+  if (!marksFile.empty()) result.marks = ReadMarks(marksFile, start);
   return result;
 }
 
@@ -300,15 +345,35 @@ RunResult RunOnce(const std::string& exe) {
 struct Case {
   std::string label;
   std::string exe;
+  std::string marksFile;  // where the program writes its marks; empty for the empty window
   bool fillRunKeys = false;
   std::string failure;  // set once a run failed; the case then stops
   int terminated = 0;   // runs that did not end on the Exit command
   std::vector<double> times;
   std::vector<SIZE_T> workingSets;
   std::vector<SIZE_T> pagefiles;
+  std::map<std::string, std::vector<double>> steps;  // ms by step mark, one per run
 
   bool Ok() const { return failure.empty() && !times.empty(); }
 };
+
+// Each step of one run: from the mark before it (the process start for the first) to its own.
+// A mark the run did not take leaves its step out; the next step then covers both.
+void AddSteps(Case& c, const RunResult& run) {
+  double previous = 0;
+  for (const Step& step : kSteps) {
+    const bool painted = std::string(step.mark) == "painted";
+    const auto mark = run.marks.find(step.mark);
+    if (!painted && mark == run.marks.end()) continue;
+    const double at = painted ? run.paintedMs : mark->second;
+    c.steps[step.mark].push_back(at - previous);
+    previous = at;
+  }
+  c.steps[kTotalStep].push_back(run.paintedMs);
+  if (const auto idle = run.marks.find("idle"); idle != run.marks.end()) {
+    c.steps["idle"].push_back(idle->second);
+  }
+}
 
 // Runs every case once per round, so drift over the run (other load, caches) falls on all cases
 // alike. Round 0 is an unmeasured warm-up (file cache, Wine's first-use work). The run keys hold
@@ -322,7 +387,7 @@ void RunRounds(std::vector<Case>& cases, int repeats) {
         c.failure = "cannot fill the run keys";
         continue;
       }
-      const RunResult run = RunOnce(c.exe);
+      const RunResult run = RunOnce(c.exe, c.marksFile);
       fill.Clear();
       if (!run.closedByCommand) ++c.terminated;
       if (!run.ok) {
@@ -337,6 +402,7 @@ void RunRounds(std::vector<Case>& cases, int repeats) {
       c.times.push_back(run.paintedMs);
       c.workingSets.push_back(run.peakWorkingSet);
       c.pagefiles.push_back(run.peakPagefile);
+      if (!run.marks.empty()) AddSteps(c, run);
     }
   }
 }
@@ -357,6 +423,30 @@ void PrintRatio(const char* label, const Case& top, const Case& bottom) {
               ratio(Median(top.times), Median(bottom.times)),
               ratio(Median(top.workingSets), Median(bottom.workingSets)),
               ratio(Median(top.pagefiles), Median(bottom.pagefiles)));
+}
+
+// The median of each step for the given cases, side by side. Medians of steps need not add up to
+// the median total.
+void PrintBreakdown(const std::vector<const Case*>& cases) {
+  std::printf("\nWhere the time goes (median ms; each step from the mark before it)\n%-40s",
+              "step");
+  for (const Case* c : cases) std::printf(" %18.18s", c->label.c_str());
+  std::printf("\n");
+  auto row = [&cases](const char* label, const char* key) {
+    std::printf("%-40s", label);
+    for (const Case* c : cases) {
+      const auto found = c->steps.find(key);
+      if (found == c->steps.end() || found->second.empty()) {
+        std::printf(" %18s", "-");
+      } else {
+        std::printf(" %18.1f", Median(found->second));
+      }
+    }
+    std::printf("\n");
+  };
+  for (const Step& step : kSteps) row(step.label, step.mark);
+  row("total to painted", kTotalStep);
+  row("(program's first idle, from the start)", "idle");
 }
 
 // A case folder holding a copy of the exe and, for Quorvane, its language file and a store.
@@ -415,9 +505,11 @@ int main(int argc, char** argv) {
   cases[0].exe = emptyWindowDir + "\\empty_window.exe";
   cases[1].label = "Quorvane, empty";
   cases[1].exe = emptyQuorvaneDir + "\\Quorvane.exe";
+  cases[1].marksFile = emptyQuorvaneDir + "\\marks.txt";
   cases[2].label = "Quorvane, " + std::to_string(kValuesPerKey) + "/key, " +
                    std::to_string(kStoreRecords) + " stored";
   cases[2].exe = largeDir + "\\Quorvane.exe";
+  cases[2].marksFile = largeDir + "\\marks.txt";
   cases[2].fillRunKeys = true;
 
   std::printf("Start-up to first painted main window, %d runs per case after one warm-up\n",
@@ -450,6 +542,7 @@ int main(int argc, char** argv) {
   PrintRatio("large / empty Quorvane", cases[2], cases[1]);
   PrintRatio("empty Quorvane / empty window", cases[1], cases[0]);
   std::printf("(target: large within 1.5x of empty Quorvane)\n");
+  PrintBreakdown({&cases[1], &cases[2]});
 
   TempFolder::RemoveTree(root);
   return allOk ? 0 : 1;

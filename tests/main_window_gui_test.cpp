@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +30,7 @@
 #include "ui/main_window.h"
 #include "ui/shell_opener.h"
 #include "ui/startup.h"
+#include "ui/startup_marks.h"
 #include "ui/web_links.h"
 
 namespace {
@@ -97,6 +100,53 @@ TEST(StartUp, ExitEndsTheProgramWithCodeTwo) {
   commandTimer = SetTimer(nullptr, 0, 50, SendWhenUp);
   EXPECT_EQ(RunQuorvane(GetModuleHandleA(nullptr)), 2);
   EXPECT_EQ(ThreadMainWindow(), nullptr);
+}
+
+std::string MarksFile() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + "qv_startup_marks.txt";
+}
+
+// The mark names of a marks file in their order, each counter at least the one before; the file
+// is removed.
+std::vector<std::string> ReadMarkNames(const std::string& file) {
+  std::vector<std::string> names;
+  {
+    std::ifstream in(file);
+    std::string name;
+    long long counter = 0;
+    long long previous = 0;
+    while (in >> name >> counter) {
+      EXPECT_GE(counter, previous) << name;
+      previous = counter;
+      names.push_back(name);
+    }
+  }
+  DeleteFileA(file.c_str());
+  return names;
+}
+
+// The marks the start-up bench reads: asked for through the environment, written when the
+// program ends, in the order of the steps.
+TEST(StartUp, MarksAskedForAreWrittenInTheOrderOfTheSteps) {
+  const std::string file = MarksFile();
+  DeleteFileA(file.c_str());
+  SetEnvironmentVariableA(StartupMarks::kVariable, file.c_str());
+  pendingCommand = MAKEWPARAM(IDM_EXIT, 0);
+  commandTimer = SetTimer(nullptr, 0, 50, SendWhenUp);
+  EXPECT_EQ(RunQuorvane(GetModuleHandleA(nullptr)), 2);
+  SetEnvironmentVariableA(StartupMarks::kVariable, nullptr);
+
+  // These steps in this order; the window's own steps may add marks between them.
+  const std::vector<std::string> steps = {"entry",      "com",     "xml",    "journal", "controls",
+                                          "catalogue",  "kinds",   "dialog", "tree",    "filled",
+                                          "translated", "created", "shown"};
+  std::vector<std::string> found;
+  for (const std::string& name : ReadMarkNames(file)) {
+    if (std::find(steps.begin(), steps.end(), name) != steps.end()) found.push_back(name);
+  }
+  EXPECT_EQ(found, steps);
 }
 
 TEST(StartUp, FilesAreFoundFromTheExeName) {
@@ -283,6 +333,18 @@ TEST_F(MainWindowTest, AcceleratorsSendTheViewCommands) {
   EXPECT_TRUE(main_->PreTranslateMessage(key));
   Pump();
   EXPECT_FALSE(HasRow(10, "QuorvaneMainTest"));
+}
+
+TEST_F(MainWindowTest, OnlyTheFirstIdleIsMarked) {
+  const std::string file = MarksFile();
+  {
+    StartupMarks marks(file);
+    main_->SetMarks(&marks);
+    main_->OnIdle();
+    main_->OnIdle();
+    main_->SetMarks(nullptr);
+  }
+  EXPECT_EQ(ReadMarkNames(file), std::vector<std::string>{"idle"});
 }
 
 TEST_F(MainWindowTest, HelpWebPagesAndTheJournalViewerGoWhereTheyShould) {

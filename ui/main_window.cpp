@@ -10,6 +10,7 @@
 #include "ui/centre_window.h"
 #include "ui/dpi.h"
 #include "ui/shell_opener.h"
+#include "ui/startup_marks.h"
 #include "ui/translate.h"
 #include "ui/version_info.h"
 #include "ui/web_links.h"
@@ -72,6 +73,7 @@ HWND MainWindow::Create(HINSTANCE instance) {
 }
 
 BOOL MainWindow::OnInitDialog() {
+  Mark("dialog");
   CentreOverOwner(Handle());
   SetIcons();
   if (MessageLoop* loop = WindowModule::Current() ? WindowModule::Current()->Loop() : nullptr) {
@@ -98,14 +100,17 @@ BOOL MainWindow::OnInitDialog() {
   }
   SendMessageA(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
   BuildTree();
+  Mark("tree");
 
   host_.Create(instance_, splitter_.Handle());
   CreateViews();
+  Mark("views");
 
   // The first top-level node: its selection shows view 0 and refreshes it.
   const auto first = reinterpret_cast<HTREEITEM>(
       SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(TVI_ROOT)));
   SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(first));
+  Mark("filled");
 
   splitter_.SetExtendedStyle(0);
   splitter_.SetPanes(tree_, host_.Handle(), false);
@@ -114,6 +119,7 @@ BOOL MainWindow::OnInitDialog() {
   TranslateWindow(language_, Handle());
   TranslateMenu(language_, GetMenu(Handle()));
   DrawMenuBar(Handle());
+  Mark("translated");
   SetTitle();
   return TRUE;
 }
@@ -215,6 +221,16 @@ bool MainWindow::OnSize(UINT /*type*/, int width, int height) {
   return true;
 }
 
+bool MainWindow::OnIdle() {
+  // The queue first runs empty once everything shown has been painted.
+  if (marks_) marks_->MarkOnce("idle");
+  return false;
+}
+
+void MainWindow::Mark(const char* name) {
+  if (marks_) marks_->Mark(name);
+}
+
 void MainWindow::Quit() {
   EndModal(IDM_EXIT);  // destroys the modeless main window
   PostQuitMessage(IDM_EXIT);
@@ -238,15 +254,19 @@ bool MainWindow::PreTranslateMessage(MSG& message) {
 }
 
 int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
-                  std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language) {
+                  std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language,
+                  StartupMarks* marks) {
   MessageLoop loop;
   WindowModule* module = WindowModule::Current();
   if (module) module->SetLoop(&loop);
   int exitCode = 0;
   {
     MainWindow main(std::move(catalogue), std::move(kinds), language);
+    main.SetMarks(marks);
     if (main.Create(instance)) {
+      if (marks) marks->Mark("created");
       ShowWindow(main.Handle(), SW_SHOWMAXIMIZED);
+      if (marks) marks->Mark("shown");
       exitCode = loop.Run();
     }
   }

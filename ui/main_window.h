@@ -17,6 +17,7 @@
 #include "ui/view_host.h"
 
 class LanguageTable;
+class StartupMarks;
 
 class MainWindow final : public DialogBase, public MessageFilter, public IdleHandler {
  public:
@@ -28,6 +29,8 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
 
   // Creates the main window (hidden until the caller shows it); null on failure.
   HWND Create(HINSTANCE instance);
+  // Start-up marks to take while the window is built and first idle (null: none).
+  void SetMarks(StartupMarks* marks) { marks_ = marks; }
 
   HWND Tree() const { return tree_; }
   ViewHost& Host() { return host_; }
@@ -37,7 +40,7 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   HTREEITEM TreeItem(int viewIndex) const { return treeItems_.at(viewIndex); }
 
   bool PreTranslateMessage(MSG& message) override;
-  bool OnIdle() override { return false; }
+  bool OnIdle() override;
 
  protected:
   BOOL OnInitDialog() override;
@@ -52,6 +55,7 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   void SwitchView(const NMTREEVIEWA& change);
   void SetTitle();
   void Quit();
+  void Mark(const char* name);
 
   const LanguageTable& language_;
   std::vector<CatalogueNode> catalogue_;
@@ -64,9 +68,12 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   HIMAGELIST images_ = nullptr;
   ViewHost host_;
   HACCEL accelerators_ = nullptr;
+  StartupMarks* marks_ = nullptr;
 };
 
 // Runs the main window with the UI thread's message loop until the user quits; returns the
-// quit message's exit code (2 after "_Exit"), or 0 when the window cannot be created.
+// quit message's exit code (2 after "_Exit"), or 0 when the window cannot be created. marks, when
+// given, are taken along the way.
 int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
-                  std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language);
+                  std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language,
+                  StartupMarks* marks = nullptr);

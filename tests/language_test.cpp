@@ -107,6 +107,50 @@ TEST_F(LanguageTableTest, UsesAtMost65534CharactersOfAText) {
   EXPECT_EQ(table_.T("_Long"), std::string(65534, 'x'));
 }
 
+FILETIME WriteTime(const std::string& file) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data);
+  return data.ftLastWriteTime;
+}
+
+void SetWriteTime(const std::string& file, FILETIME time) {
+  HANDLE handle = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE) << file;
+  EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &time));
+  CloseHandle(handle);
+}
+
+// Texts are read once per state of the file: a later lookup of the same key sees the file as it
+// is now, whether it was rewritten, removed, made again or exchanged for another file.
+TEST_F(LanguageTableTest, ALookupSeesTheFileAsItIsNow) {
+  EXPECT_EQ(table_.T("_Lines", true), "One\nTwo\r\nThree");
+  EXPECT_EQ(table_.T("_Lines"), "One\\nTwo\\r\\nThree");  // kept unexpanded
+  EXPECT_EQ(table_.T("_Run"), "Run");
+
+  // Another text of the same length: only the write time tells the two files apart.
+  const std::string file = table_.File();
+  FILETIME later = WriteTime(file);
+  later.dwHighDateTime += 1;
+  std::string sameLength = kSample;
+  sameLength.replace(sameLength.find("_Run=Run"), 8, "_Run=Ran");
+  folder_.Write("Sample.language", sameLength);
+  SetWriteTime(file, later);
+  EXPECT_EQ(table_.T("_Run"), "Ran");
+
+  // No file, then a file again.
+  DeleteFileA(file.c_str());
+  EXPECT_EQ(table_.T("_Run"), "_Run");
+  folder_.Write("Sample.language", "[String]\r\n_Run=Back\r\n");
+  EXPECT_EQ(table_.T("_Run"), "Back");
+
+  // Another file of the same size and write time: its own texts.
+  const std::string other = folder_.Write("Other.language", "[String]\r\n_Run=Left\r\n");
+  SetWriteTime(other, WriteTime(file));
+  table_.SetFile(other);
+  EXPECT_EQ(table_.T("_Run"), "Left");
+}
+
 TEST(LanguageTable, WithoutAFileEveryKeyIsItsOwnText) {
   LanguageTable missing("C:\\no such folder\\Missing.language");
   EXPECT_EQ(missing.T("_Run"), "_Run");

@@ -295,6 +295,51 @@ TEST_F(MainWindowTest, SelectingANodeShowsItsViewAndEverySelectionRefreshes) {
   EXPECT_TRUE(HasRow(3, "QuorvaneMainTest"));
 }
 
+// Forms are made when their node is first shown, complete and translated, and kept from then on.
+TEST_F(MainWindowTest, AViewShownForTheFirstTimeIsACompleteTranslatedForm) {
+  EXPECT_EQ(main_->View(10).Handle(), nullptr);
+  SelectNode(10);
+  const HWND form = main_->View(10).Handle();
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(IsWindowVisible(form));
+  EXPECT_EQ(GetParent(form), main_->Host().Handle());
+  EXPECT_EQ(guitest::WindowText(GetDlgItem(form, IDC_ADDNEW)), language_.T("_AddNew"));
+  char title[64] = {};
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT;
+  column.pszText = title;
+  column.cchTextMax = sizeof(title);
+  ASSERT_TRUE(
+      SendMessageA(main_->View(10).List(), LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)));
+  EXPECT_EQ(std::string(title), language_.T("_Name"));
+  // It fills the host like the first view.
+  RECT host{}, shown{};
+  GetClientRect(main_->Host().Handle(), &host);
+  GetWindowRect(form, &shown);
+  EXPECT_EQ(shown.right - shown.left, host.right);
+  EXPECT_EQ(shown.bottom - shown.top, host.bottom);
+
+  SelectNode(0);
+  SelectNode(10);
+  EXPECT_EQ(main_->View(10).Handle(), form);
+  EXPECT_FALSE(IsWindowVisible(main_->View(0).Handle()));
+}
+
+// Making a form must not take the keyboard focus: walking the tree with the arrow keys makes
+// forms one after another, and the focus stays in the tree.
+TEST_F(MainWindowTest, AFormMadeOnSelectionLeavesTheFocusInTheTree) {
+  SetFocus(main_->Tree());
+  for (int node : {1, 2, 3}) {
+    ASSERT_EQ(main_->View(node).Handle(), nullptr) << node;
+    SendMessageA(main_->Tree(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(main_->Tree(), WM_KEYUP, VK_DOWN, 0);
+    Pump();
+    EXPECT_EQ(main_->Host().Current(), node);
+    EXPECT_NE(main_->View(node).Handle(), nullptr);
+    EXPECT_EQ(GetFocus(), main_->Tree()) << node;
+  }
+}
+
 TEST_F(MainWindowTest, TheOperationMenuActsOnTheShownViewOnly) {
   const char data[] = "C:\\Tools\\main-test.exe";
   RegSetKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", REG_SZ, data, sizeof(data));

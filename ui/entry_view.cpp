@@ -63,7 +63,9 @@ BOOL EntryView::OnInitDialog() {
   banner_->SetText("");
 
   if (!deferFirstFill_) kind_.Refresh(*this);
-  return TRUE;
+  // The form takes no focus when it is made: the main window makes it when its node is first
+  // selected, and the focus stays where the user has it.
+  return FALSE;
 }
 
 void EntryView::SetUpColumns() {

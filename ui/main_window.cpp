@@ -103,8 +103,7 @@ BOOL MainWindow::OnInitDialog() {
   Mark("tree");
 
   host_.Create(instance_, splitter_.Handle());
-  CreateViews();
-  Mark("views");
+  host_.SetViewCount(ViewCount());
 
   // The first top-level node: its selection shows view 0 and refreshes it.
   const auto first = reinterpret_cast<HTREEITEM>(
@@ -157,11 +156,16 @@ void MainWindow::BuildTree() {
   }
 }
 
-void MainWindow::CreateViews() {
-  for (auto& view : views_) {
-    view->DeferFirstFill();
-    host_.AddView(view->Create(instance_, host_.Handle()));
+// A form is made the first time its node is shown, so start-up builds only the one it shows. It
+// starts empty: the selection that shows it refreshes it at once.
+HWND MainWindow::EnsureView(int index) {
+  EntryView& view = *views_.at(static_cast<std::size_t>(index));
+  if (!view.Handle()) {
+    view.DeferFirstFill();
+    host_.SetView(index, view.Create(instance_, host_.Handle()));
+    Mark("form");
   }
+  return view.Handle();
 }
 
 bool MainWindow::OnNotify(NMHDR* header, LRESULT* /*result*/) {
@@ -179,7 +183,10 @@ void MainWindow::SwitchView(const NMTREEVIEWA& change) {
   item.mask = TVIF_PARAM;
   item.hItem = change.itemNew.hItem;
   SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  host_.Show(static_cast<int>(item.lParam));
+  const int index = static_cast<int>(item.lParam);
+  if (index < 0 || index >= ViewCount()) return;
+  EnsureView(index);
+  host_.Show(index);
   // Every selection, also of the node already shown, rebuilds that view's list.
   if (HWND view = host_.CurrentView()) SendMessageA(view, WM_COMMAND, IDC_REFRESH, 0);
 }

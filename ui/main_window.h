@@ -51,7 +51,7 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
  private:
   void SetIcons();
   void BuildTree();
-  void CreateViews();
+  HWND EnsureView(int index);
   void SwitchView(const NMTREEVIEWA& change);
   void SetTitle();
   void Quit();

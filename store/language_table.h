@@ -1,7 +1,7 @@
 // The language table: turns language keys ("_Run") into display texts read from the language
-// file (INI, section "String"). It holds the file path and the texts it has read from the file
-// so far; those are forgotten as soon as the file's size or write time changes, so a lookup sees
-// the file as it is and reads it only for a key not asked for since the file last changed.
+// file (INI, section "String"). It holds the file path and the texts of the file's section, read
+// in one go at the first lookup and again whenever the file's size or write time has changed
+// since, so a lookup always sees the file as it is.
 #pragma once
 
 #include <windows.h>
@@ -18,8 +18,10 @@ class LanguageTable {
   void SetFile(std::string file);
   const std::string& File() const { return file_; }
 
-  // The text of key; the key itself when it has no text. With expand, backslash-r and
-  // backslash-n pairs become CR and LF.
+  // The text of key, found by the profile-string rules (key and section names without regard
+  // to case, blanks around key and text dropped, a pair of quotes around the text removed, the
+  // first key of the first "String" section wins, at most 65534 characters); the key itself
+  // when it has no text. With expand, backslash-r and backslash-n pairs become CR and LF.
   std::string T(const std::string& key, bool expand = false) const;
 
  private:
@@ -31,13 +33,14 @@ class LanguageTable {
     bool operator==(const FileStamp&) const = default;
   };
   static FileStamp StampOf(const std::string& file);
-  // The file's text of key as the profile functions read it; "" when it has none.
-  const std::string& FileText(const std::string& key) const;
+  // Reads the section again when the file is not in the state it was last read in.
+  void Refresh() const;
 
   std::string file_;
-  // Texts read from the file in the state stamp_ describes, by key exactly as asked for.
+  // The texts of the section by folded key (FoldKey), as the file was in state stamp_.
+  mutable bool read_ = false;
   mutable FileStamp stamp_;
-  mutable std::unordered_map<std::string, std::string> texts_;
+  mutable std::unordered_map<std::wstring, std::string> texts_;
 };
 
 // The program's one language table, pointed at its file at start-up.

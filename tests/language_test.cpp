@@ -63,7 +63,16 @@ const char kSample[] =
     "_More=More\r\n"
     "_Deep=Deep Item\r\n"
     "_Utf8=K\xC3\xA4se\r\n"
-    "=Text of the empty key\r\n";
+    "_Single='single quoted'\r\n"
+    "_LoneQuote=\"\r\n"
+    "_HalfQuoted=\"open\r\n"
+    "_EmptyQuoted=\"\"\r\n"
+    "_Inner= a \"b\" c \r\n"
+    "_Equals=a=b\r\n"
+    "_NoEquals\r\n"
+    "=Text of the empty key\r\n"
+    "[string]\r\n"
+    "_Later=Second section\r\n";
 
 class LanguageTableTest : public ::testing::Test {
  protected:
@@ -91,6 +100,16 @@ TEST_F(LanguageTableTest, LooksUpTextsByTheProfileRules) {
       {"_OnlyElsewhere", false, "_OnlyElsewhere"},
       {"_Percent", false, "100% of %s"},
       {"_Utf8", false, "K\xC3\xA4se"},
+      {"  _Run\t", false, "Run"},  // the key is trimmed too
+      {"_Single", false, "single quoted"},
+      {"_LoneQuote", false, "\""},
+      {"_HalfQuoted", false, "\"open"},
+      {"_EmptyQuoted", false, "_EmptyQuoted"},
+      {"_Inner", false, "a \"b\" c"},
+      {"_Equals", false, "a=b"},
+      {"_NoEquals", false, "_NoEquals"},
+      {"", false, "Text of the empty key"},
+      {"_Later", false, "_Later"},  // only the first section of the name counts
       // escapes are expanded only where asked, and never in a key that stands for its text
       {"_Lines", false, "One\\nTwo\\r\\nThree"},
       {"_Lines", true, "One\nTwo\r\nThree"},

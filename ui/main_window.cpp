@@ -136,6 +136,8 @@ void MainWindow::SetIcons() {
 }
 
 void MainWindow::BuildTree() {
+  // The tree lays itself out once, when redrawing is switched back on, not after every node.
+  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
   treeItems_.assign(catalogue_.size(), nullptr);
   for (size_t i = 0; i < catalogue_.size(); ++i) {
     const CatalogueNode& node = catalogue_[i];
@@ -154,6 +156,7 @@ void MainWindow::BuildTree() {
   for (int parent : ExpansionOrder(catalogue_)) {
     SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(treeItems_.at(parent)));
   }
+  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
 }
 
 // A form is made the first time its node is shown, so start-up builds only the one it shows. It

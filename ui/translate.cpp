@@ -1,5 +1,6 @@
 #include "ui/translate.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -8,13 +9,16 @@
 
 namespace {
 
-// A window text is read into a buffer of this many bytes, the terminating zero included.
+// The longest window text read, the terminating zero included.
 constexpr int kTextBytes = 65535;
 
 std::string WindowText(HWND window) {
-  std::string text(kTextBytes, '\0');
-  const int length = GetWindowTextA(window, text.data(), kTextBytes);
-  text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  // The length may count more bytes than the text has, never fewer.
+  const int length = std::min(GetWindowTextLengthA(window) + 1, kTextBytes);
+  if (length <= 1) return std::string();
+  std::string text(static_cast<std::size_t>(length), '\0');
+  const int copied = GetWindowTextA(window, text.data(), length);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
   return text;
 }
 

@@ -9,12 +9,11 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "core/registry_kind.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -24,6 +23,7 @@
 #include "store/language_table.h"
 #include "store/xml_disabled_store.h"
 #include "tests/support/memory_rows.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -32,28 +32,6 @@ constexpr int kValuesPerKey = 1000;
 constexpr int kRecords = 10000;
 constexpr int kOtherLocations = 6;  // records also sit under locations the view does not cover
 constexpr int kRounds = 9;
-
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
-
-double Median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
-double TimeMs(const std::function<void()>& step) {
-  const double start = NowMs();
-  step();
-  return NowMs() - start;
-}
 
 std::string XmlEscape(const std::string& text) {
   std::string out;
@@ -73,15 +51,6 @@ std::string XmlEscape(const std::string& text) {
     }
   }
   return out;
-}
-
-bool WriteAll(const std::string& path, const std::string& bytes) {
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
 }
 
 std::size_t ReadAllBytes(const std::string& path) {
@@ -135,12 +104,8 @@ int main() {
   if (FAILED(CoInitialize(nullptr))) return 1;
   const std::string base =
       "Software\\QuorvaneBench\\registry_refresh_" + std::to_string(GetCurrentProcessId());
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string folder =
-      std::string(temp) + "qv_registry_bench_" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(folder.c_str(), nullptr);
-  const std::string storePath = folder + "\\config.xml";
+  const TempFolder folder("qv_registry_bench");
+  const std::string storePath = folder / "config.xml";
 
   // Six keys of 1,000 REG_SZ values each.
   std::vector<std::string> subkeys;
@@ -173,7 +138,7 @@ int main() {
            std::to_string(r) + ".exe -q\" valuename=\"Stored" + std::to_string(r) + "\"/>\r\n";
   }
   xml += "</toolquorvane></config>\r\n";
-  WriteAll(storePath, xml);
+  WriteBytes(storePath, xml);
 
   Win32Registry registry;
   Win32FileSystem files;
@@ -217,9 +182,6 @@ int main() {
   std::printf("  (checksum %zu)\n", sink % 1000);
 
   RegDeleteTreeA(HKEY_CURRENT_USER, base.c_str());
-  DeleteFileA(storePath.c_str());
-  DeleteFileA(store.TempPath().c_str());
-  RemoveDirectoryA(folder.c_str());
   CoUninitialize();
   return 0;
 }

@@ -3,7 +3,10 @@
 //   - an empty Win32 window program (what Wine itself costs),
 //   - Quorvane with empty run keys and an empty store,
 //   - Quorvane with 1,000 values in each of the six run keys and a 10,000-record store,
-// and prints the medians with the ratios large/empty and Quorvane/empty window, all from one run.
+// and prints the medians with the ratios large/empty and Quorvane/empty window, all from one run,
+// then where Quorvane's time goes: the program writes the performance-counter marks of its
+// start-up steps to the file QV_STARTUP_MARKS names, and each step is the time from the mark
+// before it (painting: from the window being shown until the bench sees it painted).
 //   startup_bench [REPEATS]
 // Each case runs from its own temporary folder holding the exe and the files beside it. The large
 // case writes to the run keys of the prefix it runs in and removes its values afterwards: run it
@@ -17,10 +20,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "platform/win_handles.h"
+#include "store/language_table.h"
+#include "tests/support/temp_folder.h"
+#include "ui/startup_marks.h"
 
 namespace {
 
@@ -51,16 +61,30 @@ const RunKey kRunKeys[] = {
      "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
 };
 
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
+// The program's start-up marks in the order it takes them, with what each step from the mark
+// before does; "painted" is the bench's own observation.
+struct Step {
+  const char* mark;
+  const char* label;
+};
+const Step kSteps[] = {
+    {"entry", "process start to WinMain (Wine, DLLs)"},
+    {"com", "COM init"},
+    {"xml", "XML DOM check"},
+    {"journal", "journal component"},
+    {"controls", "common controls"},
+    {"catalogue", "catalogue"},
+    {"kinds", "entry kinds"},
+    {"dialog", "main dialog up to WM_INITDIALOG"},
+    {"tree", "splitter, tree, images, nodes"},
+    {"form", "first node's entry view form created"},
+    {"filled", "first node's view filled"},
+    {"translated", "main window and menu translated"},
+    {"created", "rest of window creation"},
+    {"shown", "shown maximised"},
+    {"painted", "painting (shown to painted)"},
+};
+constexpr char kTotalStep[] = "total";
 
 std::string Directory(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
@@ -70,15 +94,6 @@ std::string Directory(const std::string& path) {
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool WriteFileText(const std::string& path, const std::string& text) {
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-         written == text.size();
 }
 
 std::string Numbered(const char* prefix, int n, int width) {
@@ -243,6 +258,7 @@ struct RunResult {
   std::string title;
   int listRows = -1;
   double paintedMs = 0;
+  std::map<std::string, double> marks;  // ms after the start, by mark name
   SIZE_T peakWorkingSet = 0;
   SIZE_T peakPagefile = 0;
   bool closedByCommand = false;
@@ -252,8 +268,20 @@ struct RunResult {
 // visible, neither it nor any visible child has an update region left, and a WM_NULL sent to it
 // has come back (so the WM_PAINT handler that emptied the last region has returned), checked
 // twice around the round trip. Then reads the peak memory and closes the program again.
-RunResult RunOnce(const std::string& exe) {
+// The marks file the program wrote, as ms after startMs; empty when there is none.
+std::map<std::string, double> ReadMarks(const std::string& file, double startMs) {
+  std::map<std::string, double> marks;
+  std::istringstream lines(ReadBytes(file));
+  std::string name;
+  long long counter = 0;
+  while (lines >> name >> counter) marks.emplace(name, CounterToMs(counter) - startMs);
+  return marks;
+}
+
+RunResult RunOnce(const std::string& exe, const std::string& marksFile) {
   RunResult result;
+  DeleteFileA(marksFile.c_str());
+  SetEnvironmentVariableA(StartupMarks::kVariable, marksFile.empty() ? nullptr : marksFile.c_str());
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
@@ -311,6 +339,7 @@ RunResult RunOnce(const std::string& exe) {
     TerminateProcess(process.Get(), 1);
     WaitForSingleObject(process.Get(), INFINITE);
   }
+  if (!marksFile.empty()) result.marks = ReadMarks(marksFile, start);
   return result;
 }
 
@@ -318,20 +347,34 @@ RunResult RunOnce(const std::string& exe) {
 struct Case {
   std::string label;
   std::string exe;
+  std::string marksFile;  // where the program writes its marks; empty for the empty window
   bool fillRunKeys = false;
   std::string failure;  // set once a run failed; the case then stops
   int terminated = 0;   // runs that did not end on the Exit command
   std::vector<double> times;
   std::vector<SIZE_T> workingSets;
   std::vector<SIZE_T> pagefiles;
+  std::map<std::string, std::vector<double>> steps;  // ms by step mark, one per run
 
   bool Ok() const { return failure.empty() && !times.empty(); }
 };
 
-template <typename T>
-T Median(std::vector<T> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+// Each step of one run: from the mark before it (the process start for the first) to its own.
+// A mark the run did not take leaves its step out; the next step then covers both.
+void AddSteps(Case& c, const RunResult& run) {
+  double previous = 0;
+  for (const Step& step : kSteps) {
+    const bool painted = std::string(step.mark) == "painted";
+    const auto mark = run.marks.find(step.mark);
+    if (!painted && mark == run.marks.end()) continue;
+    const double at = painted ? run.paintedMs : mark->second;
+    c.steps[step.mark].push_back(at - previous);
+    previous = at;
+  }
+  c.steps[kTotalStep].push_back(run.paintedMs);
+  if (const auto idle = run.marks.find("idle"); idle != run.marks.end()) {
+    c.steps["idle"].push_back(idle->second);
+  }
 }
 
 // Runs every case once per round, so drift over the run (other load, caches) falls on all cases
@@ -346,7 +389,7 @@ void RunRounds(std::vector<Case>& cases, int repeats) {
         c.failure = "cannot fill the run keys";
         continue;
       }
-      const RunResult run = RunOnce(c.exe);
+      const RunResult run = RunOnce(c.exe, c.marksFile);
       fill.Clear();
       if (!run.closedByCommand) ++c.terminated;
       if (!run.ok) {
@@ -361,6 +404,7 @@ void RunRounds(std::vector<Case>& cases, int repeats) {
       c.times.push_back(run.paintedMs);
       c.workingSets.push_back(run.peakWorkingSet);
       c.pagefiles.push_back(run.peakPagefile);
+      if (!run.marks.empty()) AddSteps(c, run);
     }
   }
 }
@@ -383,6 +427,59 @@ void PrintRatio(const char* label, const Case& top, const Case& bottom) {
               ratio(Median(top.pagefiles), Median(bottom.pagefiles)));
 }
 
+// The median of each step for the given cases, side by side. Medians of steps need not add up to
+// the median total.
+void PrintBreakdown(const std::vector<const Case*>& cases) {
+  std::printf("\nWhere the time goes (median ms; each step from the mark before it)\n%-40s",
+              "step");
+  for (const Case* c : cases) std::printf(" %18.18s", c->label.c_str());
+  std::printf("\n");
+  auto row = [&cases](const char* label, const char* key) {
+    std::printf("%-40s", label);
+    for (const Case* c : cases) {
+      const auto found = c->steps.find(key);
+      if (found == c->steps.end() || found->second.empty()) {
+        std::printf(" %18s", "-");
+      } else {
+        std::printf(" %18.1f", Median(found->second));
+      }
+    }
+    std::printf("\n");
+  };
+  for (const Step& step : kSteps) row(step.label, step.mark);
+  row("total to painted", kTotalStep);
+  row("(program's first idle, from the start)", "idle");
+}
+
+// The cost of language lookups, measured in this process on the program's language file: the
+// first lookup of each key of the file through a fresh table, and the same lookups again.
+void PrintLanguageLookups(const std::string& file) {
+  std::vector<char> names(1 << 16);
+  const DWORD length = GetPrivateProfileStringA("String", nullptr, "", names.data(),
+                                                static_cast<DWORD>(names.size()), file.c_str());
+  std::vector<std::string> keys;
+  for (const char* name = names.data(); name < names.data() + length && *name;
+       name += std::strlen(name) + 1) {
+    keys.emplace_back(name);
+  }
+  if (keys.empty()) return;
+  std::vector<double> first, again;
+  for (int round = 0; round < 5; ++round) {
+    LanguageTable table(file);
+    first.push_back(TimeMs([&] {
+      for (const std::string& key : keys) table.T(key);
+    }));
+    again.push_back(TimeMs([&] {
+      for (const std::string& key : keys) table.T(key);
+    }));
+  }
+  const double perKey = 1000.0 / static_cast<double>(keys.size());
+  std::printf(
+      "\nLanguage lookups (this process, %zu keys of the language file, median of 5): first of a "
+      "key %.1f us, again %.1f us\n",
+      keys.size(), Median(first) * perKey, Median(again) * perKey);
+}
+
 // A case folder holding a copy of the exe and, for Quorvane, its language file and a store.
 bool PrepareFolder(const std::string& folder, const std::string& exeSource,
                    const std::string& languageSource, const std::string* storeText) {
@@ -391,20 +488,7 @@ bool PrepareFolder(const std::string& folder, const std::string& exeSource,
   if (!CopyFileA(exeSource.c_str(), (folder + "\\" + exeName).c_str(), FALSE)) return false;
   if (!storeText) return true;
   return CopyFileA(languageSource.c_str(), (folder + "\\Quorvane.language").c_str(), FALSE) &&
-         WriteFileText(folder + "\\config.xml", *storeText);
-}
-
-void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &found));
-  if (find) {
-    do {
-      const std::string name = found.cFileName;
-      if (name != "." && name != "..") DeleteFileA((folder + "\\" + name).c_str());
-    } while (FindNextFileA(find.Get(), &found));
-  }
-  find.Reset();
-  RemoveDirectoryA(folder.c_str());
+         WriteBytes(folder + "\\config.xml", *storeText);
 }
 
 }  // namespace
@@ -450,11 +534,14 @@ int main(int argc, char** argv) {
   std::vector<Case> cases(3);
   cases[0].label = "empty window";
   cases[0].exe = emptyWindowDir + "\\empty_window.exe";
+  cases[0].marksFile = emptyWindowDir + "\\marks.txt";
   cases[1].label = "Quorvane, empty";
   cases[1].exe = emptyQuorvaneDir + "\\Quorvane.exe";
+  cases[1].marksFile = emptyQuorvaneDir + "\\marks.txt";
   cases[2].label = "Quorvane, " + std::to_string(kValuesPerKey) + "/key, " +
                    std::to_string(kStoreRecords) + " stored";
   cases[2].exe = largeDir + "\\Quorvane.exe";
+  cases[2].marksFile = largeDir + "\\marks.txt";
   cases[2].fillRunKeys = true;
 
   std::printf("Start-up to first painted main window, %d runs per case after one warm-up\n",
@@ -487,10 +574,10 @@ int main(int argc, char** argv) {
   PrintRatio("large / empty Quorvane", cases[2], cases[1]);
   PrintRatio("empty Quorvane / empty window", cases[1], cases[0]);
   std::printf("(target: large within 1.5x of empty Quorvane)\n");
+  PrintBreakdown({&cases[0], &cases[1], &cases[2]});
+  std::printf("(the empty window marks only WinMain, its window created and shown)\n");
+  PrintLanguageLookups(languageFile);
 
-  RemoveFolder(emptyWindowDir);
-  RemoveFolder(emptyQuorvaneDir);
-  RemoveFolder(largeDir);
-  RemoveDirectoryA(root.c_str());
+  TempFolder::RemoveTree(root);
   return allOk ? 0 : 1;
 }

@@ -7,12 +7,11 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "core/startup_folder_kind.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -20,6 +19,7 @@
 #include "store/journal.h"
 #include "store/language_table.h"
 #include "store/xml_disabled_store.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -73,29 +73,6 @@ size_t ReadAll(const std::string& folder) {
   return total;
 }
 
-double Millis(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data{};
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 }  // namespace
 
 int main() {
@@ -139,24 +116,18 @@ int main() {
   std::vector<double> raw, refresh;
   size_t bytes = 0;
   for (int round = 0; round < kRounds; ++round) {
-    auto start = std::chrono::steady_clock::now();
-    bytes = ReadAll(folder);
-    raw.push_back(Millis(std::chrono::steady_clock::now() - start));
-    start = std::chrono::steady_clock::now();
-    view.Refresh(rows);
-    refresh.push_back(Millis(std::chrono::steady_clock::now() - start));
+    raw.push_back(TimeMs([&] { bytes = ReadAll(folder); }));
+    refresh.push_back(TimeMs([&] { view.Refresh(rows); }));
   }
-  std::sort(raw.begin(), raw.end());
-  std::sort(refresh.begin(), refresh.end());
-  const double rawMedian = raw[kRounds / 2];
-  const double refreshMedian = refresh[kRounds / 2];
+  const double rawMedian = Median(raw);
+  const double refreshMedian = Median(refresh);
   std::printf("startup folder refresh over %d shortcuts (+20 records), median of %d rounds\n",
               kFiles, kRounds);
   std::printf("  list + read every file: %8.2f ms (%zu bytes)\n", rawMedian, bytes);
   std::printf("  Refresh:                %8.2f ms (%d rows)\n", refreshMedian, rows.Count());
   std::printf("  ratio: %.2fx (target: within 6x)\n", refreshMedian / rawMedian);
 
-  RemoveTree(root);
+  TempFolder::RemoveTree(root);
   CoUninitialize();
   return 0;
 }

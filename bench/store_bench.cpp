@@ -5,40 +5,18 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "platform/win_handles.h"
 #include "store/xml_disabled_store.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 const std::string kRun = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
-
-double MedianMs(int reps, const std::function<void()>& step) {
-  std::vector<double> times;
-  for (int i = 0; i < reps; ++i) {
-    const double start = NowMs();
-    step();
-    times.push_back(NowMs() - start);
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
 
 std::string ReadAll(const std::string& path) {
   UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -75,13 +53,9 @@ std::string StoreText(int records) {
 
 int main() {
   if (FAILED(CoInitialize(nullptr))) return 1;
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string dir =
-      std::string(temp) + "qv_store_bench_" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(dir.c_str(), nullptr);
-  const std::string file = dir + "\\config.xml";
-  const std::string copy = dir + "\\copy.xml";
+  const TempFolder dir("qv_store_bench");
+  const std::string file = dir / "config.xml";
+  const std::string copy = dir / "copy.xml";
   const std::string copyTemp = copy + ".tmp";
 
   std::printf(
@@ -116,32 +90,25 @@ int main() {
     std::vector<double> appends, removes;
     bool ok = listed == static_cast<size_t>(records);
     for (int i = 0; i < reps && ok; ++i) {
-      double start = NowMs();
-      ok = store.Append(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe").Ok();
-      appends.push_back(NowMs() - start);
-      start = NowMs();
-      ok = ok && store.RemoveMatching(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe");
-      removes.push_back(NowMs() - start);
+      appends.push_back(TimeMs(
+          [&] { ok = store.Append(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe").Ok(); }));
+      removes.push_back(TimeMs([&] {
+        ok = ok && store.RemoveMatching(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe");
+      }));
     }
     if (!ok) {
       std::printf("%8d: the store did not work (listed %zu)\n", records, listed);
       status = 1;
       continue;
     }
-    std::sort(appends.begin(), appends.end());
-    std::sort(removes.begin(), removes.end());
-    const double append = appends[appends.size() / 2];
-    const double remove = removes[removes.size() / 2];
+    const double append = Median(appends);
+    const double remove = Median(removes);
     const double rawBoth = read + write;
     std::printf("%8d %9zu | %8.3f %8.3f | %9.3f %7.1f | %9.3f %7.1f | %9.3f %7.1f\n", records,
                 text.size(), read, write, list, list / read, append, append / rawBoth, remove,
                 remove / rawBoth);
   }
 
-  DeleteFileA(file.c_str());
-  DeleteFileA(copy.c_str());
-  DeleteFileA(copyTemp.c_str());
-  RemoveDirectoryA(dir.c_str());
   CoUninitialize();
   return status;
 }

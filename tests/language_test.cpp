@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "store/language_table.h"
+#include "ui/translate.h"
 
 namespace {
 
@@ -62,7 +63,16 @@ const char kSample[] =
     "_More=More\r\n"
     "_Deep=Deep Item\r\n"
     "_Utf8=K\xC3\xA4se\r\n"
-    "=Text of the empty key\r\n";
+    "_Single='single quoted'\r\n"
+    "_LoneQuote=\"\r\n"
+    "_HalfQuoted=\"open\r\n"
+    "_EmptyQuoted=\"\"\r\n"
+    "_Inner= a \"b\" c \r\n"
+    "_Equals=a=b\r\n"
+    "_NoEquals\r\n"
+    "=Text of the empty key\r\n"
+    "[string]\r\n"
+    "_Later=Second section\r\n";
 
 class LanguageTableTest : public ::testing::Test {
  protected:
@@ -90,6 +100,16 @@ TEST_F(LanguageTableTest, LooksUpTextsByTheProfileRules) {
       {"_OnlyElsewhere", false, "_OnlyElsewhere"},
       {"_Percent", false, "100% of %s"},
       {"_Utf8", false, "K\xC3\xA4se"},
+      {"  _Run\t", false, "Run"},  // the key is trimmed too
+      {"_Single", false, "single quoted"},
+      {"_LoneQuote", false, "\""},
+      {"_HalfQuoted", false, "\"open"},
+      {"_EmptyQuoted", false, "_EmptyQuoted"},
+      {"_Inner", false, "a \"b\" c"},
+      {"_Equals", false, "a=b"},
+      {"_NoEquals", false, "_NoEquals"},
+      {"", false, "Text of the empty key"},
+      {"_Later", false, "_Later"},  // only the first section of the name counts
       // escapes are expanded only where asked, and never in a key that stands for its text
       {"_Lines", false, "One\\nTwo\\r\\nThree"},
       {"_Lines", true, "One\nTwo\r\nThree"},
@@ -104,6 +124,50 @@ TEST_F(LanguageTableTest, UsesAtMost65534CharactersOfAText) {
   table_.SetFile(
       folder_.Write("Long.language", "[String]\r\n_Long=" + std::string(70000, 'x') + "\r\n"));
   EXPECT_EQ(table_.T("_Long"), std::string(65534, 'x'));
+}
+
+FILETIME WriteTime(const std::string& file) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data);
+  return data.ftLastWriteTime;
+}
+
+void SetWriteTime(const std::string& file, FILETIME time) {
+  HANDLE handle = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE) << file;
+  EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &time));
+  CloseHandle(handle);
+}
+
+// Texts are read once per state of the file: a later lookup of the same key sees the file as it
+// is now, whether it was rewritten, removed, made again or exchanged for another file.
+TEST_F(LanguageTableTest, ALookupSeesTheFileAsItIsNow) {
+  EXPECT_EQ(table_.T("_Lines", true), "One\nTwo\r\nThree");
+  EXPECT_EQ(table_.T("_Lines"), "One\\nTwo\\r\\nThree");  // kept unexpanded
+  EXPECT_EQ(table_.T("_Run"), "Run");
+
+  // Another text of the same length: only the write time tells the two files apart.
+  const std::string file = table_.File();
+  FILETIME later = WriteTime(file);
+  later.dwHighDateTime += 1;
+  std::string sameLength = kSample;
+  sameLength.replace(sameLength.find("_Run=Run"), 8, "_Run=Ran");
+  folder_.Write("Sample.language", sameLength);
+  SetWriteTime(file, later);
+  EXPECT_EQ(table_.T("_Run"), "Ran");
+
+  // No file, then a file again.
+  DeleteFileA(file.c_str());
+  EXPECT_EQ(table_.T("_Run"), "_Run");
+  folder_.Write("Sample.language", "[String]\r\n_Run=Back\r\n");
+  EXPECT_EQ(table_.T("_Run"), "Back");
+
+  // Another file of the same size and write time: its own texts.
+  const std::string other = folder_.Write("Other.language", "[String]\r\n_Run=Left\r\n");
+  SetWriteTime(other, WriteTime(file));
+  table_.SetFile(other);
+  EXPECT_EQ(table_.T("_Run"), "Left");
 }
 
 TEST(LanguageTable, WithoutAFileEveryKeyIsItsOwnText) {
@@ -145,7 +209,7 @@ TEST_F(LanguageTableTest, TranslateWindowCoversEveryDescendant) {
   HWND nested = Child("BUTTON", "_Nested", group, 6);
   HWND deeper = Child("STATIC", "_Run", nested, 7);
 
-  table_.TranslateWindow(top);
+  TranslateWindow(table_, top);
 
   EXPECT_EQ(TextOf(top), "Translated Caption");
   EXPECT_EQ(TextOf(ok), "Okay");
@@ -157,7 +221,7 @@ TEST_F(LanguageTableTest, TranslateWindowCoversEveryDescendant) {
   EXPECT_EQ(TextOf(deeper), "Run");
 
   // A second pass treats translated texts as keys and changes nothing.
-  table_.TranslateWindow(top);
+  TranslateWindow(table_, top);
   EXPECT_EQ(TextOf(top), "Translated Caption");
   EXPECT_EQ(TextOf(nested), "Nested Button");
   DestroyWindow(top);
@@ -195,7 +259,7 @@ TEST_F(LanguageTableTest, TranslateMenuKeepsIdsStatesAndSubmenus) {
   AppendMenuA(file, MF_STRING, 103, "_Lines");
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "_File");
 
-  table_.TranslateMenu(bar);
+  TranslateMenu(table_, bar);
 
   const ItemState top = ItemAt(bar, 0);
   EXPECT_EQ(top.text, "&File");
@@ -232,8 +296,8 @@ TEST_F(LanguageTableTest, TranslateMenuKeepsIdsStatesAndSubmenus) {
 TEST_F(LanguageTableTest, TranslateMenuIgnoresWhatIsNoMenu) {
   HWND window =
       CreateWindowExA(0, "STATIC", "_Caption", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  table_.TranslateMenu(reinterpret_cast<HMENU>(window));
-  table_.TranslateMenu(nullptr);
+  TranslateMenu(table_, reinterpret_cast<HMENU>(window));
+  TranslateMenu(table_, nullptr);
   EXPECT_EQ(TextOf(window), "_Caption");
   DestroyWindow(window);
 }

@@ -6,10 +6,14 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/catalogue.h"
+#include "core/kind_factory.h"
 #include "core/module_paths.h"
 #include "gui/dialog_answerer.h"
 #include "gui/pump.h"
@@ -31,6 +35,7 @@
 #include "ui/file_info_dialog.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
+#include "ui/startup_marks.h"
 #include "ui/web_links.h"
 
 namespace {
@@ -92,6 +97,54 @@ TEST(StartUp, ExitEndsTheProgramWithCodeTwo) {
   EXPECT_EQ(ThreadMainWindow(), nullptr);
 }
 
+std::string MarksFile() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + "qv_startup_marks.txt";
+}
+
+// The mark names of a marks file in their order, each counter at least the one before; the file
+// is removed.
+std::vector<std::string> ReadMarkNames(const std::string& file) {
+  std::vector<std::string> names;
+  {
+    std::ifstream in(file);
+    std::string name;
+    long long counter = 0;
+    long long previous = 0;
+    while (in >> name >> counter) {
+      EXPECT_GE(counter, previous) << name;
+      previous = counter;
+      names.push_back(name);
+    }
+  }
+  DeleteFileA(file.c_str());
+  return names;
+}
+
+// The marks the start-up bench reads: asked for through the environment, written when the
+// program ends, in the order of the steps.
+TEST(StartUp, MarksAskedForAreWrittenInTheOrderOfTheSteps) {
+  const std::string file = MarksFile();
+  DeleteFileA(file.c_str());
+  SetEnvironmentVariableA(StartupMarks::kVariable, file.c_str());
+  gui::DialogAnswerer answers;
+  answers.AnswerWhen(IsMainWindow,
+                     [](HWND main) { PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0); });
+  EXPECT_EQ(RunQuorvane(GetModuleHandleA(nullptr)), 2);
+  SetEnvironmentVariableA(StartupMarks::kVariable, nullptr);
+
+  // These steps in this order; the window's own steps may add marks between them.
+  const std::vector<std::string> steps = {"entry",      "com",     "xml",    "journal", "controls",
+                                          "catalogue",  "kinds",   "dialog", "tree",    "filled",
+                                          "translated", "created", "shown"};
+  std::vector<std::string> found;
+  for (const std::string& name : ReadMarkNames(file)) {
+    if (std::find(steps.begin(), steps.end(), name) != steps.end()) found.push_back(name);
+  }
+  EXPECT_EQ(found, steps);
+}
+
 TEST(StartUp, FilesAreFoundFromTheExeName) {
   // The test exe stands for a renamed program: its files follow its name.
   const std::string dir = ExeDirectory();
@@ -129,7 +182,9 @@ class MainWindowTest : public ::testing::Test {
     services_ = std::make_unique<KindServices>(
         KindServices{registry_, files_, links_, *store_, journal_, language_});
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest");
-    main_ = std::make_unique<MainWindow>(*services_, language_);
+    std::vector<CatalogueNode> catalogue = BuildCatalogue(registry_);
+    std::vector<std::unique_ptr<EntryKind>> kinds = CreateEntryKinds(catalogue, *services_);
+    main_ = std::make_unique<MainWindow>(std::move(catalogue), std::move(kinds), language_);
     ASSERT_NE(main_->Create(GetModuleHandleA(nullptr)), nullptr);
     ShowWindow(main_->Handle(), SW_SHOWMAXIMIZED);
     PumpPending();
@@ -230,6 +285,51 @@ TEST_F(MainWindowTest, SelectingANodeShowsItsViewAndEverySelectionRefreshes) {
   EXPECT_TRUE(HasRow(3, "QuorvaneMainTest"));
 }
 
+// Forms are made when their node is first shown, complete and translated, and kept from then on.
+TEST_F(MainWindowTest, AViewShownForTheFirstTimeIsACompleteTranslatedForm) {
+  EXPECT_EQ(main_->View(10).Handle(), nullptr);
+  SelectNode(10);
+  const HWND form = main_->View(10).Handle();
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(IsWindowVisible(form));
+  EXPECT_EQ(GetParent(form), main_->Host().Handle());
+  EXPECT_EQ(gui::WindowText(GetDlgItem(form, IDC_ADDNEW)), language_.T("_AddNew"));
+  char title[64] = {};
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT;
+  column.pszText = title;
+  column.cchTextMax = sizeof(title);
+  ASSERT_TRUE(
+      SendMessageA(main_->View(10).List(), LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)));
+  EXPECT_EQ(std::string(title), language_.T("_Name"));
+  // It fills the host like the first view.
+  RECT host{}, shown{};
+  GetClientRect(main_->Host().Handle(), &host);
+  GetWindowRect(form, &shown);
+  EXPECT_EQ(shown.right - shown.left, host.right);
+  EXPECT_EQ(shown.bottom - shown.top, host.bottom);
+
+  SelectNode(0);
+  SelectNode(10);
+  EXPECT_EQ(main_->View(10).Handle(), form);
+  EXPECT_FALSE(IsWindowVisible(main_->View(0).Handle()));
+}
+
+// Making a form must not take the keyboard focus: walking the tree with the arrow keys makes
+// forms one after another, and the focus stays in the tree.
+TEST_F(MainWindowTest, AFormMadeOnSelectionLeavesTheFocusInTheTree) {
+  SetFocus(main_->Tree());
+  for (int node : {1, 2, 3}) {
+    ASSERT_EQ(main_->View(node).Handle(), nullptr) << node;
+    SendMessageA(main_->Tree(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(main_->Tree(), WM_KEYUP, VK_DOWN, 0);
+    PumpPending();
+    EXPECT_EQ(main_->Host().Current(), node);
+    EXPECT_NE(main_->View(node).Handle(), nullptr);
+    EXPECT_EQ(GetFocus(), main_->Tree()) << node;
+  }
+}
+
 TEST_F(MainWindowTest, TheOperationMenuActsOnTheShownViewOnly) {
   const char data[] = "C:\\Tools\\main-test.exe";
   RegSetKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", REG_SZ, data, sizeof(data));
@@ -268,6 +368,18 @@ TEST_F(MainWindowTest, AcceleratorsSendTheViewCommands) {
   EXPECT_TRUE(main_->PreTranslateMessage(key));
   PumpPending();
   EXPECT_FALSE(HasRow(10, "QuorvaneMainTest"));
+}
+
+TEST_F(MainWindowTest, OnlyTheFirstIdleIsMarked) {
+  const std::string file = MarksFile();
+  {
+    StartupMarks marks(file);
+    main_->SetMarks(&marks);
+    main_->OnIdle();
+    main_->OnIdle();
+    main_->SetMarks(nullptr);
+  }
+  EXPECT_EQ(ReadMarkNames(file), std::vector<std::string>{"idle"});
 }
 
 TEST_F(MainWindowTest, HelpWebPagesAndTheJournalViewerGoWhereTheyShould) {

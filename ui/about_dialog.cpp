@@ -9,6 +9,7 @@
 #include "ui/dialog_base.h"
 #include "ui/hyperlink.h"
 #include "ui/shell_opener.h"
+#include "ui/translate.h"
 #include "ui/version_info.h"
 #include "ui/web_links.h"
 
@@ -32,7 +33,7 @@ class AboutDialog final : public DialogBase {
  private:
   BOOL OnInitDialog() override {
     CentreOverOwner(Handle());
-    language_.TranslateWindow(Handle());
+    TranslateWindow(language_, Handle());
     SetDlgItemTextA(Handle(), IDC_THANKS_LIST,
                     WithCrLf(language_.T("_Thankyoulist", true)).c_str());
 

@@ -8,6 +8,7 @@
 #include "store/language_table.h"
 #include "ui/centre_window.h"
 #include "ui/dialog_base.h"
+#include "ui/translate.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ class EditDialog final : public DialogBase {
  private:
   BOOL OnInitDialog() override {
     CentreOverOwner(Handle());
-    language_.TranslateWindow(Handle());
+    TranslateWindow(language_, Handle());
     // Lifts the edits' default limit, so a long command line is shown and returned whole.
     for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_LOCATION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
       SendDlgItemMessageA(Handle(), id, EM_SETLIMITTEXT, 0, 0);

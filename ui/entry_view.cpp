@@ -13,6 +13,7 @@
 #include "ui/edit_dialogs.h"
 #include "ui/file_info_dialog.h"
 #include "ui/resize_rules.h"
+#include "ui/translate.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ HWND EntryView::Create(HINSTANCE instance, HWND parent) {
 BOOL EntryView::OnInitDialog() {
   list_ = Item(IDC_LIST);
   SetUpColumns();
-  language_.TranslateWindow(Handle());
+  TranslateWindow(language_, Handle());
 
   resize_ = std::make_unique<ResizeRules>();
   resize_->Install(Handle(), ResizeRules::ViewForm());
@@ -62,7 +63,9 @@ BOOL EntryView::OnInitDialog() {
   banner_->SetText("");
 
   if (!deferFirstFill_) kind_.Refresh(*this);
-  return TRUE;
+  // The form takes no focus when it is made: the main window makes it when its node is first
+  // selected, and the focus stays where the user has it.
+  return FALSE;
 }
 
 void EntryView::SetUpColumns() {
@@ -158,7 +161,7 @@ HMENU EntryView::BuildContextMenu() const {
   HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAIN_MENU));
   if (!menu) return nullptr;
   HMENU popup = GetSubMenu(menu, 1);
-  language_.TranslateMenu(popup);
+  TranslateMenu(language_, popup);
 
   const int row = SelectedRow();
   auto gray = [popup](UINT id, bool grayed) {

@@ -10,6 +10,7 @@
 #include "ui/dialog_base.h"
 #include "ui/file_info.h"
 #include "ui/shell_opener.h"
+#include "ui/translate.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ class FileInfoDialog final : public DialogBase {
     const HWND list = Item(IDC_INFO_LIST);
     ListView_SetExtendedListViewStyle(list,
                                       LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
-    language_.TranslateWindow(Handle());
+    TranslateWindow(language_, Handle());
 
     info_ = GatherFileInfo(path_, language_);
     ShowIcon();

@@ -7,27 +7,20 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/registry.h"
+
 namespace {
 constexpr UINT_PTR kSubclassId = 0x484C4E4B;  // "HLNK"
 constexpr char kColorKey[] = "Software\\Microsoft\\Internet Explorer\\Settings";
 
-std::optional<std::string> ReadUserString(const char* subkey, const char* name) {
-  UniqueHkey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) {
+// A text value of the user's Internet Explorer settings; nullopt when it is missing or no text.
+std::optional<std::string> ReadColorSetting(Registry& registry, const char* name) {
+  const RegRead read = registry.ReadValue(HKEY_CURRENT_USER, kColorKey, name);
+  if (read.status != RegReadStatus::kOk ||
+      (read.value.type != REG_SZ && read.value.type != REG_EXPAND_SZ)) {
     return std::nullopt;
   }
-  DWORD type = 0;
-  DWORD size = 0;
-  if (RegQueryValueExA(key.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ)) {
-    return std::nullopt;
-  }
-  std::vector<char> data(size + 1, '\0');
-  if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                       &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::string(data.data());
+  return read.value.data;
 }
 
 // Static types that show a picture or a frame rather than text: icon, rectangles and frames (3 to
@@ -178,10 +171,11 @@ void Hyperlink::CreateTooltip() {
 }
 
 void Hyperlink::ReadLinkColors() {
-  if (auto text = ReadUserString(kColorKey, "Anchor Color")) {
+  Win32Registry registry;
+  if (auto text = ReadColorSetting(registry, "Anchor Color")) {
     if (auto color = ParseColor(*text)) linkColor_ = *color;
   }
-  if (auto text = ReadUserString(kColorKey, "Anchor Color Visited")) {
+  if (auto text = ReadColorSetting(registry, "Anchor Color Visited")) {
     if (auto color = ParseColor(*text)) visitedColor_ = *color;
   }
 }

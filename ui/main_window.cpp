@@ -3,15 +3,15 @@
 #include <shellapi.h>
 
 #include "core/module_paths.h"
-#include "core/kind_factory.h"
-#include "platform/registry.h"
-#include "res/resource.h"
 #include "platform/journal_component.h"
+#include "res/resource.h"
 #include "store/language_table.h"
 #include "ui/about_dialog.h"
 #include "ui/centre_window.h"
 #include "ui/dpi.h"
 #include "ui/shell_opener.h"
+#include "ui/startup_marks.h"
+#include "ui/translate.h"
 #include "ui/version_info.h"
 #include "ui/web_links.h"
 
@@ -50,10 +50,9 @@ bool IsForwardedCommand(int id) {
 
 }  // namespace
 
-MainWindow::MainWindow(KindServices& services, const LanguageTable& language)
-    : language_(language) {
-  catalogue_ = BuildCatalogue(services.registry);
-  kinds_ = CreateEntryKinds(catalogue_, services);
+MainWindow::MainWindow(std::vector<CatalogueNode> catalogue,
+                       std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language)
+    : language_(language), catalogue_(std::move(catalogue)), kinds_(std::move(kinds)) {
   for (auto& kind : kinds_) views_.push_back(std::make_unique<EntryView>(*kind, language_));
 }
 
@@ -74,6 +73,7 @@ HWND MainWindow::Create(HINSTANCE instance) {
 }
 
 BOOL MainWindow::OnInitDialog() {
+  Mark("dialog");
   CentreOverOwner(Handle());
   SetIcons();
   if (MessageLoop* loop = WindowModule::Current() ? WindowModule::Current()->Loop() : nullptr) {
@@ -100,22 +100,25 @@ BOOL MainWindow::OnInitDialog() {
   }
   SendMessageA(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
   BuildTree();
+  Mark("tree");
 
   host_.Create(instance_, splitter_.Handle());
-  CreateViews();
+  host_.SetViewCount(ViewCount());
 
   // The first top-level node: its selection shows view 0 and refreshes it.
   const auto first = reinterpret_cast<HTREEITEM>(
       SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(TVI_ROOT)));
   SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(first));
+  Mark("filled");
 
   splitter_.SetExtendedStyle(0);
   splitter_.SetPanes(tree_, host_.Handle(), false);
   splitter_.SetPosition(ScaleForWindow(Handle(), kSplitterPosition), true);
 
-  language_.TranslateWindow(Handle());
-  language_.TranslateMenu(GetMenu(Handle()));
+  TranslateWindow(language_, Handle());
+  TranslateMenu(language_, GetMenu(Handle()));
   DrawMenuBar(Handle());
+  Mark("translated");
   SetTitle();
   return TRUE;
 }
@@ -133,6 +136,8 @@ void MainWindow::SetIcons() {
 }
 
 void MainWindow::BuildTree() {
+  // The tree lays itself out once, when redrawing is switched back on, not after every node.
+  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
   treeItems_.assign(catalogue_.size(), nullptr);
   for (size_t i = 0; i < catalogue_.size(); ++i) {
     const CatalogueNode& node = catalogue_[i];
@@ -151,13 +156,19 @@ void MainWindow::BuildTree() {
   for (int parent : ExpansionOrder(catalogue_)) {
     SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(treeItems_.at(parent)));
   }
+  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
 }
 
-void MainWindow::CreateViews() {
-  for (auto& view : views_) {
-    view->DeferFirstFill();
-    host_.AddView(view->Create(instance_, host_.Handle()));
+// A form is made the first time its node is shown, so start-up builds only the one it shows. It
+// starts empty: the selection that shows it refreshes it at once.
+HWND MainWindow::EnsureView(int index) {
+  EntryView& view = *views_.at(static_cast<std::size_t>(index));
+  if (!view.Handle()) {
+    view.DeferFirstFill();
+    host_.SetView(index, view.Create(instance_, host_.Handle()));
+    Mark("form");
   }
+  return view.Handle();
 }
 
 bool MainWindow::OnNotify(NMHDR* header, LRESULT* /*result*/) {
@@ -175,7 +186,10 @@ void MainWindow::SwitchView(const NMTREEVIEWA& change) {
   item.mask = TVIF_PARAM;
   item.hItem = change.itemNew.hItem;
   SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  host_.Show(static_cast<int>(item.lParam));
+  const int index = static_cast<int>(item.lParam);
+  if (index < 0 || index >= ViewCount()) return;
+  EnsureView(index);
+  host_.Show(index);
   // Every selection, also of the node already shown, rebuilds that view's list.
   if (HWND view = host_.CurrentView()) SendMessageA(view, WM_COMMAND, IDC_REFRESH, 0);
 }
@@ -217,6 +231,16 @@ bool MainWindow::OnSize(UINT /*type*/, int width, int height) {
   return true;
 }
 
+bool MainWindow::OnIdle() {
+  // The queue first runs empty once everything shown has been painted.
+  if (marks_) marks_->MarkOnce("idle");
+  return false;
+}
+
+void MainWindow::Mark(const char* name) {
+  if (marks_) marks_->Mark(name);
+}
+
 void MainWindow::Quit() {
   EndModal(IDM_EXIT);  // destroys the modeless main window
   PostQuitMessage(IDM_EXIT);
@@ -239,15 +263,20 @@ bool MainWindow::PreTranslateMessage(MSG& message) {
   return IsDialogMessageA(Handle(), &message) != FALSE;
 }
 
-int RunMainWindow(HINSTANCE instance, KindServices& services, const LanguageTable& language) {
+int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
+                  std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language,
+                  StartupMarks* marks) {
   MessageLoop loop;
   WindowModule* module = WindowModule::Current();
   if (module) module->SetLoop(&loop);
   int exitCode = 0;
   {
-    MainWindow main(services, language);
+    MainWindow main(std::move(catalogue), std::move(kinds), language);
+    main.SetMarks(marks);
     if (main.Create(instance)) {
+      if (marks) marks->Mark("created");
       ShowWindow(main.Handle(), SW_SHOWMAXIMIZED);
+      if (marks) marks->Mark("shown");
       exitCode = loop.Run();
     }
   }

@@ -17,15 +17,20 @@
 #include "ui/view_host.h"
 
 class LanguageTable;
+class StartupMarks;
 
 class MainWindow final : public DialogBase, public MessageFilter, public IdleHandler {
  public:
-  // Builds the catalogue and configures the sixteen location views; no window exists yet.
-  MainWindow(KindServices& services, const LanguageTable& language);
+  // Takes the catalogue and the location views made from it (one per node, in view-index
+  // order); no window exists yet.
+  MainWindow(std::vector<CatalogueNode> catalogue, std::vector<std::unique_ptr<EntryKind>> kinds,
+             const LanguageTable& language);
   ~MainWindow() override;
 
   // Creates the main window (hidden until the caller shows it); null on failure.
   HWND Create(HINSTANCE instance);
+  // Start-up marks to take while the window is built and first idle (null: none).
+  void SetMarks(StartupMarks* marks) { marks_ = marks; }
 
   HWND Tree() const { return tree_; }
   ViewHost& Host() { return host_; }
@@ -35,7 +40,7 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   HTREEITEM TreeItem(int viewIndex) const { return treeItems_.at(viewIndex); }
 
   bool PreTranslateMessage(MSG& message) override;
-  bool OnIdle() override { return false; }
+  bool OnIdle() override;
 
  protected:
   BOOL OnInitDialog() override;
@@ -46,10 +51,11 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
  private:
   void SetIcons();
   void BuildTree();
-  void CreateViews();
+  HWND EnsureView(int index);
   void SwitchView(const NMTREEVIEWA& change);
   void SetTitle();
   void Quit();
+  void Mark(const char* name);
 
   const LanguageTable& language_;
   std::vector<CatalogueNode> catalogue_;
@@ -62,8 +68,12 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   HIMAGELIST images_ = nullptr;
   ViewHost host_;
   HACCEL accelerators_ = nullptr;
+  StartupMarks* marks_ = nullptr;
 };
 
 // Runs the main window with the UI thread's message loop until the user quits; returns the
-// quit message's exit code (2 after "_Exit"), or 0 when the window cannot be created.
-int RunMainWindow(HINSTANCE instance, KindServices& services, const LanguageTable& language);
+// quit message's exit code (2 after "_Exit"), or 0 when the window cannot be created. marks, when
+// given, are taken along the way.
+int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
+                  std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language,
+                  StartupMarks* marks = nullptr);

@@ -28,8 +28,12 @@ HWND ViewHost::Create(HINSTANCE instance, HWND parent) {
   return window_;
 }
 
+void ViewHost::SetView(int index, HWND view) {
+  if (IsValid(index)) views_[index] = view;
+}
+
 void ViewHost::Show(int index) {
-  if (!IsValid(index) || index == current_) return;
+  if (!IsValid(index) || index == current_ || !views_[index]) return;
   if (IsValid(current_)) ShowWindow(views_[current_], SW_HIDE);
   RECT client{};
   GetClientRect(window_, &client);

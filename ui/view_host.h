@@ -1,5 +1,5 @@
 // The bordered child window beside the tree that holds the sixteen entry view forms and keeps
-// the shown one filling it.
+// the shown one filling it. A form is made the first time it is shown, so a slot may be empty.
 #pragma once
 
 #include <windows.h>
@@ -12,14 +12,16 @@ class ViewHost {
   HWND Create(HINSTANCE instance, HWND parent);
   HWND Handle() const { return window_; }
 
-  void AddView(HWND view) { views_.push_back(view); }
+  // count empty slots, one per view index.
+  void SetViewCount(int count) { views_.assign(static_cast<std::size_t>(count), nullptr); }
+  void SetView(int index, HWND view);
   const std::vector<HWND>& Views() const { return views_; }
   int Current() const { return current_; }
   bool IsValid(int index) const { return index >= 0 && index < static_cast<int>(views_.size()); }
   HWND CurrentView() const { return IsValid(current_) ? views_[current_] : nullptr; }
 
   // Shows view index (hiding the one shown before) sized to the host. Nothing when index is
-  // already shown.
+  // already shown or its slot is empty.
   void Show(int index);
 
  private:

@@ -83,15 +83,15 @@ int main() {
       MoveFileExA(copyTemp.c_str(), copy.c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     });
-    const double list =
-        MedianMs(reps, [&] { listed = store.ListAll(KindId::kRegistry).size(); });
+    const double list = MedianMs(reps, [&] { listed = store.ListAll(KindId::kRegistry).size(); });
 
     // Append one record, then remove it again: it is the last, so Remove scans every record.
     std::vector<double> appends, removes;
     bool ok = listed == static_cast<size_t>(records);
     for (int i = 0; i < reps && ok; ++i) {
-      appends.push_back(TimeMs(
-          [&] { ok = store.Append(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe").Ok(); }));
+      appends.push_back(TimeMs([&] {
+        ok = store.Append(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe").Ok();
+      }));
       removes.push_back(TimeMs([&] {
         ok = ok && store.RemoveMatching(KindId::kRegistry, kRun, "Bench entry", "C:\\bench.exe");
       }));

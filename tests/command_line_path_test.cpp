@@ -1,7 +1,7 @@
 // The About file command reduces a command line to the program path it inspects.
-#include <gtest/gtest.h>
-
 #include "ui/command_line_path.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

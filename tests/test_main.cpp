@@ -1,7 +1,6 @@
 // Entry point of every test exe: COM on the test thread, then GoogleTest.
-#include <objbase.h>
-
 #include <gtest/gtest.h>
+#include <objbase.h>
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

@@ -87,15 +87,32 @@ void EntryView::SetUpColumns() {
 
 bool EntryView::OnCommand(int id, int /*code*/, HWND /*control*/) {
   switch (id) {
-    case IDC_REMOVE: kind_.Remove(*this, *this); return true;
-    case IDC_REFRESH: kind_.Refresh(*this); return true;
-    case IDC_ADDNEW: kind_.Add(*this, *this); return true;
-    case IDC_MODIFY: kind_.Modify(*this, *this); return true;
-    case IDC_PROPERTY: kind_.Property(*this, *this); return true;
-    case IDC_ABOUTFILE: AboutFile(); return true;
-    case IDC_ENABLE: SetCheckCommand(true); return true;
-    case IDC_DISABLE: SetCheckCommand(false); return true;
-    default: return false;
+    case IDC_REMOVE:
+      kind_.Remove(*this, *this);
+      return true;
+    case IDC_REFRESH:
+      kind_.Refresh(*this);
+      return true;
+    case IDC_ADDNEW:
+      kind_.Add(*this, *this);
+      return true;
+    case IDC_MODIFY:
+      kind_.Modify(*this, *this);
+      return true;
+    case IDC_PROPERTY:
+      kind_.Property(*this, *this);
+      return true;
+    case IDC_ABOUTFILE:
+      AboutFile();
+      return true;
+    case IDC_ENABLE:
+      SetCheckCommand(true);
+      return true;
+    case IDC_DISABLE:
+      SetCheckCommand(false);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -191,7 +208,9 @@ void EntryView::ShowContextMenu() {
 
 // ---- RowList over the list control
 
-int EntryView::Count() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
+int EntryView::Count() const {
+  return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+}
 
 std::string EntryView::Text(int row, Column column) const {
   // Doubled until the whole text fits, however long.
@@ -220,14 +239,18 @@ void EntryView::SetStateImage(int row, int image) {
   SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
-bool EntryView::IsEnabled(int row) const { return StateImage(row) != kStateDisabled; }
-
-int EntryView::SelectedRow() const {
-  return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                       MAKELPARAM(LVNI_SELECTED, 0)));
+bool EntryView::IsEnabled(int row) const {
+  return StateImage(row) != kStateDisabled;
 }
 
-void EntryView::DeleteAll() { SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0); }
+int EntryView::SelectedRow() const {
+  return static_cast<int>(
+      SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+void EntryView::DeleteAll() {
+  SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+}
 
 void EntryView::Append(const Row& row) {
   std::string texts[4] = {row.name, row.type, row.data, row.location};
@@ -263,7 +286,9 @@ bool EntryView::SelectAndShow(int row) {
   return true;
 }
 
-void EntryView::BeginUpdate() { SendMessageA(list_, WM_SETREDRAW, FALSE, 0); }
+void EntryView::BeginUpdate() {
+  SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+}
 
 void EntryView::EndUpdate() {
   SendMessageA(list_, WM_SETREDRAW, TRUE, 0);

@@ -25,8 +25,10 @@ constexpr int kSplitterPosition = 250;
 // Keys a Windows user expects on top of the menu: they send the same commands.
 HACCEL CreateMainAccelerators() {
   ACCEL keys[] = {
-      {FVIRTKEY, VK_F5, IDC_REFRESH},         {FVIRTKEY, VK_DELETE, IDC_REMOVE},
-      {FVIRTKEY, VK_INSERT, IDC_ADDNEW},      {FVIRTKEY, VK_F2, IDC_MODIFY},
+      {FVIRTKEY, VK_F5, IDC_REFRESH},
+      {FVIRTKEY, VK_DELETE, IDC_REMOVE},
+      {FVIRTKEY, VK_INSERT, IDC_ADDNEW},
+      {FVIRTKEY, VK_F2, IDC_MODIFY},
       {FVIRTKEY | FALT, VK_RETURN, IDC_PROPERTY},
   };
   return CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys)));
@@ -86,14 +88,13 @@ BOOL MainWindow::OnInitDialog() {
   GetClientRect(Handle(), &client);
   splitter_.Create(instance_, Handle(), client);
 
-  tree_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
-                          WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT |
-                              TVS_SHOWSELALWAYS,
-                          0, 0, 0, 0, splitter_.Handle(),
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TREE)), instance_,
-                          nullptr);
-  images_ = ImageList_Create(kTreeImageSize, kTreeImageSize, ILC_COLOR24 | ILC_MASK,
-                             kTreeImageCount, 0);
+  tree_ =
+      CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+                      WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                      0, 0, 0, 0, splitter_.Handle(),
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TREE)), instance_, nullptr);
+  images_ =
+      ImageList_Create(kTreeImageSize, kTreeImageSize, ILC_COLOR24 | ILC_MASK, kTreeImageCount, 0);
   if (HBITMAP strip = LoadBitmapA(instance_, MAKEINTRESOURCEA(IDB_TREE_IMAGES))) {
     ImageList_AddMasked(images_, strip, kTreeImageMask);
     DeleteObject(strip);

@@ -9,7 +9,9 @@ constexpr UINT kCaretTimerMessage = 0x0118;
 
 WindowModule* WindowModule::current_ = nullptr;
 
-WindowModule::WindowModule(HINSTANCE instance) : instance_(instance) { current_ = this; }
+WindowModule::WindowModule(HINSTANCE instance) : instance_(instance) {
+  current_ = this;
+}
 
 WindowModule::~WindowModule() {
   if (current_ == this) current_ = nullptr;

@@ -68,8 +68,7 @@ int RunQuorvane(HINSTANCE instance) {
 
   // The bar and cool classes, and the list and tree classes the forms are made of.
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES |
-                                                      ICC_LISTVIEW_CLASSES |
-                                                      ICC_TREEVIEW_CLASSES};
+                                                      ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   marks.Mark("controls");
 

@@ -6,8 +6,8 @@
 //              records (the store's ListAll).
 // Each round runs the three in turn and the medians are compared, so the ratios hold even where
 // absolute times swing. Run it pinned: scripts/bench registry_refresh_bench <build folder>.
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <string>

@@ -4,8 +4,8 @@
 //
 // Run pinned to one core together with wineserver, or the figures swing with the scheduler:
 //   taskset -c 0 wineserver -p; taskset -c 0 scripts/wine-run build/bench/startup_refresh_bench.exe
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <string>

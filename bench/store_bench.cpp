@@ -2,8 +2,8 @@
 // and 10,000 records, the median time of ListAll, Append and Remove (of the last record) next
 // to reading the file's bytes and writing them crash-safely (sibling, flush, rename), all in
 // one run so the ratios hold even where absolute times swing.
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <string>

@@ -2,8 +2,8 @@
 // where the program's 8-bit text crosses into COM.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <string>
 #include <utility>

@@ -1,9 +1,9 @@
 // Shortcut files read and written through the shell link object.
 #include "platform/shell_links.h"
 
+#include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <vector>

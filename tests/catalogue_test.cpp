@@ -2,8 +2,8 @@
 // folder views.
 #include "core/catalogue.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <map>
 #include <tuple>

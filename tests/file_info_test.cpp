@@ -2,8 +2,8 @@
 // the order of the rows, the missing-file case, and the search and Explorer texts.
 #include "ui/file_info.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <fstream>

@@ -2,10 +2,10 @@
 // replace, the hidden folder, short names, and shortcuts written here or by Windows.
 #include "platform/file_system.h"
 
+#include <windows.h>
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The language table on real files, window and menu translation on real windows and menus, and
 // the shipped English language file.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>

@@ -2,8 +2,8 @@
 // and the module path helpers of the running test exe.
 #include "core/location_split.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "core/ansi_text.h"
 #include "core/module_paths.h"

@@ -1,8 +1,8 @@
 // Win32Registry against the real (test prefix) registry, on keys of the test's own.
 #include "platform/registry.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // with that call failing, and once with the process "dying" there. Afterwards the entry must
 // still be somewhere: a live file, a store record or a kept file; after a failure the row must
 // show where it is, and the user hears of every refusal while the journal hears of nothing else.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>

@@ -2,8 +2,8 @@
 // config.xml: listing, the .lnk rules, kept files of disabled entries, and the fault matrix.
 #include "core/startup_folder_kind.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>

@@ -1,6 +1,6 @@
 // The disabled-entry store on real files in a private temporary folder, through the real DOM.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>

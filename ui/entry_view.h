@@ -4,8 +4,8 @@
 // operations.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <memory>

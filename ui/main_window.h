@@ -2,8 +2,8 @@
 // on the right, and the menu. It owns the sixteen location views and their forms.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <vector>

@@ -2,9 +2,9 @@
 // checking that a copy kept them: "arguments|working folder|icon,index".
 #pragma once
 
+#include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <string>
 

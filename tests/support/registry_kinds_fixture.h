@@ -3,8 +3,8 @@
 // platform classes and store, and a recording journal. Everything is removed at the end.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <optional>

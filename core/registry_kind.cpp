@@ -48,6 +48,7 @@ bool RegistryKind::ListsLocation(const std::string& location) const {
 void RegistryKind::AppendLiveRows(RowList& rows, const std::string& location,
                                   const std::string& type) {
   const std::optional<KeyPath> key = SplitKeyPath(location);
+  if (!key) return;
   std::optional<std::vector<RegValue>> values =
       services_.registry.ListValues(key->root, key->subkey);
   if (!values) return;

@@ -3,6 +3,7 @@
 #include "core/kind_support.h"
 #include "store/disabled_store.h"
 #include "store/language_table.h"
+#include "store/safe_format.h"
 
 std::string EntryKind::TypeText() const {
   return services_.language.T(look_.typeKey);
@@ -35,6 +36,7 @@ void EntryKind::Refresh(RowList& rows) {
   FillingScope filling(rows);
   // One read of the store serves every location of the list.
   const std::vector<StoredRecord> stored = services_.store.ListAll(look_.kind);
+  rows.SetNotice(StoreNotice());
   const auto storedAt = GroupByLocation(
       stored, locations_, [this](const std::string& location) { return LocationKey(location); });
   for (std::size_t i = 0; i < locations_.size(); ++i) {
@@ -45,6 +47,21 @@ void EntryKind::Refresh(RowList& rows) {
     }
     AppendLiveRows(rows, location, type);
   }
+}
+
+std::string EntryKind::StoreNotice() const {
+  const std::optional<UnreadableStore> unreadable = services_.store.Unreadable();
+  if (!unreadable) return {};
+  const LanguageTable& language = services_.language;
+  std::string reason;
+  if (!unreadable->reason.empty()) {
+    reason = unreadable->line > 0
+                 ? SafeFormat(language.T("_StoreParseReasonAt"),
+                              {unreadable->reason, std::to_string(unreadable->line),
+                               std::to_string(unreadable->column)})
+                 : SafeFormat(language.T("_StoreParseReason"), {unreadable->reason});
+  }
+  return SafeFormat(language.T("_StoreUnreadable"), {unreadable->file, reason});
 }
 
 void EntryKind::Modify(RowList& rows, Prompter& prompter) {

@@ -139,6 +139,8 @@ class EntryKind {
   virtual std::string LocationKey(const std::string& location) const { return location; }
 
   // Shared steps.
+  // The notice a store file that cannot be read gets over the list; empty when it was read.
+  std::string StoreNotice() const;
   Entry EntryAt(const RowList& rows, int row) const;
   // The selected row as an entry, or nullopt after the no-selection message.
   std::optional<Entry> SelectedEntry(const RowList& rows, Prompter& prompter) const;

@@ -33,6 +33,9 @@ class RowList {
 
   // The filling flag: while set, check-mark changes are not taken as Enable or Disable.
   virtual void SetFilling(bool filling) = 0;
+  // A notice about the whole list shown with it (not as a row), such as a store file that
+  // cannot be read; empty clears it.
+  virtual void SetNotice(const std::string& /*text*/) {}
   // Refill with redraw off; called around Refresh.
   virtual void BeginUpdate() {}
   virtual void EndUpdate() {}

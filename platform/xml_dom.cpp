@@ -1,5 +1,7 @@
 #include "platform/xml_dom.h"
 
+#include <cctype>
+
 #include "platform/bstr.h"
 #include "platform/win_handles.h"
 
@@ -66,6 +68,13 @@ bool XmlNode::SetAttribute(const std::string& name, const std::string& value) {
   Variant attributeValue(value);
   if (!attributeName.Get() || attributeValue.Ref().vt != VT_BSTR) return false;
   return SUCCEEDED(element->setAttribute(attributeName.Get(), *attributeValue.Get()));
+}
+
+bool XmlNode::RemoveAttribute(const std::string& name) {
+  const auto element = node_.As<IXMLDOMElement>(kIidXmlDomElement);
+  if (!element) return false;
+  const Bstr attributeName(name);
+  return attributeName.Get() && SUCCEEDED(element->removeAttribute(attributeName.Get()));
 }
 
 bool XmlNode::AppendChild(const XmlNode& child) {
@@ -149,6 +158,50 @@ bool XmlDocument::LoadText(const std::string& xml) {
 bool XmlDocument::Save(const std::string& path) {
   Variant target(path);
   return SUCCEEDED(doc_->save(*target.Get()));
+}
+
+bool XmlDocument::DeclareUtf8() {
+  const Bstr target(std::string("xml"));
+  const Bstr data(std::string("version=\"1.0\" encoding=\"UTF-8\""));
+  ComPtr<IXMLDOMProcessingInstruction> declaration;
+  if (FAILED(doc_->createProcessingInstruction(target.Get(), data.Get(), declaration.Put())) ||
+      !declaration) {
+    return false;
+  }
+  const ComPtr<IXMLDOMNode> newNode(declaration.Detach());
+  ComPtr<IXMLDOMNode> first;
+  if (doc_->get_firstChild(first.Put()) == S_OK && first) {
+    DOMNodeType type = NODE_INVALID;
+    Bstr name;
+    if (SUCCEEDED(first->get_nodeType(&type)) && type == NODE_PROCESSING_INSTRUCTION &&
+        SUCCEEDED(first->get_nodeName(name.Put())) && name.ToAcp() == "xml") {
+      ComPtr<IXMLDOMNode> replaced;
+      return SUCCEEDED(doc_->replaceChild(newNode.Get(), first.Get(), replaced.Put()));
+    }
+    VARIANT before;
+    VariantInit(&before);
+    before.vt = VT_UNKNOWN;
+    before.punkVal = first.Get();
+    ComPtr<IXMLDOMNode> inserted;
+    return SUCCEEDED(doc_->insertBefore(newNode.Get(), before, inserted.Put()));
+  }
+  ComPtr<IXMLDOMNode> added;
+  return SUCCEEDED(doc_->appendChild(newNode.Get(), added.Put()));
+}
+
+XmlDocument::ParseError XmlDocument::LastParseError() {
+  ParseError result;
+  ComPtr<IXMLDOMParseError> error;
+  if (FAILED(doc_->get_parseError(error.Put())) || !error) return result;
+  Bstr reason;
+  if (SUCCEEDED(error->get_reason(reason.Put()))) result.reason = reason.ToAcp();
+  while (!result.reason.empty() && std::isspace(static_cast<unsigned char>(result.reason.back()))) {
+    result.reason.pop_back();
+  }
+  if (FAILED(error->get_line(&result.line)) || FAILED(error->get_linepos(&result.column))) {
+    result.line = result.column = 0;
+  }
+  return result;
 }
 
 XmlNode XmlDocument::SelectSingleNode(const std::string& xpath) {

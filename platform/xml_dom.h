@@ -25,6 +25,8 @@ class XmlNode {
   // Sets (adds or replaces in place) the attribute. False when the node is no element or the
   // DOM refuses.
   bool SetAttribute(const std::string& name, const std::string& value);
+  // Removes the attribute; true also when there was none.
+  bool RemoveAttribute(const std::string& name);
   bool AppendChild(const XmlNode& child);
   bool RemoveChild(const XmlNode& child);
   XmlNode Parent() const;
@@ -58,8 +60,21 @@ class XmlDocument {
   LoadResult Load(const std::string& path);
   // Parses a document from text; false when it is not well-formed.
   bool LoadText(const std::string& xml);
-  // Writes the whole document to path (created or replaced).
+  // Writes the whole document to path (created or replaced), in the encoding its declaration
+  // names.
   bool Save(const std::string& path);
+  // Makes the document's declaration <?xml version="1.0" encoding="UTF-8"?>, replacing the one
+  // it has (whatever encoding the file was read in) or adding one, so Save writes UTF-8 under a
+  // declaration that says so.
+  bool DeclareUtf8();
+  // What the parser said about the last Load or LoadText that failed; an empty reason when the
+  // DOM gives none, line 0 when it names no place.
+  struct ParseError {
+    std::string reason;
+    long line = 0;
+    long column = 0;
+  };
+  ParseError LastParseError();
 
   XmlNode SelectSingleNode(const std::string& xpath);
   XmlNodeList SelectNodes(const std::string& xpath);

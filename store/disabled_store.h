@@ -3,6 +3,7 @@
 // elements under /config/toolquorvane with the attributes path, valuedata, valuename.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,9 +34,22 @@ bool SameText(const std::string& a, const std::string& b);
 bool RecordMatches(const StoredRecord& record, const std::string& location, const std::string& name,
                    const std::string& data);
 
+// A store file that is there but cannot be read: its records are not listed and it is never
+// written. The reason, line and column are the parser's (empty and 0 when it gives none).
+struct UnreadableStore {
+  std::string file;
+  std::string reason;
+  long line = 0;
+  long column = 0;
+};
+
 class DisabledStore {
  public:
   virtual ~DisabledStore() = default;
+
+  // Set when the last read found the file there but unreadable; nullopt once it was read (or
+  // found absent).
+  virtual std::optional<UnreadableStore> Unreadable() const { return std::nullopt; }
 
   // Every record of the kind in document order (all locations). Nothing is saved. An absent
   // or unreadable file gives no records.

@@ -7,6 +7,7 @@
 
 #include "platform/win_handles.h"
 #include "platform/xml_dom.h"
+#include "store/record_text.h"
 
 namespace {
 
@@ -22,13 +23,62 @@ std::string RecordsPath(KindId kind) {
   return std::string(kContainerPath) + "/" + RecordElementName(kind);
 }
 
+bool IsEscaped(const XmlNode& node) {
+  return node.Attribute(kEscapedMark) == std::optional<std::string>(kEscapedMarkValue);
+}
+
 // A missing attribute reads as empty, so a damaged record still lists and can be removed.
 StoredRecord ReadRecord(const XmlNode& node) {
   StoredRecord record;
   record.location = node.Attribute("path").value_or(std::string());
   record.valueName = node.Attribute("valuename").value_or(std::string());
   record.valueData = node.Attribute("valuedata").value_or(std::string());
+  if (IsEscaped(node)) {
+    record.location = UnescapeRecordText(record.location);
+    record.valueName = UnescapeRecordText(record.valueName);
+    record.valueData = UnescapeRecordText(record.valueData);
+  }
   return record;
+}
+
+bool SameRecord(const StoredRecord& a, const StoredRecord& b) {
+  return a.location == b.location && a.valueName == b.valueName && a.valueData == b.valueData;
+}
+
+// Writes the record's three texts, in the escaped form when one of them needs it, and checks
+// that the node now reads back exactly as meant. Attributes are set in the order path,
+// valuedata, valuename (a new record keeps that order); the mark comes last.
+bool WriteRecordTexts(XmlNode& node, const StoredRecord& record) {
+  const bool escaped = NeedsEscapedForm(record.location) ||
+                       NeedsEscapedForm(record.valueName) || NeedsEscapedForm(record.valueData);
+  const auto form = [escaped](const std::string& text) {
+    return escaped ? EscapeRecordText(text) : text;
+  };
+  const bool written = node.SetAttribute("path", form(record.location)) &&
+                       node.SetAttribute("valuedata", form(record.valueData)) &&
+                       node.SetAttribute("valuename", form(record.valueName)) &&
+                       (escaped ? node.SetAttribute(kEscapedMark, kEscapedMarkValue)
+                                : node.RemoveAttribute(kEscapedMark));
+  return written && SameRecord(ReadRecord(node), record);
+}
+
+// Every record of every kind as written (attributes raw, mark included), in document order:
+// what a save must carry over exactly.
+std::vector<std::string> RecordSnapshot(XmlDocument& doc) {
+  std::vector<std::string> snapshot;
+  for (const KindId kind : {KindId::kRegistry, KindId::kStartupFolder, KindId::kListValue}) {
+    XmlNodeList nodes = doc.SelectNodes(RecordsPath(kind));
+    for (XmlNode node = nodes.Next(); node; node = nodes.Next()) {
+      std::string line = RecordElementName(kind);
+      for (const char* attribute : {"path", "valuedata", "valuename", kEscapedMark}) {
+        const std::optional<std::string> value = node.Attribute(attribute);
+        // A zero byte cannot be in an attribute read through the DOM: it separates them here.
+        line += value ? '\1' + *value : std::string(1, '\0');
+      }
+      snapshot.push_back(std::move(line));
+    }
+  }
+  return snapshot;
 }
 
 // No DOM can be created: the XML service is missing.
@@ -36,7 +86,7 @@ Status NoXmlService() {
   return Status::FromHresult(REGDB_E_CLASSNOTREG);
 }
 // The file is there but is no readable store; it is never written.
-Status Unreadable() {
+Status UnreadableFile() {
   return Status(ERROR_INVALID_DATA);
 }
 
@@ -47,28 +97,32 @@ Status FlushFile(const std::string& path) {
   return file && FlushFileBuffers(file.Get()) ? Status() : Status::LastError();
 }
 
-// Loads the store for a change of one of its records: nullopt when it loaded, else what the
-// change reports (no record in a missing file; an unreadable file is never written).
-std::optional<Status> LoadForChange(XmlDocument& doc, const std::string& path) {
-  switch (doc.Load(path)) {
-    case kLoaded:
-      return std::nullopt;
-    case XmlDocument::LoadResult::kMissing:
-      return NoRecord();
-    case XmlDocument::LoadResult::kFailed:
-      break;
+}  // namespace
+
+bool XmlDisabledStore::Load(XmlDocument& doc, bool* missing) {
+  const XmlDocument::LoadResult result = doc.Load(path_);
+  if (missing) *missing = result == XmlDocument::LoadResult::kMissing;
+  if (result == XmlDocument::LoadResult::kFailed) {
+    const XmlDocument::ParseError error = doc.LastParseError();
+    unreadable_ = UnreadableStore{path_, error.reason, error.line, error.column};
+  } else {
+    unreadable_.reset();
   }
-  return Unreadable();
+  return result == kLoaded;
 }
 
-}  // namespace
+std::optional<Status> XmlDisabledStore::LoadForChange(XmlDocument& doc) {
+  bool missing = false;
+  if (Load(doc, &missing)) return std::nullopt;
+  return missing ? NoRecord() : UnreadableFile();
+}
 
 XmlDisabledStore::XmlDisabledStore(std::string path) : path_(std::move(path)) {}
 
 std::vector<StoredRecord> XmlDisabledStore::ListAll(KindId kind) {
   std::vector<StoredRecord> records;
   auto doc = XmlDocument::Create();
-  if (!doc || doc->Load(path_) != kLoaded) return records;
+  if (!doc || !Load(*doc)) return records;
   XmlNodeList nodes = doc->SelectNodes(RecordsPath(kind));
   for (XmlNode node = nodes.Next(); node; node = nodes.Next()) {
     records.push_back(ReadRecord(node));
@@ -81,7 +135,9 @@ XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, KindId kind, const std::st
   XmlNodeList nodes = doc.SelectNodes(RecordsPath(kind));
   for (XmlNode node = nodes.Next(); node; node = nodes.Next()) {
     // Most records differ in path: only those with the right one are read whole.
-    if (!SameText(node.Attribute("path").value_or(std::string()), path)) continue;
+    if (!IsEscaped(node) && !SameText(node.Attribute("path").value_or(std::string()), path)) {
+      continue;
+    }
     if (RecordMatches(ReadRecord(node), path, name, data)) return node;
   }
   return {};
@@ -91,7 +147,7 @@ Status XmlDisabledStore::RemoveMatching(KindId kind, const std::string& path,
                                         const std::string& name, const std::string& data) {
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
-  if (const std::optional<Status> failed = LoadForChange(*doc, path_)) return *failed;
+  if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;
   XmlNode match = FindMatch(*doc, kind, path, name, data);
   if (!match) return NoRecord();
   // The record's own parent: with several containers the match need not be in the first.
@@ -106,13 +162,13 @@ Status XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
                                         bool dataOnly) {
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
-  if (const std::optional<Status> failed = LoadForChange(*doc, path_)) return *failed;
+  if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;
   XmlNode match = FindMatch(*doc, kind, path, oldName, oldData);
   if (!match) return NoRecord();
-  if ((!dataOnly && !match.SetAttribute("valuename", newName)) ||
-      !match.SetAttribute("valuedata", newData)) {
-    return Status(ERROR_GEN_FAILURE);
-  }
+  StoredRecord changed = ReadRecord(match);
+  if (!dataOnly) changed.valueName = newName;
+  changed.valueData = newData;
+  if (!WriteRecordTexts(match, changed)) return Status(ERROR_INVALID_DATA);
   return Save(*doc);
 }
 
@@ -120,36 +176,37 @@ Status XmlDisabledStore::Append(KindId kind, const std::string& path, const std:
                                 const std::string& data) {
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
-  switch (doc->Load(path_)) {
-    case kLoaded:
-      break;
-    case XmlDocument::LoadResult::kMissing:
-      if (!doc->LoadText(kEmptyStore)) return Status(ERROR_GEN_FAILURE);
-      break;
-    case XmlDocument::LoadResult::kFailed:
-      return Unreadable();  // never overwrite a file that is there but cannot be read
+  bool missing = false;
+  if (!Load(*doc, &missing)) {
+    if (!missing) return UnreadableFile();  // never overwrite a file that is there but cannot be read
+    if (!doc->LoadText(kEmptyStore)) return Status(ERROR_GEN_FAILURE);
   }
   XmlNode container = doc->SelectSingleNode(kContainerPath);
   if (!container) {
     XmlNode root = doc->SelectSingleNode(kRootPath);
     container = doc->CreateElement(kContainerName);
-    if (!root) return Unreadable();  // another program's XML: not ours to change
+    if (!root) return UnreadableFile();  // another program's XML: not ours to change
     if (!container || !root.AppendChild(container)) return Status(ERROR_GEN_FAILURE);
   }
   XmlNode record = doc->CreateElement(RecordElementName(kind));
-  // Written in this order so the saved attributes read path, valuedata, valuename.
-  if (!record || !record.SetAttribute("path", path) || !record.SetAttribute("valuedata", data) ||
-      !record.SetAttribute("valuename", name) || !container.AppendChild(record)) {
-    return Status(ERROR_GEN_FAILURE);
-  }
+  if (!record) return Status(ERROR_GEN_FAILURE);
+  if (!WriteRecordTexts(record, StoredRecord{path, name, data})) return Status(ERROR_INVALID_DATA);
+  if (!container.AppendChild(record)) return Status(ERROR_GEN_FAILURE);
   return Save(*doc);
 }
 
+// The saved file must prove itself before it becomes the store: it is parsed back and its
+// records compared with the document's; anything else fails the save and leaves the old file.
 Status XmlDisabledStore::Save(XmlDocument& doc) {
+  if (!doc.DeclareUtf8()) return Status(ERROR_GEN_FAILURE);
   const std::string temp = TempPath();
   // A temporary file left by an interrupted save is only ever replaced, never read.
   DeleteFileA(temp.c_str());
   Status written = doc.Save(temp) ? FlushFile(temp) : Status(ERROR_WRITE_FAULT);
+  if (written) {
+    if (afterWrite_) afterWrite_(temp);
+    written = ProveSaved(doc, temp);
+  }
   if (!written) {
     DeleteFileA(temp.c_str());
     return written;
@@ -160,6 +217,15 @@ Status XmlDisabledStore::Save(XmlDocument& doc) {
     const Status moved = Status::LastError();
     DeleteFileA(temp.c_str());
     return moved;
+  }
+  return Status();
+}
+
+Status XmlDisabledStore::ProveSaved(XmlDocument& doc, const std::string& temp) {
+  auto saved = XmlDocument::Create();
+  if (!saved) return NoXmlService();
+  if (saved->Load(temp) != kLoaded || RecordSnapshot(*saved) != RecordSnapshot(doc)) {
+    return Status(ERROR_INVALID_DATA);
   }
   return Status();
 }

@@ -1,10 +1,13 @@
 // The disabled-entry store over config.xml, read afresh into a DOM document by every operation.
-// Saves are crash-safe: the document goes to a sibling temporary file, which is flushed and then
-// renamed over the file in one step, so the file is always either the old or the new whole
-// document. A file that exists but does not parse is never written.
+// Saves are crash-safe: the document goes to a sibling temporary file in UTF-8, which is
+// flushed, parsed back and compared with what was meant, and only then renamed over the file in
+// one step, so the file is always either the old or the new whole document. A file that exists
+// but does not parse is never written. Texts XML cannot carry are stored in an escaped form
+// (record_text.h).
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,8 @@ class XmlDisabledStore final : public DisabledStore {
   Status Append(KindId kind, const std::string& path, const std::string& name,
                 const std::string& data) override;
 
+  std::optional<UnreadableStore> Unreadable() const override { return unreadable_; }
+
   const std::string& FilePath() const { return path_; }
   // The sibling the document is written to before it replaces the file.
   std::string TempPath() const { return path_ + ".tmp"; }
@@ -35,13 +40,27 @@ class XmlDisabledStore final : public DisabledStore {
   // file. Returning false abandons the save at that point, as a crash there would: the temporary
   // file stays, the file is untouched and the operation reports ERROR_REQUEST_ABORTED.
   void SetBeforeReplaceHook(std::function<bool()> hook) { beforeReplace_ = std::move(hook); }
+  // Test seam: runs on the written and flushed temporary file (its path given) before it is
+  // parsed back, so a test can damage what the save wrote.
+  void SetAfterWriteHook(std::function<void(const std::string&)> hook) {
+    afterWrite_ = std::move(hook);
+  }
 
  private:
   // The first record of the kind matching (path, name, data), or an empty node.
   XmlNode FindMatch(XmlDocument& doc, KindId kind, const std::string& path, const std::string& name,
                     const std::string& data) const;
+  // Loads the file, noting whether it could be read; true when it loaded.
+  bool Load(XmlDocument& doc, bool* missing = nullptr);
+  // Loads the store for a change of one of its records: nullopt when it loaded, else what the
+  // change reports (no record in a missing file; an unreadable file is never written).
+  std::optional<Status> LoadForChange(XmlDocument& doc);
   Status Save(XmlDocument& doc);
+  // Success when the temporary file parses and holds exactly the document's records.
+  Status ProveSaved(XmlDocument& doc, const std::string& temp);
 
   std::string path_;
+  std::optional<UnreadableStore> unreadable_;
   std::function<bool()> beforeReplace_;
+  std::function<void(const std::string&)> afterWrite_;
 };

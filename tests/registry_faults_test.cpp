@@ -325,9 +325,11 @@ TEST_F(FaultMatrixTest, RefusalsNameWhatStoppedTheOperation) {
   };
   const std::vector<Case> cases = {
       {"Store::Append", true, "_DisableNotStored"},
+      {"Store::ReadBack", true, "_DisableNotStored"},
       {"Registry::DeleteValue", true, "_DisableNotRemoved"},
       {"Registry::WriteString", false, "_EnableNotWritten"},
       {"Store::RemoveMatching", false, "_EnableNotWritten"},
+      {"Store::ReadBack", false, "_EnableNotWritten"},
   };
   for (const Case& c : cases) {
     Reset();

@@ -34,6 +34,7 @@ struct World {
   World() : folder(root / "Startup"), store(root / "config.xml") {
     CreateDirectoryA(folder.c_str(), nullptr);
     WriteBytes(root / "config.xml", kEmptyStore);
+    CountReadBack(store, plan);
   }
 
   TempFolder root{"qvsff"};

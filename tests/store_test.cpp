@@ -459,3 +459,156 @@ TEST_F(StoreTest, WithoutAnXmlServiceNothingIsReadOrWritten) {
 }
 
 }  // namespace
+
+// --- texts XML cannot carry, encodings, the proof of a save ---------------------------------
+
+std::string Utf16LeWithBom(const std::string& utf8) {
+  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                        nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
+  std::string bytes = "\xFF\xFE";
+  bytes.append(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+  return bytes;
+}
+
+TEST_F(StoreTest, EveryTextARecordCanHoldComesBackExactlyFromEveryOperation) {
+  std::string allControls;
+  for (int c = 1; c < 32; ++c) allControls += static_cast<char>(c);
+  struct Case {
+    const char* label;
+    std::string name;
+    std::string data;
+    bool escaped;  // the record carries the mark
+  };
+  const std::vector<Case> cases = {
+      {"ESC colour codes in the data", "Tool", "C:\\tool.exe \x1B[31mred\x1B[0m", true},
+      {"U+0001 in the name", std::string("A\x01") + "B", "C:\\a.exe", true},
+      {"every control byte", allControls, allControls + "%41", true},
+      {"percent signs in a plain record", "Path", "%windir%\\a.exe %1 %%", false},
+      {"tab, line feed and carriage return", "T\tN", "line1\r\nline2\tend\r", false},
+  };
+  for (const KindId kind : {KindId::kRegistry, KindId::kStartupFolder, KindId::kListValue}) {
+    for (const Case& c : cases) {
+      // A plain neighbour of another kind stays as it is through every change.
+      const KindId other = kind == KindId::kRegistry ? KindId::kListValue : KindId::kRegistry;
+      Put(Store(Record(RecordElementName(other), kRun, "Neighbour", "n.exe")));
+      const std::string where = std::string(c.label) + " kind " +
+                                std::to_string(static_cast<int>(kind));
+      const Strings expected{kRun + "|" + c.name + "|" + c.data};
+      ASSERT_TRUE(store_->Append(kind, kRun, c.name, c.data)) << where;
+      // A fresh reader of the file sees the same texts, so the file is well-formed.
+      XmlDisabledStore reader(file_);
+      EXPECT_EQ(Lines(reader.ListAll(kind)), expected) << where << "\n" << Bytes();
+      EXPECT_EQ(Bytes().find("escaped=\"1\"") != std::string::npos, c.escaped) << where;
+      // Found by its real texts, changed, and removed.
+      ASSERT_TRUE(store_->UpdateMatching(kind, kRun, c.name, c.data, c.name + "\x02", c.data,
+                                         false))
+          << where;
+      EXPECT_EQ(All(kind), Strings{kRun + "|" + c.name + "\x02|" + c.data}) << where;
+      ASSERT_TRUE(store_->UpdateMatching(kind, kRun, c.name + "\x02", c.data, c.name, c.data,
+                                         false))
+          << where;
+      EXPECT_EQ(All(kind), expected) << where;
+      EXPECT_EQ(Bytes().find("escaped=") != std::string::npos, c.escaped) << where;
+      ASSERT_TRUE(store_->RemoveMatching(kind, kRun, c.name, c.data)) << where;
+      EXPECT_TRUE(store_->ListAll(kind).empty()) << where;
+      EXPECT_EQ(All(other), Strings{kRun + "|Neighbour|n.exe"}) << where;
+    }
+  }
+}
+
+TEST_F(StoreTest, AFileWithoutTheMarkReadsPercentSignsAsWritten) {
+  Put(Store(Reg(kRun, "A%01", "%41.exe") + Reg(kRun, "B%01", "%41.exe", " escaped=\"1\"")));
+  EXPECT_EQ(All(), (Strings{kRun + "|A%01|%41.exe", kRun + "|B\x01|A.exe"}));
+  // A damaged escape reads as written rather than failing.
+  Put(Store(Reg(kRun, "C%4", "%zz%", " escaped=\"1\"")));
+  EXPECT_EQ(All(), Strings{kRun + "|C%4|%zz%"});
+}
+
+TEST_F(StoreTest, SavesWriteUtf8UnderAMatchingDeclarationWhateverTheFileWasReadAs) {
+  const std::string body = "<config><toolquorvane>" + Reg(kRun, "Ключ", "путь.exe") +
+                           "<!-- kept --></toolquorvane></config>";
+  struct Case {
+    const char* label;
+    std::string bytes;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"UTF-16 with its declaration",
+            Utf16LeWithBom("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + body)},
+           {"UTF-16 without a declaration", Utf16LeWithBom(body)},
+           {"UTF-8 with a byte order mark", "\xEF\xBB\xBF" + kDecl + body},
+           {"no declaration", body},
+           {"standalone declaration",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>" + body}}) {
+    Put(c.bytes);
+    ASSERT_EQ(All(), Strings{kRun + "|Ключ|путь.exe"}) << c.label;
+    ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "Второй", "два.exe")) << c.label;
+    const std::string saved = Bytes();
+    EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u)
+        << c.label << "\n" << saved;
+    EXPECT_NE(saved.find("Второй"), std::string::npos) << c.label;  // UTF-8 bytes
+    EXPECT_NE(saved.find("<!-- kept -->"), std::string::npos) << c.label;
+    EXPECT_EQ(Lines(XmlDisabledStore(file_).ListAll(KindId::kRegistry)),
+              (Strings{kRun + "|Ключ|путь.exe", kRun + "|Второй|два.exe"}))
+        << c.label;
+  }
+}
+
+TEST_F(StoreTest, ASaveWhoseFileDoesNotReadBackAsMeantFailsAndKeepsTheOldFile) {
+  const std::string original = Store(Reg(kRun, "A", "a.exe") + Reg(kRun, "Z", "z.exe"));
+  struct Damage {
+    const char* label;
+    std::string (*change)(std::string bytes);
+  };
+  const std::vector<Damage> damages = {
+      {"cut short", [](std::string bytes) { return bytes.substr(0, bytes.size() / 2); }},
+      {"a record lost",
+       [](std::string bytes) {
+         const std::size_t at = bytes.find("<disabledregistryitem");
+         return bytes.erase(at, bytes.find("/>", at) + 2 - at);
+       }},
+      {"a text changed",
+       [](std::string bytes) {
+         bytes[bytes.find("z.exe")] = 'y';
+         return bytes;
+       }},
+  };
+  for (const Damage& damage : damages) {
+    for (Op op : {Op::kAppend, Op::kRemove, Op::kUpdate}) {
+      Put(original);
+      store_->SetAfterWriteHook([&damage](const std::string& temp) {
+        const std::optional<std::string> bytes = ReadIfReadable(temp);
+        ASSERT_TRUE(bytes);
+        ASSERT_TRUE(WriteBytes(temp, damage.change(*bytes)));
+      });
+      const Status status = RunOp(*store_, op);
+      EXPECT_EQ(status.Code(), static_cast<DWORD>(ERROR_INVALID_DATA))
+          << damage.label << " op " << static_cast<int>(op);
+      EXPECT_EQ(Bytes(), original) << damage.label;
+      EXPECT_FALSE(Exists(store_->TempPath())) << damage.label;
+    }
+  }
+  // Undamaged, the same save goes through.
+  store_->SetAfterWriteHook(nullptr);
+  Put(original);
+  EXPECT_TRUE(RunOp(*store_, Op::kAppend));
+}
+
+TEST_F(StoreTest, AFileThatCannotBeReadIsReportedUntilItCanBeReadAgain) {
+  EXPECT_FALSE(store_->Unreadable());  // a missing file is no problem
+  store_->ListAll(KindId::kRegistry);
+  EXPECT_FALSE(store_->Unreadable());
+
+  Put(kDecl + "<config><toolquorvane>" + Reg(kRun, "A", "a.exe"));
+  EXPECT_TRUE(store_->ListAll(KindId::kRegistry).empty());
+  const std::optional<UnreadableStore> unreadable = store_->Unreadable();
+  ASSERT_TRUE(unreadable);
+  EXPECT_EQ(unreadable->file, file_);
+  EXPECT_FALSE(store_->Append(KindId::kRegistry, kRun, "B", "b.exe"));
+  EXPECT_TRUE(store_->Unreadable());
+
+  Put(Store(Reg(kRun, "A", "a.exe")));
+  EXPECT_EQ(All(), Strings{kRun + "|A|a.exe"});
+  EXPECT_FALSE(store_->Unreadable());
+}

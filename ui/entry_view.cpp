@@ -60,6 +60,7 @@ BOOL EntryView::OnInitDialog() {
   banner_->SetTextColour(RGB(255, 255, 255));
   // At 96 DPI: the banner scales its margins itself.
   banner_->SetMargins(kBannerMargin, kBannerMargin, kBannerMargin, kBannerMargin);
+  banner_->SetTextFormat(DT_WORDBREAK | DT_NOPREFIX);
   banner_->SetText("");
 
   if (!deferFirstFill_) kind_.Refresh(*this);
@@ -268,6 +269,10 @@ void EntryView::Append(const Row& row) {
     SendMessageA(list_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
   }
   SetStateImage(index, row.enabled ? kStateEnabled : kStateDisabled);
+}
+
+void EntryView::SetNotice(const std::string& text) {
+  if (banner_) banner_->SetText(text);
 }
 
 void EntryView::RestoreCheck(int row, bool enabled) {

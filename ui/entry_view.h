@@ -51,6 +51,8 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   void DeleteAll() override;
   void Append(const Row& row) override;
   void RestoreCheck(int row, bool enabled) override;
+  // Shown as the banner's text.
+  void SetNotice(const std::string& text) override;
   bool SelectAndShow(int row) override;
   void SetFilling(bool filling) override { filling_ = filling; }
   void BeginUpdate() override;

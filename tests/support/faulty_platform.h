@@ -6,7 +6,9 @@
 #include "platform/registry.h"
 #include "platform/shell_links.h"
 #include "store/disabled_store.h"
+#include "store/xml_disabled_store.h"
 #include "support/fault_plan.h"
+#include "support/temp_folder.h"
 
 class FaultyRegistry final : public Registry {
  public:
@@ -123,3 +125,12 @@ class FaultyStore final : public DisabledStore {
   DisabledStore& real_;
   FaultPlan& plan_;
 };
+
+// Makes the read-back of every save of the real store a counted step. When it fails, the saved
+// file is damaged before it is read back, as a disk that did not keep what was written; a crash
+// there leaves the temporary file behind.
+inline void CountReadBack(XmlDisabledStore& store, FaultPlan& plan) {
+  store.SetAfterWriteHook([&plan](const std::string& temp) {
+    if (plan.ShouldFail("Store::ReadBack")) WriteBytes(temp, "<config><toolquorvane>");
+  });
+}

@@ -119,6 +119,7 @@ class KindsFixture : public ::testing::Test {
     faultyFiles_.emplace(realFiles_, plan_);
     faultyLinks_.emplace(realLinks_, plan_);
     faultyStore_.emplace(*store_, plan_);
+    CountReadBack(*store_, plan_);
     return KindServices{*faultyRegistry_, *faultyFiles_, *faultyLinks_,
                         *faultyStore_,    journal_,      language_};
   }

@@ -49,8 +49,8 @@ bool SameRecord(const StoredRecord& a, const StoredRecord& b) {
 // that the node now reads back exactly as meant. Attributes are set in the order path,
 // valuedata, valuename (a new record keeps that order); the mark comes last.
 bool WriteRecordTexts(XmlNode& node, const StoredRecord& record) {
-  const bool escaped = NeedsEscapedForm(record.location) ||
-                       NeedsEscapedForm(record.valueName) || NeedsEscapedForm(record.valueData);
+  const bool escaped = NeedsEscapedForm(record.location) || NeedsEscapedForm(record.valueName) ||
+                       NeedsEscapedForm(record.valueData);
   const auto form = [escaped](const std::string& text) {
     return escaped ? EscapeRecordText(text) : text;
   };
@@ -178,7 +178,8 @@ Status XmlDisabledStore::Append(KindId kind, const std::string& path, const std:
   if (!doc) return NoXmlService();
   bool missing = false;
   if (!Load(*doc, &missing)) {
-    if (!missing) return UnreadableFile();  // never overwrite a file that is there but cannot be read
+    if (!missing)
+      return UnreadableFile();  // never overwrite a file that is there but cannot be read
     if (!doc->LoadText(kEmptyStore)) return Status(ERROR_GEN_FAILURE);
   }
   XmlNode container = doc->SelectSingleNode(kContainerPath);

@@ -463,8 +463,8 @@ TEST_F(StoreTest, WithoutAnXmlServiceNothingIsReadOrWritten) {
 // --- texts XML cannot carry, encodings, the proof of a save ---------------------------------
 
 std::string Utf16LeWithBom(const std::string& utf8) {
-  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                        nullptr, 0);
+  const int units =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(units), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
   std::string bytes = "\xFF\xFE";
@@ -493,8 +493,8 @@ TEST_F(StoreTest, EveryTextARecordCanHoldComesBackExactlyFromEveryOperation) {
       // A plain neighbour of another kind stays as it is through every change.
       const KindId other = kind == KindId::kRegistry ? KindId::kListValue : KindId::kRegistry;
       Put(Store(Record(RecordElementName(other), kRun, "Neighbour", "n.exe")));
-      const std::string where = std::string(c.label) + " kind " +
-                                std::to_string(static_cast<int>(kind));
+      const std::string where =
+          std::string(c.label) + " kind " + std::to_string(static_cast<int>(kind));
       const Strings expected{kRun + "|" + c.name + "|" + c.data};
       ASSERT_TRUE(store_->Append(kind, kRun, c.name, c.data)) << where;
       // A fresh reader of the file sees the same texts, so the file is well-formed.
@@ -502,12 +502,12 @@ TEST_F(StoreTest, EveryTextARecordCanHoldComesBackExactlyFromEveryOperation) {
       EXPECT_EQ(Lines(reader.ListAll(kind)), expected) << where << "\n" << Bytes();
       EXPECT_EQ(Bytes().find("escaped=\"1\"") != std::string::npos, c.escaped) << where;
       // Found by its real texts, changed, and removed.
-      ASSERT_TRUE(store_->UpdateMatching(kind, kRun, c.name, c.data, c.name + "\x02", c.data,
-                                         false))
+      ASSERT_TRUE(
+          store_->UpdateMatching(kind, kRun, c.name, c.data, c.name + "\x02", c.data, false))
           << where;
       EXPECT_EQ(All(kind), Strings{kRun + "|" + c.name + "\x02|" + c.data}) << where;
-      ASSERT_TRUE(store_->UpdateMatching(kind, kRun, c.name + "\x02", c.data, c.name, c.data,
-                                         false))
+      ASSERT_TRUE(
+          store_->UpdateMatching(kind, kRun, c.name + "\x02", c.data, c.name, c.data, false))
           << where;
       EXPECT_EQ(All(kind), expected) << where;
       EXPECT_EQ(Bytes().find("escaped=") != std::string::npos, c.escaped) << where;
@@ -545,8 +545,8 @@ TEST_F(StoreTest, SavesWriteUtf8UnderAMatchingDeclarationWhateverTheFileWasReadA
     ASSERT_EQ(All(), Strings{kRun + "|Ключ|путь.exe"}) << c.label;
     ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "Второй", "два.exe")) << c.label;
     const std::string saved = Bytes();
-    EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u)
-        << c.label << "\n" << saved;
+    EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u) << c.label << "\n"
+                                                                                << saved;
     EXPECT_NE(saved.find("Второй"), std::string::npos) << c.label;  // UTF-8 bytes
     EXPECT_NE(saved.find("<!-- kept -->"), std::string::npos) << c.label;
     EXPECT_EQ(Lines(XmlDisabledStore(file_).ListAll(KindId::kRegistry)),

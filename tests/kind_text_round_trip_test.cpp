@@ -98,4 +98,35 @@ TEST_F(KindTextRoundTripTest, StartupShortcutsWithControlCharactersInTheTargetCo
   EXPECT_EQ(ReadBytes(folder + "\\Log.lnk"), before);
 }
 
+TEST_F(KindTextRoundTripTest, EveryKindSaysWhenConfigXmlCannotBeReadAndLeavesItAsItIs) {
+  const std::string damaged =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<config><toolquorvane>"
+      "<disabledregistryitem path=\"x\" valuedata=\"\x01\" valuename=\"a\"/>";
+  const std::string folder = folder_ + "\\Startup";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(WriteBytes(folder + "\\live.bat", "@echo off\r\n"));
+  SetValue("Run", "live", "C:\\live.exe");
+  SetValue("Win", "Load", "C:\\live.exe");
+  RegistryKind registry(*services_, {Location("Run")});
+  StartupFolderKind startup(*services_, {folder});
+  ListValueKind list(*services_, {Location("Win\\Load")});
+  for (EntryKind* kind : std::vector<EntryKind*>{&registry, &startup, &list}) {
+    ASSERT_TRUE(WriteBytes(storePath_, damaged));
+    kind->Refresh(rows_);
+    // Without a language file the key stands for its text.
+    EXPECT_EQ(rows_.notice.rfind("_StoreUnreadable", 0), 0u) << rows_.notice;
+    // The live entry is still listed, and the file is not touched by a refused Disable.
+    ASSERT_EQ(rows_.Count(), 1);
+    rows_.Toggle(0);
+    kind->Disable(rows_, prompter_, 0);
+    EXPECT_EQ(prompter_.refusals.size(), 1u);
+    prompter_.refusals.clear();
+    EXPECT_EQ(ReadBytes(storePath_), damaged);
+
+    ASSERT_TRUE(WriteBytes(storePath_, "<config><toolquorvane/></config>"));
+    kind->Refresh(rows_);
+    EXPECT_EQ(rows_.notice, "");
+  }
+}
+
 }  // namespace

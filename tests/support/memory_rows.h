@@ -13,6 +13,7 @@ class MemoryRows final : public RowList {
   bool filling = false;
   int appendsOutsideFilling = 0;  // rows added while the filling flag was clear: a fault
   int restoredChecks = 0;
+  std::string notice;  // what the list says above its rows
 
   int Count() const override { return static_cast<int>(rows.size()); }
   std::string Text(int row, Column column) const override {
@@ -49,6 +50,7 @@ class MemoryRows final : public RowList {
     return true;
   }
   void SetFilling(bool value) override { filling = value; }
+  void SetNotice(const std::string& text) override { notice = text; }
 
   // What a click on the row's check box does before the kind's Enable/Disable runs.
   void Toggle(int row) { rows.at(row).enabled = !rows.at(row).enabled; }

@@ -119,6 +119,7 @@ class FaultyStore final : public DisabledStore {
     if (plan_.ShouldFail("Store::Append")) return Failure();
     return real_.Append(kind, path, name, data);
   }
+  std::optional<UnreadableStore> Unreadable() const override { return real_.Unreadable(); }
 
  private:
   Status Failure() const { return Status(plan_.FailCode()); }

@@ -10,8 +10,18 @@ std::string EntryKind::TypeText() const {
 }
 
 Entry EntryKind::EntryAt(const RowList& rows, int row) const {
-  return Entry{row, rows.Text(row, kColName), rows.Text(row, kColData),
-               rows.Text(row, kColLocation), rows.IsEnabled(row)};
+  return Entry{row,
+               rows.Text(row, kColName),
+               rows.Text(row, kColData),
+               rows.Text(row, kColLocation),
+               rows.IsEnabled(row),
+               rows.IsExact(row)};
+}
+
+bool EntryKind::Addressable(const Entry& entry, Prompter& prompter) const {
+  if (entry.exact) return true;
+  prompter.Refused("_EntryNotAddressable", Subject(entry), Status());
+  return false;
 }
 
 std::optional<Entry> EntryKind::SelectedEntry(const RowList& rows, Prompter& prompter) const {
@@ -66,7 +76,7 @@ std::string EntryKind::StoreNotice() const {
 
 void EntryKind::Modify(RowList& rows, Prompter& prompter) {
   const std::optional<Entry> entry = SelectedEntry(rows, prompter);
-  if (!entry) return;
+  if (!entry || !Addressable(*entry, prompter)) return;
   const std::optional<EntryInput> input =
       prompter.Modify(EntryFields{TypeText(), entry->location, entry->name, entry->data});
   if (!input) return;
@@ -89,7 +99,7 @@ std::optional<bool> EntryKind::ModifyKept(const Entry& entry, const EntryInput& 
 
 void EntryKind::Remove(RowList& rows, Prompter& prompter) {
   const std::optional<Entry> entry = SelectedEntry(rows, prompter);
-  if (!entry || !prompter.ConfirmRemove(entry->data)) return;
+  if (!entry || !Addressable(*entry, prompter) || !prompter.ConfirmRemove(entry->data)) return;
   if (const std::optional<bool> removed = RemoveEntry(*entry, prompter)) {
     if (*removed) WriteJournal(NoteOf(JournalKind::kRemove, *entry, nullptr));
     Refresh(rows);
@@ -113,8 +123,10 @@ void EntryKind::Disable(RowList& rows, Prompter& prompter, int row) {
 
 void EntryKind::Toggle(RowList& rows, Prompter& prompter, int row, bool enable) {
   const Entry entry = EntryAt(rows, row);
-  const std::optional<MoveStep> step =
-      enable ? EnableStep(entry, prompter) : DisableStep(entry, prompter);
+  std::optional<MoveStep> step;
+  if (Addressable(entry, prompter)) {
+    step = enable ? EnableStep(entry, prompter) : DisableStep(entry, prompter);
+  }
   if (step && Move(*step, prompter)) {
     WriteJournal(NoteOf(enable ? JournalKind::kEnable : JournalKind::kDisable, entry, nullptr));
   } else {

@@ -9,7 +9,9 @@
 //   second step fails the first is undone, the user is told the system's reason, and the journal
 //   is written only when the change happened;
 // - records are found by the one record match of the store, under each spelling of the
-//   location the kind accepts.
+//   location the kind accepts;
+// - a row whose texts do not address its live entry exactly is shown, but every change of it is
+//   refused before anything is touched.
 // The kinds keep only what is specific to their place.
 #pragma once
 
@@ -56,6 +58,7 @@ struct Entry {
   std::string data;      // column 2
   std::string location;  // column 3
   bool enabled = true;
+  bool exact = true;  // the texts address the live entry exactly (Row::exact)
 };
 
 // One journal record: the content key and its arguments.
@@ -142,6 +145,8 @@ class EntryKind {
   // The notice a store file that cannot be read gets over the list; empty when it was read.
   std::string StoreNotice() const;
   Entry EntryAt(const RowList& rows, int row) const;
+  // True when entry can be changed through its texts; otherwise the user is told why not.
+  bool Addressable(const Entry& entry, Prompter& prompter) const;
   // The selected row as an entry, or nullopt after the no-selection message.
   std::optional<Entry> SelectedEntry(const RowList& rows, Prompter& prompter) const;
   // The location, name and data Add asked for in the kind's first location; nullopt when the

@@ -1,17 +1,21 @@
 // List values (Load, Run, Userinit): every item of each value is one entry.
 //
-// A value is rewritten only from a copy that was read whole, so the other items of a long value
-// survive every change, and with the type it had (REG_EXPAND_SZ stays REG_EXPAND_SZ). Moving an
-// item between the value and the store follows the base kind's outline.
+// A value is rewritten only from a copy that was read whole and exactly, so the other items of
+// a long value survive every change, and with the type it had (REG_EXPAND_SZ stays
+// REG_EXPAND_SZ). A value of another type, or one whose text holds characters the 8-bit text
+// cannot carry, is shown but never rewritten. Moving an item between the value and the store
+// follows the base kind's outline.
 #include "core/list_value_kind.h"
 
 #include <windows.h>
 
 #include "core/list_value_text.h"
+#include "core/live_string_value.h"
 #include "core/location_split.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "store/disabled_store.h"
+#include "store/language_table.h"
 
 namespace {
 
@@ -21,6 +25,7 @@ struct ListValue {
     kReadable,    // text holds the whole value (empty when the value does not exist)
     kNoKey,       // the key does not exist: reads as empty and is never written
     kUnreadable,  // the value could not be read whole, or is no text: never written
+    kInexact,     // text holds substitutes for characters it cannot carry: never written
   };
   State state = State::kUnreadable;
   std::string text;
@@ -34,7 +39,7 @@ ListValue ReadListValue(Registry& registry, const ValuePath& path) {
   switch (read.status) {
     case RegReadStatus::kOk:
       if (read.value.type == REG_SZ || read.value.type == REG_EXPAND_SZ) {
-        value.state = ListValue::State::kReadable;
+        value.state = read.value.exact ? ListValue::State::kReadable : ListValue::State::kInexact;
         value.exists = true;
         value.text = read.value.data;
         value.type = read.value.type;
@@ -67,9 +72,16 @@ Status WriteListValue(Registry& registry, const ValuePath& path, const ListValue
 std::optional<ListValue> ReadForChange(Registry& registry, const ValuePath& path,
                                        const std::string& location, Prompter& prompter) {
   ListValue value = ReadListValue(registry, path);
-  if (value.state != ListValue::State::kUnreadable) return value;
-  prompter.Refused("_ListValueUnreadable", location, Status());
-  return std::nullopt;
+  switch (value.state) {
+    case ListValue::State::kUnreadable:
+      prompter.Refused("_ListValueUnreadable", location, Status());
+      return std::nullopt;
+    case ListValue::State::kInexact:
+      prompter.Refused("_ListValueNotAddressable", location, Status());
+      return std::nullopt;
+    default:
+      return value;
+  }
 }
 
 }  // namespace
@@ -94,8 +106,11 @@ void ListValueKind::AppendLiveRows(RowList& rows, const std::string& location,
   if (!path) return;
   const ListValue value = ReadListValue(services_.registry, *path);
   if (value.state == ListValue::State::kUnreadable && value.text.empty()) return;
+  // The items of a value that cannot be rewritten exactly are shown as such.
+  const bool exact = value.state != ListValue::State::kInexact;
+  const std::string itemType = exact ? type : services_.language.T("_TreeWininiTypeInexact");
   for (std::string& item : SplitListItems(value.text)) {
-    rows.Append(Row{path->valueName, type, std::move(item), location, true});
+    rows.Append(Row{path->valueName, itemType, std::move(item), location, true, exact});
   }
 }
 
@@ -136,7 +151,7 @@ std::optional<MoveStep> ListValueKind::EnableStep(const Entry& entry, Prompter& 
         if (value->exists) {
           WriteListValue(registry, *path, *value, value->text);
         } else {
-          registry.DeleteValue(path->root, path->subkey, path->valueName);
+          DeleteStringValue(registry, path->root, path->subkey, path->valueName, value->type);
         }
       });
 }

@@ -32,8 +32,9 @@ class Prompter {
   virtual bool ConfirmRemove(const std::string& data) = 0;
   // The no-selection message.
   virtual void NoSelection() = 0;
-  // Asks whether an existing, different file may be replaced; true only on Yes.
-  virtual bool ConfirmReplace(const std::string& file) = 0;
+  // Asks whether an existing entry `name` may be replaced: T(key) formatted with name (the
+  // kind says what is replaced, a file or a registry value); true only on Yes.
+  virtual bool ConfirmReplace(const std::string& key, const std::string& name) = 0;
   // Tells the user why an operation was stopped: T(key) formatted with arg, followed by the
   // system's text for reason when it is a failure; warning icon.
   virtual void Refused(const std::string& key, const std::string& arg, Status reason) = 0;

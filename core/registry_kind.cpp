@@ -1,37 +1,66 @@
 // Registry run keys: every REG_SZ value of each key is one entry. The value is the entry's live
 // place; what moves it and keeps it safe is the outline of the base kind.
+//
+// A value is only ever written or deleted through its exact name, and only while it is a
+// REG_SZ (or absent): values of other types are never listed, so they are never touched, and a
+// string value that is not the entry itself is replaced only when the user agrees.
 #include "core/registry_kind.h"
 
 #include <windows.h>
 
+#include "core/live_string_value.h"
 #include "core/location_split.h"
 #include "platform/registry.h"
 #include "store/disabled_store.h"
+#include "store/language_table.h"
 
 namespace {
 
-// Deletes value `name`; a value (or key) that is already gone counts as deleted. A failed read
-// counts as still there.
-Status DeleteLiveValue(Registry& registry, const KeyPath& key, const std::string& name) {
-  const Status deleted = registry.DeleteValue(key.root, key.subkey, name);
-  if (deleted) return deleted;
-  const RegReadStatus now = registry.ReadValue(key.root, key.subkey, name).status;
-  const bool gone = now == RegReadStatus::kKeyMissing || now == RegReadStatus::kValueMissing;
-  return gone ? Status() : deleted;
-}
-
-// Puts value `name` back as it was before it was overwritten (`before`): rewritten when it was a
-// text, deleted when it did not exist. Best effort: it runs only to undo a refused operation.
+// Puts value `name` back as it was before it was overwritten (`before`, a REG_SZ or nothing):
+// rewritten, or deleted when it did not exist. Best effort: it runs only to undo a refused
+// operation, and never deletes a value that is no longer a REG_SZ.
 void PutBack(Registry& registry, const KeyPath& key, const std::string& name,
              const RegRead& before) {
   if (before.status == RegReadStatus::kOk) {
-    const DWORD type = before.value.type;
-    if (type == REG_SZ || type == REG_EXPAND_SZ) {
-      registry.WriteString(key.root, key.subkey, name, before.value.data, type, true);
-    }
-  } else if (before.status != RegReadStatus::kFailed) {
-    registry.DeleteValue(key.root, key.subkey, name);
+    registry.WriteString(key.root, key.subkey, name, before.value.data, REG_SZ, true);
+  } else if (IsAbsent(before)) {
+    DeleteStringValue(registry, key.root, key.subkey, name);
   }
+}
+
+// Whether an operation may write value `name` over what a read found there (`before`):
+// nothing, or a string value the user agrees to replace. A value of another type, one whose
+// text cannot be restored exactly, or an unreadable one is never overwritten; the user is told
+// (failKey names the operation for a failed read).
+bool MayWriteOver(const RegRead& before, const std::string& name, const char* failKey,
+                  Prompter& prompter) {
+  if (IsAbsent(before)) return true;
+  if (before.status != RegReadStatus::kOk) {
+    prompter.Refused(failKey, name, before.reason);
+    return false;
+  }
+  if (before.value.type != REG_SZ) {
+    prompter.Refused("_ValueNotString", name, Status());
+    return false;
+  }
+  if (!before.value.exact) {
+    prompter.Refused("_EntryNotAddressable", name, Status());
+    return false;
+  }
+  return prompter.ConfirmReplace("_ConfirmReplaceValue", name);
+}
+
+// Whether the entry's own value (`now`, read just before a change) may be changed: it is a
+// REG_SZ, or gone. Otherwise the user is told.
+bool IsOwnString(const RegRead& now, const std::string& name, const char* failKey,
+                 Prompter& prompter) {
+  if (IsAbsent(now) || (now.status == RegReadStatus::kOk && now.value.type == REG_SZ)) return true;
+  if (now.status == RegReadStatus::kOk) {
+    prompter.Refused("_ValueNotString", name, Status());
+  } else {
+    prompter.Refused(failKey, name, now.reason);
+  }
+  return false;
 }
 
 }  // namespace
@@ -52,9 +81,14 @@ void RegistryKind::AppendLiveRows(RowList& rows, const std::string& location,
   std::optional<std::vector<RegValue>> values =
       services_.registry.ListValues(key->root, key->subkey);
   if (!values) return;
+  std::string inexactType;
   for (RegValue& value : *values) {
     if (value.type != REG_SZ) continue;
-    rows.Append(Row{std::move(value.name), type, std::move(value.data), location, true});
+    if (!value.exact && inexactType.empty()) {
+      inexactType = services_.language.T("_RegStringInexact");
+    }
+    rows.Append(Row{std::move(value.name), value.exact ? type : inexactType, std::move(value.data),
+                    location, true, value.exact});
   }
 }
 
@@ -62,8 +96,11 @@ void RegistryKind::Add(RowList& rows, Prompter& prompter) {
   const std::optional<Entry> entry = AskNewEntry(prompter);
   if (!entry) return;
   if (const std::optional<KeyPath> key = SplitKeyPath(entry->location)) {
-    const Status written = services_.registry.WriteString(key->root, key->subkey, entry->name,
-                                                          entry->data, REG_SZ, true);
+    Registry& registry = services_.registry;
+    const RegRead before = registry.ReadValue(key->root, key->subkey, entry->name);
+    if (!MayWriteOver(before, entry->name, "_AddNotWritten", prompter)) return;
+    const Status written =
+        registry.WriteString(key->root, key->subkey, entry->name, entry->data, REG_SZ, true);
     if (written) {
       WriteJournal(NoteOf(JournalKind::kAdd, *entry, nullptr));
     } else {
@@ -73,13 +110,15 @@ void RegistryKind::Add(RowList& rows, Prompter& prompter) {
   Refresh(rows);
 }
 
-std::optional<MoveStep> RegistryKind::EnableStep(const Entry& entry, Prompter& /*prompter*/) {
+std::optional<MoveStep> RegistryKind::EnableStep(const Entry& entry, Prompter& prompter) {
   // Nothing can be written for a location that names no key.
   const std::optional<KeyPath> key = SplitKeyPath(entry.location);
   if (!key) return std::nullopt;
   Registry& registry = services_.registry;
-  // A live value of the same name is overwritten; remember it so a refusal can put it back.
+  // A live value of the same name is replaced only when the user agrees; remember it so a
+  // refusal can put it back.
   const RegRead before = registry.ReadValue(key->root, key->subkey, entry.name);
+  if (!MayWriteOver(before, entry.name, "_EnableNotWritten", prompter)) return std::nullopt;
   return OutOfStore(
       entry,
       [&registry, key, entry] {
@@ -88,13 +127,17 @@ std::optional<MoveStep> RegistryKind::EnableStep(const Entry& entry, Prompter& /
       [&registry, key, entry, before] { PutBack(registry, *key, entry.name, before); });
 }
 
-std::optional<MoveStep> RegistryKind::DisableStep(const Entry& entry, Prompter& /*prompter*/) {
+std::optional<MoveStep> RegistryKind::DisableStep(const Entry& entry, Prompter& prompter) {
   // Such a row is never listed; it is kept as it was.
   const std::optional<KeyPath> key = SplitKeyPath(entry.location);
   if (!key) return std::nullopt;
   Registry& registry = services_.registry;
-  return IntoStore(entry,
-                   [&registry, key, entry] { return DeleteLiveValue(registry, *key, entry.name); });
+  // The value may have become another type since the list was filled: then it is not the entry.
+  const RegRead now = registry.ReadValue(key->root, key->subkey, entry.name);
+  if (!IsOwnString(now, entry.name, "_DisableNotRemoved", prompter)) return std::nullopt;
+  return IntoStore(entry, [&registry, key, entry] {
+    return DeleteStringValue(registry, key->root, key->subkey, entry.name);
+  });
 }
 
 std::optional<bool> RegistryKind::ModifyLive(const Entry& entry, const EntryInput& input,
@@ -102,16 +145,21 @@ std::optional<bool> RegistryKind::ModifyLive(const Entry& entry, const EntryInpu
   const std::optional<KeyPath> key = SplitKeyPath(entry.location);
   if (!key) return false;
   Registry& registry = services_.registry;
-  // The new value is written before the old one goes; a rename must not leave both.
+  const RegRead own = registry.ReadValue(key->root, key->subkey, entry.name);
+  if (!IsOwnString(own, entry.name, "_ModifyNotWritten", prompter)) return std::nullopt;
+  // The new value is written before the old one goes; a rename must not leave both, and must
+  // not replace another value without asking.
   const bool renamed = !SameText(entry.name, input.name);
-  const RegRead before =
-      renamed ? registry.ReadValue(key->root, key->subkey, input.name) : RegRead{};
+  const RegRead before = renamed ? registry.ReadValue(key->root, key->subkey, input.name) : own;
+  if (renamed && !MayWriteOver(before, input.name, "_ModifyNotWritten", prompter)) {
+    return std::nullopt;
+  }
   MoveStep step;
   step.place = [&registry, key, input] {
     return registry.WriteString(key->root, key->subkey, input.name, input.data, REG_SZ, true);
   };
   step.leave = [&registry, key, entry, renamed] {
-    return renamed ? DeleteLiveValue(registry, *key, entry.name) : Status();
+    return renamed ? DeleteStringValue(registry, key->root, key->subkey, entry.name) : Status();
   };
   step.undo = [&registry, key, input, before] { PutBack(registry, *key, input.name, before); };
   step.placeRefusal = step.leaveRefusal = "_ModifyNotWritten";
@@ -123,8 +171,13 @@ std::optional<bool> RegistryKind::RemoveEntry(const Entry& entry, Prompter& prom
   const std::optional<KeyPath> key = SplitKeyPath(entry.location);
   if (!key) return std::nullopt;
   if (!entry.enabled) return DropRecord(entry, prompter);
-  // A value someone else deleted meanwhile is removed as asked.
-  const Status deleted = DeleteLiveValue(services_.registry, *key, entry.name);
-  if (!deleted) prompter.Refused("_RemoveNotDone", entry.name, deleted);
+  // A value someone else deleted meanwhile is removed as asked; one that became another type
+  // is not the entry any more and stays.
+  const Status deleted = DeleteStringValue(services_.registry, key->root, key->subkey, entry.name);
+  if (deleted.Code() == ERROR_DATATYPE_MISMATCH) {
+    prompter.Refused("_ValueNotString", entry.name, Status());
+  } else if (!deleted) {
+    prompter.Refused("_RemoveNotDone", entry.name, deleted);
+  }
   return deleted.Ok();
 }

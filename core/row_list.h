@@ -12,6 +12,9 @@ struct Row {
   std::string data;      // column 2
   std::string location;  // column 3
   bool enabled = true;   // check mark: set (state image 2) = live entry, cleared (1) = stored
+  // False when the live entry's texts are substitutes for characters the 8-bit text cannot
+  // carry: the row is shown, but no operation may change the entry through it.
+  bool exact = true;
 };
 
 class RowList {
@@ -21,7 +24,9 @@ class RowList {
   virtual int Count() const = 0;
   virtual std::string Text(int row, Column column) const = 0;  // whole, however long
   virtual bool IsEnabled(int row) const = 0;                   // state image other than 1
-  virtual int SelectedRow() const = 0;                         // first selected, or -1
+  // Row::exact as appended. A list that does not keep it lets no operation change its rows.
+  virtual bool IsExact(int /*row*/) const { return false; }
+  virtual int SelectedRow() const = 0;  // first selected, or -1
 
   virtual void DeleteAll() = 0;
   virtual void Append(const Row& row) = 0;

@@ -136,7 +136,8 @@ void StartupFolderKind::Add(RowList& rows, Prompter& prompter) {
   if (!HasLnkSuffix(entry->name)) entry->name += ".lnk";
   if (!AcceptsName(entry->name, "_AddNotWritten", entry->name, prompter)) return;
   const std::string file = JoinPath(entry->location, entry->name);
-  if (services_.files.Exists(file) && !prompter.ConfirmReplace(entry->name)) return;
+  if (services_.files.Exists(file) && !prompter.ConfirmReplace("_ConfirmReplaceFile", entry->name))
+    return;
   if (const Status written = WriteLinkFile(entry->location, file, entry->data); !written) {
     prompter.Refused("_AddNotWritten", entry->name, written);
     return;
@@ -153,7 +154,7 @@ std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const Entr
   const std::string newFile = JoinPath(entry.location, input.name);
   const bool sameFile = SameText(entry.name, input.name);  // file names ignore case
   const bool replacing = !sameFile && files.Exists(newFile);
-  if (replacing && !prompter.ConfirmReplace(input.name)) return std::nullopt;
+  if (replacing && !prompter.ConfirmReplace("_ConfirmReplaceFile", input.name)) return std::nullopt;
 
   if (input.data == entry.data) {
     // Only the name changes: one rename keeps the file's bytes (arguments, icon, content).
@@ -289,7 +290,7 @@ std::optional<MoveStep> StartupFolderKind::EnableStep(const Entry& entry, Prompt
   const std::optional<std::string> kept =
       FindKeptFile(files, services_.links, KeptFolderOf(entry.location), entry.name, entry.data);
   const bool replacing = files.Exists(file);
-  if (replacing && !prompter.ConfirmReplace(entry.name)) return std::nullopt;
+  if (replacing && !prompter.ConfirmReplace("_ConfirmReplaceFile", entry.name)) return std::nullopt;
   // The live file: the kept file back, or a shortcut made from the record when there is none.
   return OutOfStore(
       entry,

@@ -2,19 +2,22 @@
 
 #include <algorithm>
 
+#include "platform/code_page_text.h"
 #include "platform/win_handles.h"
 
 namespace {
 
 // Names longer than this are not stored by the registry; data beyond this is not worth a
 // second try either. Growth stops here so a misbehaving key cannot loop forever.
-constexpr DWORD kMaxNameBytes = 1u << 20;
+constexpr DWORD kMaxNameChars = 1u << 19;
 constexpr DWORD kMaxDataBytes = 1u << 30;
 
 // An existing key; on failure, *status (when given) receives the reason.
-UniqueHkey OpenKey(HKEY root, const std::string& subkey, REGSAM access, LONG* status = nullptr) {
+UniqueHkey OpenKey(HKEY root, const std::optional<std::wstring>& subkey, REGSAM access,
+                   LONG* status = nullptr) {
   HKEY key = nullptr;
-  const LONG opened = RegOpenKeyExA(root, subkey.c_str(), 0, access, &key);
+  const LONG opened = subkey ? RegOpenKeyExW(root, subkey->c_str(), 0, access, &key)
+                             : static_cast<LONG>(ERROR_NO_UNICODE_TRANSLATION);
   if (status) *status = opened;
   if (opened != ERROR_SUCCESS) return UniqueHkey();
   return UniqueHkey(key);
@@ -24,35 +27,51 @@ bool IsText(DWORD type) {
   return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
-// The value's bytes as kept in RegValue: texts end at their first zero byte.
-std::string ValueData(DWORD type, const std::string& buffer, DWORD size) {
-  std::string data = buffer.substr(0, std::min<std::size_t>(size, buffer.size()));
+// Types whose data the system converts between UTF-16 and 8-bit text.
+bool IsConvertedText(DWORD type) {
+  return IsText(type) || type == REG_MULTI_SZ;
+}
+
+// The value's data as kept in RegValue: texts converted to 8-bit text, ending at their first
+// zero; other types byte for byte. *exact is false when a text lost characters.
+std::string ValueData(DWORD type, const std::string& bytes, UINT codePage, bool* exact) {
+  *exact = true;
+  if (!IsConvertedText(type)) return bytes;
+  std::wstring wide(bytes.size() / sizeof(wchar_t), L'\0');
+  std::copy_n(bytes.data(), wide.size() * sizeof(wchar_t), reinterpret_cast<char*>(wide.data()));
   if (IsText(type)) {
-    const std::size_t zero = data.find('\0');
-    if (zero != std::string::npos) data.resize(zero);
+    const std::size_t zero = wide.find(L'\0');
+    if (zero != std::wstring::npos) wide.resize(zero);
   }
-  return data;
+  CodePageText text = NarrowFromWide(wide, codePage);
+  // Only a single text is ever written back; a REG_MULTI_SZ is shown, never rewritten.
+  if (IsText(type)) *exact = text.exact;
+  return std::move(text.text);
+}
+
+Status NoTranslation() {
+  return Status(ERROR_NO_UNICODE_TRANSLATION);
 }
 
 }  // namespace
 
 std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root,
                                                                const std::string& subkey) {
-  UniqueHkey key = OpenKey(root, subkey, KEY_QUERY_VALUE);
+  UniqueHkey key = OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE);
   if (!key) return std::nullopt;
 
   DWORD maxNameLength = 0;
   DWORD maxDataLength = 0;
-  if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+  if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                        &maxNameLength, &maxDataLength, nullptr, nullptr) != ERROR_SUCCESS) {
     maxNameLength = 255;
     maxDataLength = 4096;
   }
-  // The sizes count UTF-16 units or bytes depending on the system; the A calls may need more,
-  // so ERROR_MORE_DATA grows the buffers and retries the same index.
+  // The sizes may change while the key is listed, so ERROR_MORE_DATA grows the buffers and
+  // retries the same index.
   DWORD nameCapacity = std::max<DWORD>(maxNameLength + 1, 256);
   DWORD dataCapacity = std::max<DWORD>(maxDataLength + 2, 256);
-  std::string name(nameCapacity, '\0');
+  std::wstring name(nameCapacity, L'\0');
   std::string data(dataCapacity, '\0');
 
   std::vector<RegValue> values;
@@ -60,23 +79,28 @@ std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root,
     DWORD nameLength = nameCapacity;
     DWORD dataLength = dataCapacity;
     DWORD type = REG_NONE;
-    const LONG status = RegEnumValueA(key.Get(), index, name.data(), &nameLength, nullptr, &type,
+    const LONG status = RegEnumValueW(key.Get(), index, name.data(), &nameLength, nullptr, &type,
                                       reinterpret_cast<BYTE*>(data.data()), &dataLength);
     if (status == ERROR_NO_MORE_ITEMS) break;
     if (status == ERROR_MORE_DATA) {
-      if (nameCapacity >= kMaxNameBytes && dataCapacity >= kMaxDataBytes) {
+      if (nameCapacity >= kMaxNameChars && dataCapacity >= kMaxDataBytes) {
         ++index;  // cannot be read whole: skip it rather than hide the values after it
         continue;
       }
-      nameCapacity = std::min(kMaxNameBytes, nameCapacity * 2);
+      nameCapacity = std::min(kMaxNameChars, nameCapacity * 2);
       dataCapacity = std::min(kMaxDataBytes, std::max(dataCapacity * 2, dataLength + 2));
-      name.assign(nameCapacity, '\0');
+      name.assign(nameCapacity, L'\0');
       data.assign(dataCapacity, '\0');
       continue;
     }
     if (status == ERROR_SUCCESS) {
-      values.push_back(
-          RegValue{name.substr(0, nameLength), type, ValueData(type, data, dataLength)});
+      CodePageText narrowName = NarrowFromWide(name.substr(0, nameLength), codePage_);
+      bool dataExact = true;
+      std::string text =
+          ValueData(type, data.substr(0, std::min<std::size_t>(dataLength, dataCapacity)),
+                    codePage_, &dataExact);
+      values.push_back(RegValue{std::move(narrowName.text), type, std::move(text),
+                                narrowName.exact && dataExact});
     }
     ++index;
   }
@@ -85,31 +109,45 @@ std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root,
 
 RegRead Win32Registry::ReadValue(HKEY root, const std::string& subkey, const std::string& name) {
   RegRead result;
-  UniqueHkey key = OpenKey(root, subkey, KEY_QUERY_VALUE);
+  const std::optional<std::wstring> wideName = WideFromNarrow(name, codePage_);
+  LONG opened = ERROR_SUCCESS;
+  UniqueHkey key = OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE, &opened);
   if (!key) {
-    result.status = RegReadStatus::kKeyMissing;
+    // Only a key the system says is not there is missing; any other failure (no access, a
+    // name without an exact form) leaves it unknown.
+    if (opened == ERROR_FILE_NOT_FOUND) {
+      result.status = RegReadStatus::kKeyMissing;
+    } else {
+      result.reason = Status::Failed(static_cast<DWORD>(opened));
+    }
+    return result;
+  }
+  if (!wideName) {
+    result.reason = NoTranslation();
     return result;
   }
   DWORD type = REG_NONE;
   DWORD size = 0;
-  LONG status = RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size);
+  LONG status = RegQueryValueExW(key.Get(), wideName->c_str(), nullptr, &type, nullptr, &size);
   if (status == ERROR_FILE_NOT_FOUND) {
     result.status = RegReadStatus::kValueMissing;
     return result;
   }
   if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) {
-    result.status = RegReadStatus::kFailed;
+    result.reason = Status::Failed(static_cast<DWORD>(status));
     return result;
   }
   // The value may grow between the two calls: retry a few times with the size it reports.
   for (int attempt = 0; attempt < 4; ++attempt) {
     std::string buffer(static_cast<std::size_t>(size) + 2, '\0');
     DWORD length = size + 2;
-    status = RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type,
+    status = RegQueryValueExW(key.Get(), wideName->c_str(), nullptr, &type,
                               reinterpret_cast<BYTE*>(buffer.data()), &length);
     if (status == ERROR_SUCCESS) {
+      bool exact = true;
+      std::string data = ValueData(type, buffer.substr(0, length), codePage_, &exact);
       result.status = RegReadStatus::kOk;
-      result.value = RegValue{name, type, ValueData(type, buffer, length)};
+      result.value = RegValue{name, type, std::move(data), exact};
       return result;
     }
     if (status == ERROR_FILE_NOT_FOUND) {
@@ -119,40 +157,48 @@ RegRead Win32Registry::ReadValue(HKEY root, const std::string& subkey, const std
     if (status != ERROR_MORE_DATA || length > kMaxDataBytes) break;
     size = std::max(length, size * 2);
   }
-  result.status = RegReadStatus::kFailed;
+  result.reason = Status::Failed(static_cast<DWORD>(status));
   return result;
 }
 
 Status Win32Registry::WriteString(HKEY root, const std::string& subkey, const std::string& name,
                                   const std::string& data, DWORD type, bool createKey) {
   if (!IsText(type)) return Status(ERROR_INVALID_PARAMETER);
-  if (data.size() >= kMaxDataBytes) return Status(ERROR_MORE_DATA);
+  if (data.size() >= kMaxDataBytes / sizeof(wchar_t)) return Status(ERROR_MORE_DATA);
+  const std::optional<std::wstring> wideSubkey = WideFromNarrow(subkey, codePage_);
+  const std::optional<std::wstring> wideName = WideFromNarrow(name, codePage_);
+  const std::optional<std::wstring> wideData = WideFromNarrow(data, codePage_);
+  if (!wideSubkey || !wideName || !wideData) return NoTranslation();
   UniqueHkey key;
   const REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE;
   if (createKey) {
     HKEY created = nullptr;
-    const LONG status = RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                        access, nullptr, &created, nullptr);
+    const LONG status =
+        RegCreateKeyExW(root, wideSubkey->c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                        nullptr, &created, nullptr);
     if (status != ERROR_SUCCESS) return Status::Failed(static_cast<DWORD>(status));
     key.Reset(created);
   } else {
     LONG status = ERROR_SUCCESS;
-    key = OpenKey(root, subkey, access, &status);
+    key = OpenKey(root, wideSubkey, access, &status);
     if (!key) return Status::Failed(static_cast<DWORD>(status));
   }
   // The terminating zero is part of the stored text.
-  const LONG status =
-      RegSetValueExA(key.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
-                     static_cast<DWORD>(data.size() + 1));
+  const LONG status = RegSetValueExW(key.Get(), wideName->c_str(), 0, type,
+                                     reinterpret_cast<const BYTE*>(wideData->c_str()),
+                                     static_cast<DWORD>((wideData->size() + 1) * sizeof(wchar_t)));
   RegFlushKey(key.Get());
   return Status(static_cast<DWORD>(status));
 }
 
 Status Win32Registry::DeleteValue(HKEY root, const std::string& subkey, const std::string& name) {
+  const std::optional<std::wstring> wideName = WideFromNarrow(name, codePage_);
   LONG status = ERROR_SUCCESS;
-  UniqueHkey key = OpenKey(root, subkey, KEY_QUERY_VALUE | KEY_SET_VALUE, &status);
+  UniqueHkey key =
+      OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE | KEY_SET_VALUE, &status);
   if (!key) return Status::Failed(static_cast<DWORD>(status));
-  status = RegDeleteValueA(key.Get(), name.c_str());
+  if (!wideName) return NoTranslation();
+  status = RegDeleteValueW(key.Get(), wideName->c_str());
   RegFlushKey(key.Get());
   return Status(static_cast<DWORD>(status));
 }

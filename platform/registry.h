@@ -1,5 +1,6 @@
 // The registry operations the entry kinds and the catalogue use, behind an interface so that
-// tests can make any single call fail. Text is 8-bit in the active code page.
+// tests can make any single call fail. Text is 8-bit in the active code page; the registry
+// itself holds UTF-16, so a name or text that has no exact 8-bit form is marked as such.
 #pragma once
 
 #include <windows.h>
@@ -13,20 +14,26 @@
 struct RegValue {
   std::string name;
   DWORD type = REG_NONE;
-  // The value's bytes; for REG_SZ and REG_EXPAND_SZ the text up to its first zero byte.
+  // The value's bytes; for REG_SZ and REG_EXPAND_SZ the text up to its first zero byte
+  // (REG_MULTI_SZ is converted to 8-bit text too, zeros kept).
   std::string data;
+  // False when the name, or a REG_SZ/REG_EXPAND_SZ value's text, holds characters the 8-bit
+  // text cannot carry: name and data are then substitutes that address or restore something
+  // else, and the value must not be changed through them.
+  bool exact = true;
 };
 
 enum class RegReadStatus {
   kOk,            // the value was read whole
-  kKeyMissing,    // the key cannot be opened
+  kKeyMissing,    // the key does not exist
   kValueMissing,  // the key opened, the value does not exist
-  kFailed,        // the key opened but the value could not be read whole
+  kFailed,        // the key or the value could not be read (reason says why)
 };
 
 struct RegRead {
   RegReadStatus status = RegReadStatus::kFailed;
   RegValue value;  // filled only for kOk
+  Status reason;   // the failure, for kFailed
 };
 
 class Registry {
@@ -34,10 +41,12 @@ class Registry {
   virtual ~Registry() = default;
 
   // Every value of an existing key, whole whatever the length of its name or data, in
-  // enumeration order. nullopt when the key cannot be opened.
+  // enumeration order, each marked whether it can be addressed exactly. nullopt when the key
+  // cannot be opened.
   virtual std::optional<std::vector<RegValue>> ListValues(HKEY root, const std::string& subkey) = 0;
 
   // One value, read whole (buffers sized from the value). Opens the key without creating it.
+  // A name or subkey without an exact UTF-16 form reads as kFailed, never as missing.
   virtual RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) = 0;
 
   // Writes a text value of type REG_SZ or REG_EXPAND_SZ with its terminating zero counted, then
@@ -47,15 +56,22 @@ class Registry {
                              const std::string& data, DWORD type, bool createKey) = 0;
 
   // Deletes a value and flushes the key. Success when the key opened and the value was deleted.
+  // Like the other calls it refuses (ERROR_NO_UNICODE_TRANSLATION) a name or subkey that has
+  // no exact UTF-16 form, rather than address a different value.
   virtual Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) = 0;
 };
 
-// The real registry (advapi32).
+// The real registry (advapi32, wide calls). Its 8-bit text is in codePage: the active code
+// page for the program; tests pass another one to see the program as it runs under it.
 class Win32Registry final : public Registry {
  public:
+  explicit Win32Registry(UINT codePage = CP_ACP) : codePage_(codePage) {}
   std::optional<std::vector<RegValue>> ListValues(HKEY root, const std::string& subkey) override;
   RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) override;
   Status WriteString(HKEY root, const std::string& subkey, const std::string& name,
                      const std::string& data, DWORD type, bool createKey) override;
   Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) override;
+
+ private:
+  UINT codePage_;
 };

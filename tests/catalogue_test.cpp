@@ -47,8 +47,8 @@ class TableRegistry final : public Registry {
   RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) override {
     reads.emplace_back(root, subkey, name);
     const auto found = values.find({root, subkey, name});
-    if (found == values.end()) return {RegReadStatus::kValueMissing, {}};
-    return {RegReadStatus::kOk, found->second};
+    if (found == values.end()) return {RegReadStatus::kValueMissing, {}, {}};
+    return {RegReadStatus::kOk, found->second, {}};
   }
   Status WriteString(HKEY, const std::string&, const std::string&, const std::string&, DWORD,
                      bool) override {

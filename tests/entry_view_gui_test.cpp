@@ -152,6 +152,35 @@ TEST_F(EntryViewTest, ClickingTheCheckBoxOfAnUnselectedRowSwitchesThatRowOnly) {
   EXPECT_EQ(view_->SelectedRow(), 0);
 }
 
+// A value whose name the 8-bit text cannot carry keeps its flag in the list control: its type
+// column says so, and clicking its check box is refused with a message and the mark put back.
+TEST_F(EntryViewTest, ARowThatCannotAddressItsValueRefusesItsCheckBox) {
+  const std::wstring name = L"bad\xD800";
+  const std::wstring data = L"C:\\bad.exe";
+  const std::wstring subkey(kRunSubkey.begin(), kRunSubkey.end());
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, subkey.c_str(), name.c_str(), REG_SZ, data.c_str(),
+                            static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  WriteValue(kRunSubkey, "plain", "plain.exe");
+  Open<RegistryKind>({kRunKey});
+  ASSERT_EQ(view_->Count(), 2);
+  const int bad = Cell(0, kColName) == "plain" ? 1 : 0;
+  EXPECT_FALSE(view_->IsExact(bad));
+  EXPECT_TRUE(view_->IsExact(1 - bad));
+  EXPECT_EQ(Cell(bad, kColType), language_.T("_RegStringInexact"));
+
+  std::string message;
+  answers_.AnswerNew([&message](HWND box) {
+    message = gui::DialogMessageText(box);
+    gui::ClickButton(box, IDOK);
+  });
+  ASSERT_TRUE(gui::ClickCheckBox(List(), bad));
+  EXPECT_EQ(gui::StateImage(List(), bad), 2);
+  EXPECT_FALSE(message.empty());
+  EXPECT_TRUE(store_->List(KindId::kRegistry, kRunKey).empty());
+  EXPECT_TRUE(journal_.records.empty());
+}
+
 TEST_F(EntryViewTest, EnableAndDisableCommandsActOnTheSelectedRowOnlyWhenTheyChangeIt) {
   WriteValue(kRunSubkey, "A1", "a.exe");
   WriteValue(kRunSubkey, "B2", "b.exe");

@@ -338,8 +338,10 @@ const char* const kProgramKeys[] = {
     "_RunSection",
     "_TreeUserInit",
     "_RegString",
+    "_RegStringInexact",
     "_StartupFolderType",
     "_TreeWininiType",
+    "_TreeWininiTypeInexact",
     "_Name",
     "_Type",
     "_Data",
@@ -415,13 +417,31 @@ const char* const kProgramKeys[] = {
 
 // Formats and the number of arguments each one is given, in the order given.
 const std::map<std::string, int> kFormatArguments = {
-    {"_LogItemType1Content", 2},  {"_LogItemType2Content", 3},       {"_LogItemType3Content", 5},
-    {"_LogItemType4Content", 2},  {"_LogItemType5Content", 2},       {"_LogItemType1Content1", 1},
-    {"_LogItemType2Content1", 1}, {"_LogItemType3Content1", 3},      {"_LogItemType4Content1", 1},
-    {"_LogItemType5Content1", 1}, {"_AreyousureDeleteThisEntry", 1}, {"_DisableNotStored", 1},
-    {"_DisableNotRemoved", 1},    {"_EnableNotWritten", 1},          {"_AddNotWritten", 1},
-    {"_ModifyNotWritten", 1},     {"_ModifyNotStored", 1},           {"_RemoveNotDone", 1},
-    {"_ListValueUnreadable", 1},  {"_ConfirmReplaceFile", 1},        {"_StartupFolderUnknown", 1},
+    {"_LogItemType1Content", 2},
+    {"_LogItemType2Content", 3},
+    {"_LogItemType3Content", 5},
+    {"_LogItemType4Content", 2},
+    {"_LogItemType5Content", 2},
+    {"_LogItemType1Content1", 1},
+    {"_LogItemType2Content1", 1},
+    {"_LogItemType3Content1", 3},
+    {"_LogItemType4Content1", 1},
+    {"_LogItemType5Content1", 1},
+    {"_AreyousureDeleteThisEntry", 1},
+    {"_DisableNotStored", 1},
+    {"_DisableNotRemoved", 1},
+    {"_EnableNotWritten", 1},
+    {"_AddNotWritten", 1},
+    {"_ModifyNotWritten", 1},
+    {"_ModifyNotStored", 1},
+    {"_RemoveNotDone", 1},
+    {"_ListValueUnreadable", 1},
+    {"_ConfirmReplaceFile", 1},
+    {"_StartupFolderUnknown", 1},
+    {"_ConfirmReplaceValue", 1},
+    {"_EntryNotAddressable", 1},
+    {"_ValueNotString", 1},
+    {"_ListValueNotAddressable", 1},
 };
 
 // Texts shown unexpanded (message boxes, menus, journal) must not carry escapes; only the
@@ -464,7 +484,7 @@ int StringConversions(const std::string& format) {
 }
 
 TEST_F(ShippedLanguageFile, HasATextForEveryKey) {
-  EXPECT_EQ(std::size(kProgramKeys), 105u);
+  EXPECT_EQ(std::size(kProgramKeys), 107u);
   std::set<std::string> keys;
   for (const char* key : kProgramKeys) {
     EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;

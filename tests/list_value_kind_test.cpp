@@ -343,26 +343,70 @@ TEST_F(ListValueViewTest, ModifyOfADisabledRowChangesOnlyTheRecordsData) {
 // --- Values that cannot be rewritten safely --------------------------------------------------
 
 TEST_F(ListValueViewTest, AValueThatIsNoTextIsNeverRewritten) {
-  const std::string bytes = "a.exe b.exe";
-  HKEY raw = nullptr;
-  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, Subkey("Win").c_str(), &raw), ERROR_SUCCESS);
-  UniqueHkey key(raw);
-  ASSERT_EQ(
-      RegSetValueExA(key.Get(), "Load", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
-                     static_cast<DWORD>(bytes.size())),
-      ERROR_SUCCESS);
-  ListValueKind view = MakeView({load_});
-  DisableRow(view, "a.exe");
-  RemoveRow(view, "b.exe", true);
-  EXPECT_EQ(GetValue("Win", "Load")->type, static_cast<DWORD>(REG_BINARY));
-  EXPECT_EQ(GetString("Win", "Load"), bytes);
-  EXPECT_TRUE(Records(kList).empty());
-  ASSERT_EQ(prompter_.refusals.size(), 2u);
-  for (const auto& refusal : prompter_.refusals) {
-    EXPECT_EQ(refusal.key, "_ListValueUnreadable");
-    EXPECT_EQ(refusal.arg, load_);
+  const std::vector<std::pair<DWORD, std::string>> values = {
+      {REG_BINARY, "a.exe b.exe"},
+      {REG_MULTI_SZ, std::string("a.exe b.exe\0\0", 13)},
+  };
+  for (const auto& [type, bytes] : values) {
+    SCOPED_TRACE(type);
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, Subkey("Win").c_str(), &raw), ERROR_SUCCESS);
+    UniqueHkey key(raw);
+    ASSERT_EQ(
+        RegSetValueExA(key.Get(), "Load", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                       static_cast<DWORD>(bytes.size())),
+        ERROR_SUCCESS);
+    const auto before = Snapshot("Win");
+    prompter_ = ScriptedPrompter();
+    ListValueKind view = MakeView({load_});
+    DisableRow(view, "a.exe");
+    RemoveRow(view, "b.exe", true);
+    prompter_.addAnswer = EntryInput{"x", "C:\\x.exe"};
+    view.Add(rows_, prompter_);
+    EXPECT_EQ(GetValue("Win", "Load")->type, type);
+    EXPECT_EQ(GetString("Win", "Load"), bytes);
+    EXPECT_EQ(Snapshot("Win"), before);
+    EXPECT_TRUE(Records(kList).empty());
+    ASSERT_EQ(prompter_.refusals.size(), 3u);
+    for (const auto& refusal : prompter_.refusals) {
+      EXPECT_EQ(refusal.key, "_ListValueUnreadable");
+      EXPECT_EQ(refusal.arg, load_);
+    }
+    EXPECT_TRUE(journal_.records.empty());
   }
+}
+
+// A value whose text holds characters the 8-bit text cannot carry would be rewritten with
+// substitutes: its items are shown flagged, and no change reaches the value.
+TEST_F(ListValueViewTest, AValueWithCharactersTheTextCannotCarryIsNeverRewritten) {
+  SetWide("Win", L"Load", L"a.exe b\xD800.exe");
+  ASSERT_TRUE(store_->Append(kList, load_, "Load", "off.exe"));
+  const auto before = Snapshot("Win");
+  ListValueKind view = MakeView({load_});
+  view.Refresh(rows_);
+  ASSERT_EQ(rows_.Count(), 3);
+  EXPECT_TRUE(rows_.rows[0].exact);  // the record
+  for (std::size_t i = 1; i < 3; ++i) {
+    EXPECT_FALSE(rows_.rows[i].exact);
+    EXPECT_EQ(rows_.rows[i].type, "_TreeWininiTypeInexact");
+  }
+  DisableRow(view, "a.exe");
+  RemoveRow(view, "a.exe", true);
+  EnableRow(view, "off.exe");
+  prompter_.addAnswer = EntryInput{"x", "C:\\x.exe"};
+  view.Add(rows_, prompter_);
+  rows_.selected = FindRow(rows_, "Load", "a.exe", true);
+  prompter_.modifyAnswer = EntryInput{"Load", "C:\\y.exe"};
+  view.Modify(rows_, prompter_);
+
+  EXPECT_EQ(Snapshot("Win"), before);
+  EXPECT_EQ(Records(kList).size(), 1u);
   EXPECT_TRUE(journal_.records.empty());
+  std::vector<std::string> keys;
+  for (const auto& refusal : prompter_.refusals) keys.push_back(refusal.key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"_EntryNotAddressable", "_EntryNotAddressable",
+                                            "_ListValueNotAddressable", "_ListValueNotAddressable",
+                                            "_EntryNotAddressable"}));
 }
 
 TEST_F(ListValueViewTest, AValueThatCannotBeReadWholeIsNeverRewritten) {

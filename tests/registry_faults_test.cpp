@@ -245,6 +245,14 @@ std::vector<Scenario> Operations(const KindUnderTest& k) {
 TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
   RegistryKind view(*faulty_, {runKey_});
   const std::string n0 = "app", d0 = "C:\\app.exe /x", n1 = "tool", d1 = "C:\\tool.exe";
+  // Values of types the view does not list sit beside the entry; no run may touch them.
+  const std::string multi("x.exe\0y.exe\0", 12);
+  auto neighbours = [&] {
+    SetValue("Run", "hidden multi", multi, REG_MULTI_SZ);
+    SetDword("Run", "hidden dword", 7);
+  };
+  // The name of a string value an operation replaces after Yes: it must never vanish.
+  std::string replaced;
   const KindUnderTest k{
       .label = "registry",
       .kind = view,
@@ -256,22 +264,91 @@ TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
           [&] {
             SetValue("Run", "other", "C:\\other.exe");
             SetValue("Run", n0, d0);
+            neighbours();
           },
       .stored =
           [&] {
             SetValue("Run", "other", "C:\\other.exe");
             ASSERT_TRUE(store_->Append(KindId::kRegistry, runKey_, n0, d0));
+            neighbours();
           },
-      .none = [&] { CreateKey("Run"); },
+      .none = neighbours,
       .where =
           [&] {
+            const std::optional<Value> hiddenMulti = GetValue("Run", "hidden multi");
+            EXPECT_TRUE(hiddenMulti && hiddenMulti->type == REG_MULTI_SZ &&
+                        hiddenMulti->data == multi + '\0');
+            const std::optional<Value> hiddenDword = GetValue("Run", "hidden dword");
+            EXPECT_TRUE(hiddenDword && hiddenDword->type == REG_DWORD &&
+                        hiddenDword->data == std::string("\x07\0\0\0", 4));
+            if (!replaced.empty()) {
+              EXPECT_TRUE(GetString("Run", replaced)) << replaced;
+            }
             return Places{GetString("Run", n0) == d0, Stored(KindId::kRegistry, runKey_, n0, d0),
                           GetString("Run", n1) == d1, Stored(KindId::kRegistry, runKey_, n1, d1)};
           },
   };
-  const std::vector<Scenario> scenarios = Operations(k);
+  std::vector<Scenario> scenarios = Operations(k);
+  // Onto an existing string value, answered Yes: a refused run puts that value back.
+  const std::string prior = "C:\\prior.exe";
+  auto yes = [](ScriptedPrompter& prompter) { prompter.replaceAnswer = true; };
+  scenarios.push_back({.name = "registry Enable over a string value",
+                       .setUp =
+                           [&] {
+                             k.stored();
+                             SetValue("Run", n0, prior);
+                           },
+                       .act =
+                           [&](MemoryRows& rows, Prompter& prompter) {
+                             yes(static_cast<ScriptedPrompter&>(prompter));
+                             const int row = FindRow(rows, n0, d0, false);
+                             rows.Toggle(row);
+                             view.Enable(rows, prompter, row);
+                           },
+                       .before = kOldStored,
+                       .after = kOldLive,
+                       .toggledRow = RowOf(n0, d0),
+                       .checkWhenDone = true});
+  scenarios.push_back(
+      {.name = "registry Modify onto a string value",
+       .setUp =
+           [&] {
+             k.live();
+             SetValue("Run", n1, prior);
+           },
+       .act =
+           [&](MemoryRows& rows, Prompter& prompter) {
+             yes(static_cast<ScriptedPrompter&>(prompter));
+             static_cast<ScriptedPrompter&>(prompter).modifyAnswer = EntryInput{n1, d1};
+             rows.selected = FindRow(rows, n0, d0, true);
+             view.Modify(rows, prompter);
+           },
+       .before = kOldLive,
+       .after = kNewLive});
+  scenarios.push_back(
+      {.name = "registry Add over a string value",
+       .setUp =
+           [&] {
+             k.none();
+             SetValue("Run", n1, prior);
+           },
+       .act =
+           [&](MemoryRows& rows, Prompter& prompter) {
+             yes(static_cast<ScriptedPrompter&>(prompter));
+             static_cast<ScriptedPrompter&>(prompter).addAnswer = EntryInput{n1, d1};
+             view.Add(rows, prompter);
+           },
+       .before = kNowhere,
+       .after = kNewLive,
+       .movesEntry = false});
+  // The value each scenario replaces: none for the plain operations, then n0, n1, n1.
+  std::vector<std::string> replacedBy(scenarios.size() - 3);
+  replacedBy.insert(replacedBy.end(), {n0, n1, n1});
   int runs = 0;
-  for (const Scenario& s : scenarios) runs += RunMatrix(view, s, k.where);
+  for (std::size_t i = 0; i < scenarios.size(); ++i) {
+    replaced = replacedBy[i];
+    runs += RunMatrix(view, scenarios[i], k.where);
+  }
   std::cout << "registry view fault matrix: " << scenarios.size() << " operations, " << runs
             << " runs\n";
   RecordProperty("registry_runs", runs);
@@ -380,7 +457,7 @@ TEST_F(FaultMatrixTest, RefusalsCarryTheSystemsReason) {
   view.Refresh(rows_);
   prompter_.addAnswer = EntryInput{"app", "C:\\app.exe"};
   plan_.FailWith(ERROR_ACCESS_DENIED);
-  plan_.Arm(Mode::kFail, 1);  // Add's first counted call is its write
+  plan_.Arm(Mode::kFail, 2);  // Add reads the name, then writes: the write fails
   view.Add(rows_, prompter_);
   plan_.Disarm();
   plan_.FailWith(ERROR_WRITE_FAULT);

@@ -170,6 +170,7 @@ TEST_F(RegistryViewTest, EnableOverwritesALiveValueOfTheSameName) {
   ASSERT_TRUE(store_->Append(kReg, runA_, "app", "C:\\stored.exe"));
   RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
+  prompter_.replaceAnswer = true;
   const int stored = FindRow(rows_, "app", "C:\\stored.exe", false);
   ASSERT_GE(stored, 0);
   rows_.Toggle(stored);
@@ -312,6 +313,7 @@ TEST_F(RegistryViewTest, AddWritesToTheFirstKeyAndOverwritesAnExistingName) {
   SetValue("RunA", "app", "C:\\old.exe");
   RegistryKind view = MakeView({runA_, runB_});
   prompter_.addAnswer = EntryInput{"app", "C:\\new.exe /s"};
+  prompter_.replaceAnswer = true;
   view.Add(rows_, prompter_);
   EXPECT_EQ(prompter_.lastAddType, "_RegString");
   EXPECT_EQ(prompter_.lastAddLocation, runA_);
@@ -426,6 +428,212 @@ TEST_F(RegistryViewTest, PropertyShowsTheSelectedRowAndChangesNothing) {
   EXPECT_EQ(prompter_.lastFields.name, "app");
   EXPECT_EQ(prompter_.lastFields.data, "C:\\app.exe");
   EXPECT_TRUE(journal_.records.empty());
+}
+
+// --- Values the 8-bit text cannot address ------------------------------------------------------
+
+struct InexactCase {
+  const char* what;
+  UINT codePage;  // the program's text model the registry is read in
+  std::wstring name;
+  std::wstring data;
+};
+
+void PrintTo(const InexactCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+class RegistryInexactTest : public RegistryViewTest,
+                            public ::testing::WithParamInterface<InexactCase> {};
+
+// Such a value is listed and flagged, and nothing may change it through its substitute texts:
+// before this, Disable stored the substitutes and reported the value gone while it stayed live.
+TEST_P(RegistryInexactTest, IsListedFlaggedAndNeverChanged) {
+  const InexactCase& c = GetParam();
+  SetWide("RunA", c.name, c.data);
+  SetWide("RunA", L"plain", L"C:\\plain.exe");
+  Win32Registry registry(c.codePage);
+  KindServices services{registry, realFiles_, realLinks_, *store_, journal_, language_};
+  RegistryKind view(services, {runA_});
+  view.Refresh(rows_);
+  ASSERT_EQ(rows_.Count(), 2);
+  const int row = rows_.rows[0].exact ? 1 : 0;
+  ASSERT_FALSE(rows_.rows[static_cast<std::size_t>(row)].exact);
+  EXPECT_EQ(rows_.rows[static_cast<std::size_t>(row)].type, "_RegStringInexact");
+  EXPECT_TRUE(rows_.rows[static_cast<std::size_t>(1 - row)].exact);
+  EXPECT_EQ(rows_.rows[static_cast<std::size_t>(1 - row)].type, "_RegString");
+  const auto before = Snapshot("RunA");
+
+  rows_.Toggle(row);
+  view.Disable(rows_, prompter_, row);
+  EXPECT_TRUE(rows_.rows[static_cast<std::size_t>(row)].enabled) << "check mark put back";
+  rows_.selected = row;
+  prompter_.modifyAnswer = EntryInput{"renamed", "C:\\renamed.exe"};
+  view.Modify(rows_, prompter_);
+  rows_.selected = row;
+  view.Remove(rows_, prompter_);
+  view.Property(rows_, prompter_);
+
+  EXPECT_EQ(Snapshot("RunA"), before);
+  EXPECT_TRUE(Records(kReg).empty());
+  EXPECT_TRUE(journal_.records.empty());
+  EXPECT_EQ(prompter_.modifyCalls, 0);
+  EXPECT_EQ(prompter_.removeQuestions, 0);
+  EXPECT_EQ(prompter_.propertyCalls, 1);
+  ASSERT_EQ(prompter_.refusals.size(), 3u);
+  for (const auto& refusal : prompter_.refusals) EXPECT_EQ(refusal.key, "_EntryNotAddressable");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inexact, RegistryInexactTest,
+    ::testing::Values(InexactCase{"lone_surrogate_name", CP_ACP, L"bad\xD800", L"C:\\bad.exe"},
+                      InexactCase{"cjk_name_under_1252", 1252, L"\x5DE5\x5177", L"C:\\tool.exe"},
+                      InexactCase{"cjk_data_under_1252", 1252, L"tool", L"C:\\\x5DE5\x5177.exe"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(RegistryViewTest, ALatinNameWrittenWideDisablesAndEnablesExactly) {
+  SetWide("RunA", L"caf\xE9", L"C:\\caf\xE9\\run.exe");
+  RegistryKind view = MakeView({runA_});
+  view.Refresh(rows_);
+  ASSERT_EQ(rows_.Count(), 1);
+  ASSERT_TRUE(rows_.rows[0].exact);
+  const auto before = Snapshot("RunA");
+  rows_.Toggle(0);
+  view.Disable(rows_, prompter_, 0);
+  EXPECT_TRUE(Snapshot("RunA").empty());
+  ASSERT_EQ(Records(kReg).size(), 1u);
+  rows_.Toggle(0);
+  view.Enable(rows_, prompter_, 0);
+  EXPECT_EQ(Snapshot("RunA"), before);
+  EXPECT_TRUE(Records(kReg).empty());
+  EXPECT_TRUE(prompter_.refusals.empty());
+}
+
+// --- Never overwriting a value without asking -----------------------------------------------
+
+enum class Overwriter { kAdd, kEnable, kModify };
+
+struct OverwriteCase {
+  const char* what;
+  Overwriter op;
+  DWORD neighbourType;  // the value already under the new name
+  bool answer;          // the answer to the replace question
+};
+
+void PrintTo(const OverwriteCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+class RegistryOverwriteTest : public RegistryViewTest,
+                              public ::testing::WithParamInterface<OverwriteCase> {};
+
+// Add, Enable and a renaming Modify onto the name of an existing value: a string value is
+// replaced only after Yes; a value of a type the view does not list is never touched.
+TEST_P(RegistryOverwriteTest, ReplacesOnlyAStringValueAndOnlyAfterYes) {
+  const OverwriteCase& c = GetParam();
+  const std::string multi("x.exe\0y.exe\0\0", 13);
+  const DWORD number = 7;
+  if (c.neighbourType == REG_SZ) SetValue("RunA", "tool", "C:\\old.exe");
+  if (c.neighbourType == REG_MULTI_SZ) SetValue("RunA", "tool", multi.substr(0, 12), REG_MULTI_SZ);
+  if (c.neighbourType == REG_DWORD) SetDword("RunA", "tool", number);
+  if (c.op == Overwriter::kModify) SetValue("RunA", "app", "C:\\app.exe");
+  if (c.op == Overwriter::kEnable) {
+    ASSERT_TRUE(store_->Append(kReg, runA_, "tool", "C:\\new.exe"));
+  }
+  const auto before = Snapshot("RunA");
+  const std::size_t recordsBefore = Records(kReg).size();
+
+  RegistryKind view = MakeView({runA_});
+  view.Refresh(rows_);
+  prompter_.replaceAnswer = c.answer;
+  int toggled = -1;
+  switch (c.op) {
+    case Overwriter::kAdd:
+      prompter_.addAnswer = EntryInput{"tool", "C:\\new.exe"};
+      view.Add(rows_, prompter_);
+      break;
+    case Overwriter::kEnable:
+      toggled = FindRow(rows_, "tool", "C:\\new.exe", false);
+      ASSERT_GE(toggled, 0);
+      rows_.Toggle(toggled);
+      view.Enable(rows_, prompter_, toggled);
+      break;
+    case Overwriter::kModify:
+      rows_.selected = FindRow(rows_, "app", "C:\\app.exe", true);
+      prompter_.modifyAnswer = EntryInput{"tool", "C:\\new.exe"};
+      view.Modify(rows_, prompter_);
+      break;
+  }
+
+  const bool asked = c.neighbourType == REG_SZ;
+  const bool replaced = asked && c.answer;
+  EXPECT_EQ(prompter_.replaceQuestions,
+            asked ? std::vector<std::string>{"tool"} : std::vector<std::string>{});
+  if (asked) {
+    EXPECT_EQ(prompter_.replaceKeys, std::vector<std::string>{"_ConfirmReplaceValue"});
+  }
+  if (replaced) {
+    EXPECT_EQ(GetValue("RunA", "tool")->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(GetString("RunA", "tool"), "C:\\new.exe");
+    EXPECT_EQ(ValueNames("RunA").size(), 1u);  // a renamed entry left its old name
+    EXPECT_EQ(Records(kReg).size(), 0u);
+    EXPECT_EQ(journal_.records.size(), 1u);
+  } else {
+    EXPECT_EQ(Snapshot("RunA"), before) << "type and bytes kept";
+    EXPECT_EQ(Records(kReg).size(), recordsBefore);
+    EXPECT_TRUE(journal_.records.empty());
+    if (toggled >= 0) {
+      EXPECT_FALSE(rows_.rows[static_cast<std::size_t>(toggled)].enabled);
+    }
+  }
+  if (asked) {
+    EXPECT_TRUE(prompter_.refusals.empty());
+  } else {
+    ASSERT_EQ(prompter_.refusals.size(), 1u);
+    EXPECT_EQ(prompter_.refusals[0].key, "_ValueNotString");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Overwrite, RegistryOverwriteTest,
+    ::testing::Values(OverwriteCase{"add_string_yes", Overwriter::kAdd, REG_SZ, true},
+                      OverwriteCase{"add_string_no", Overwriter::kAdd, REG_SZ, false},
+                      OverwriteCase{"add_multi", Overwriter::kAdd, REG_MULTI_SZ, true},
+                      OverwriteCase{"add_dword", Overwriter::kAdd, REG_DWORD, true},
+                      OverwriteCase{"enable_string_yes", Overwriter::kEnable, REG_SZ, true},
+                      OverwriteCase{"enable_string_no", Overwriter::kEnable, REG_SZ, false},
+                      OverwriteCase{"enable_multi", Overwriter::kEnable, REG_MULTI_SZ, true},
+                      OverwriteCase{"enable_dword", Overwriter::kEnable, REG_DWORD, true},
+                      OverwriteCase{"modify_string_yes", Overwriter::kModify, REG_SZ, true},
+                      OverwriteCase{"modify_string_no", Overwriter::kModify, REG_SZ, false},
+                      OverwriteCase{"modify_multi", Overwriter::kModify, REG_MULTI_SZ, true},
+                      OverwriteCase{"modify_dword", Overwriter::kModify, REG_DWORD, false}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// A listed value that someone else turned into another type since the list was filled is not
+// the entry any more: Disable and Remove leave it alone.
+TEST_F(RegistryViewTest, DisableAndRemoveLeaveAValueThatChangedItsType) {
+  for (const bool disable : {true, false}) {
+    SetValue("RunA", "app", "C:\\app.exe");
+    RegistryKind view = MakeView({runA_});
+    view.Refresh(rows_);
+    SetValue("RunA", "app", std::string("C:\\app.exe\0more", 16), REG_MULTI_SZ);
+    const auto before = Snapshot("RunA");
+    prompter_ = ScriptedPrompter();
+    if (disable) {
+      rows_.Toggle(0);
+      view.Disable(rows_, prompter_, 0);
+      EXPECT_TRUE(rows_.rows[0].enabled);
+    } else {
+      rows_.selected = 0;
+      view.Remove(rows_, prompter_);
+    }
+    EXPECT_EQ(Snapshot("RunA"), before) << (disable ? "Disable" : "Remove");
+    EXPECT_TRUE(Records(kReg).empty());
+    EXPECT_TRUE(journal_.records.empty());
+    ASSERT_EQ(prompter_.refusals.size(), 1u);
+    EXPECT_EQ(prompter_.refusals[0].key, "_ValueNotString");
+  }
 }
 
 // --- The view factory ------------------------------------------------------------------------

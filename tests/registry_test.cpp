@@ -199,4 +199,82 @@ TEST_F(Win32RegistryTest, DeleteValue) {
   EXPECT_FALSE(registry_.DeleteValue(HKEY_CURRENT_USER, std::string(kKey) + "\\Missing", "Kept"));
 }
 
+// Names and texts are read with the wide calls and marked when the program's 8-bit text cannot
+// carry them; what does round-trip is read, written and deleted under its 8-bit name.
+TEST_F(Win32RegistryTest, MarksWhatTheCodePageCannotCarry) {
+  struct Case {
+    const char* what;
+    UINT codePage;
+    std::wstring name;
+    std::wstring text;
+    std::string narrowName;  // for exact cases
+    bool exact;
+  };
+  const std::vector<Case> cases = {
+      {"latin under 1252", 1252, L"caf\xE9", L"C:\\\xE9t\xE9.exe", "caf\xE9", true},
+      {"cjk name under 1252", 1252, L"\x5DE5", L"C:\\a.exe", "", false},
+      {"cjk text under 1252", 1252, L"t", L"C:\\\x5DE5.exe", "", false},
+      {"best fit under 1252", 1252, L"\x0100", L"C:\\a.exe", "", false},  // not "A"
+      {"cjk under utf-8", CP_UTF8, L"\x5DE5", L"C:\\\x5DE5.exe", "\xE5\xB7\xA5", true},
+      {"lone surrogate name", CP_UTF8, L"x\xD800", L"C:\\a.exe", "", false},
+      {"lone surrogate text", CP_UTF8, L"y", L"C:\\\xDC00.exe", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    RegCloseKey(key_);
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kKey, &key_), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key_, c.name.c_str(), 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(c.text.c_str()),
+                             static_cast<DWORD>((c.text.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    Win32Registry registry(c.codePage);
+    const std::optional<std::vector<RegValue>> values =
+        registry.ListValues(HKEY_CURRENT_USER, kKey);
+    ASSERT_TRUE(values);
+    ASSERT_EQ(values->size(), 1u);
+    EXPECT_EQ((*values)[0].exact, c.exact);
+    if (!c.exact) continue;
+    EXPECT_EQ((*values)[0].name, c.narrowName);
+    const std::string text = (*values)[0].data;
+    const RegRead read = registry.ReadValue(HKEY_CURRENT_USER, kKey, c.narrowName);
+    ASSERT_EQ(read.status, RegReadStatus::kOk);
+    EXPECT_EQ(read.value.data, text);
+    EXPECT_TRUE(read.value.exact);
+    EXPECT_TRUE(registry.DeleteValue(HKEY_CURRENT_USER, kKey, c.narrowName));
+    EXPECT_EQ(RegQueryValueExW(key_, c.name.c_str(), nullptr, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(registry.WriteString(HKEY_CURRENT_USER, kKey, c.narrowName, text, REG_SZ, false));
+    std::wstring back(c.text.size() + 1, L'\0');
+    DWORD size = static_cast<DWORD>(back.size() * sizeof(wchar_t));
+    ASSERT_EQ(RegQueryValueExW(key_, c.name.c_str(), nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(back.data()), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(back, c.text + L'\0');
+  }
+}
+
+// A name that has no exact UTF-16 form would address some other value: it is refused, and a
+// read of it never says the value is missing.
+TEST_F(Win32RegistryTest, RefusesANameWithoutAnExactForm) {
+  Win32Registry registry(CP_UTF8);
+  const std::string invalid = "bad\xFF";  // not UTF-8; as U+FFFD it would name another value
+  const std::wstring other = L"bad\xFFFD";
+  ASSERT_EQ(RegSetValueExW(key_, other.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"),
+                           2 * sizeof(wchar_t)),
+            ERROR_SUCCESS);
+  const RegRead read = registry.ReadValue(HKEY_CURRENT_USER, kKey, invalid);
+  EXPECT_EQ(read.status, RegReadStatus::kFailed);
+  EXPECT_EQ(read.reason.Code(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+  EXPECT_EQ(registry.DeleteValue(HKEY_CURRENT_USER, kKey, invalid).Code(),
+            static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+  EXPECT_FALSE(registry.WriteString(HKEY_CURRENT_USER, kKey, invalid, "y", REG_SZ, false));
+  wchar_t data[4] = {};
+  DWORD size = sizeof(data);
+  ASSERT_EQ(
+      RegQueryValueExW(key_, other.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size),
+      ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(data), L"x");
+}
+
 }  // namespace

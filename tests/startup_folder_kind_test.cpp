@@ -265,6 +265,7 @@ TEST_F(StartupFolderTest, AddAsksBeforeReplacingAnExistingFile) {
   prompter_.replaceAnswer = false;
   view.Add(rows_, prompter_);
   EXPECT_EQ(prompter_.replaceQuestions, std::vector<std::string>{"notes.lnk"});
+  EXPECT_EQ(prompter_.replaceKeys, std::vector<std::string>{"_ConfirmReplaceFile"});
   EXPECT_EQ(ReadBytes(allUsers_ + "\\Notes.lnk"), FixtureLink("sample11.lnk"));
   EXPECT_TRUE(journal_.records.empty());
 

@@ -23,6 +23,9 @@ constexpr int kStateEnabled = 2;
 constexpr UINT kCheckSwitch =
     INDEXTOSTATEIMAGEMASK(kStateDisabled) | INDEXTOSTATEIMAGEMASK(kStateEnabled);
 constexpr UINT kStateImageBits = 0xF000;
+// Item data: whether the row's entry can be addressed exactly (Row::exact).
+constexpr LPARAM kExactRow = 0;
+constexpr LPARAM kInexactRow = 1;
 constexpr COLORREF kBannerFill = RGB(118, 118, 118);
 constexpr int kBannerMargin = 3;
 
@@ -244,6 +247,14 @@ bool EntryView::IsEnabled(int row) const {
   return StateImage(row) != kStateDisabled;
 }
 
+bool EntryView::IsExact(int row) const {
+  LVITEMA item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  if (!SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
+  return item.lParam != kInexactRow;
+}
+
 int EntryView::SelectedRow() const {
   return static_cast<int>(
       SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
@@ -256,9 +267,10 @@ void EntryView::DeleteAll() {
 void EntryView::Append(const Row& row) {
   std::string texts[4] = {row.name, row.type, row.data, row.location};
   LVITEMA item{};
-  item.mask = LVIF_TEXT;
+  item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = Count();
   item.pszText = texts[0].data();
+  item.lParam = row.exact ? kExactRow : kInexactRow;
   const int index =
       static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) return;
@@ -327,8 +339,8 @@ void EntryView::NoSelection() {
   ShowMessage(language_.T("_YouMustSelectAnItem"), MB_OK | MB_ICONINFORMATION);
 }
 
-bool EntryView::ConfirmReplace(const std::string& file) {
-  const std::string text = SafeFormat(language_.T("_ConfirmReplaceFile", true), {file});
+bool EntryView::ConfirmReplace(const std::string& key, const std::string& name) {
+  const std::string text = SafeFormat(language_.T(key, true), {name});
   return ShowMessage(text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 

@@ -47,6 +47,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   int Count() const override;
   std::string Text(int row, Column column) const override;
   bool IsEnabled(int row) const override;
+  bool IsExact(int row) const override;
   int SelectedRow() const override;
   void DeleteAll() override;
   void Append(const Row& row) override;
@@ -64,7 +65,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   void Property(const EntryFields& fields) override;
   bool ConfirmRemove(const std::string& data) override;
   void NoSelection() override;
-  bool ConfirmReplace(const std::string& file) override;
+  bool ConfirmReplace(const std::string& key, const std::string& name) override;
   void Refused(const std::string& key, const std::string& arg, Status reason) override;
 
  protected:

@@ -18,7 +18,7 @@ class FaultyRegistry final : public Registry {
     return real_.ListValues(root, subkey);
   }
   RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) override {
-    if (plan_.ShouldFail("Registry::ReadValue")) return {RegReadStatus::kFailed, {}};
+    if (plan_.ShouldFail("Registry::ReadValue")) return {RegReadStatus::kFailed, {}, Failure()};
     return real_.ReadValue(root, subkey, name);
   }
   Status WriteString(HKEY root, const std::string& subkey, const std::string& name,

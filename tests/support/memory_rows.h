@@ -31,6 +31,7 @@ class MemoryRows final : public RowList {
     return {};
   }
   bool IsEnabled(int row) const override { return rows.at(row).enabled; }
+  bool IsExact(int row) const override { return rows.at(row).exact; }
   int SelectedRow() const override { return selected; }
   void DeleteAll() override {
     rows.clear();

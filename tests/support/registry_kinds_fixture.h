@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -83,6 +84,47 @@ class KindsFixture : public ::testing::Test {
     HKEY raw = nullptr;
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, Subkey(key).c_str(), &raw), ERROR_SUCCESS);
     RegCloseKey(raw);
+  }
+
+  // Writes a value through the wide calls, so its name and bytes need no 8-bit form; a text's
+  // terminating zero is added.
+  void SetWideRaw(const std::string& key, const std::wstring& name, DWORD type,
+                  const std::string& bytes) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, Subkey(key).c_str(), &raw), ERROR_SUCCESS);
+    UniqueHkey hkey(raw);
+    ASSERT_EQ(RegSetValueExW(hkey.Get(), name.c_str(), 0, type,
+                             reinterpret_cast<const BYTE*>(bytes.data()),
+                             static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+  }
+  void SetWide(const std::string& key, const std::wstring& name, const std::wstring& text) {
+    SetWideRaw(key, name, REG_SZ,
+               std::string(reinterpret_cast<const char*>(text.c_str()),
+                           (text.size() + 1) * sizeof(wchar_t)));
+  }
+  // Every value of a key as the system holds it: UTF-16 name, type and raw bytes.
+  std::map<std::wstring, std::pair<DWORD, std::string>> Snapshot(const std::string& key) const {
+    std::map<std::wstring, std::pair<DWORD, std::string>> values;
+    HKEY raw = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, Subkey(key).c_str(), 0, KEY_READ, &raw) != 0) {
+      return values;
+    }
+    UniqueHkey hkey(raw);
+    for (DWORD index = 0;; ++index) {
+      wchar_t name[512];
+      DWORD nameLength = 512;
+      std::string data(1 << 16, '\0');
+      DWORD dataLength = static_cast<DWORD>(data.size());
+      DWORD type = 0;
+      if (RegEnumValueW(hkey.Get(), index, name, &nameLength, nullptr, &type,
+                        reinterpret_cast<BYTE*>(data.data()), &dataLength) != ERROR_SUCCESS) {
+        break;
+      }
+      data.resize(dataLength);
+      values[std::wstring(name, nameLength)] = {type, data};
+    }
+    return values;
   }
 
   struct Value {

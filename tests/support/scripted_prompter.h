@@ -26,7 +26,8 @@ class ScriptedPrompter final : public Prompter {
   int propertyCalls = 0;
   int removeQuestions = 0;
   int noSelectionMessages = 0;
-  std::vector<std::string> replaceQuestions;
+  std::vector<std::string> replaceQuestions;  // the names asked about
+  std::vector<std::string> replaceKeys;       // the question's text key, one per question
   std::vector<Refusal> refusals;
   std::string lastAddType, lastAddLocation, lastRemoveData;
   EntryFields lastFields;
@@ -52,8 +53,9 @@ class ScriptedPrompter final : public Prompter {
     return removeAnswer;
   }
   void NoSelection() override { ++noSelectionMessages; }
-  bool ConfirmReplace(const std::string& file) override {
-    replaceQuestions.push_back(file);
+  bool ConfirmReplace(const std::string& key, const std::string& name) override {
+    replaceQuestions.push_back(name);
+    replaceKeys.push_back(key);
     return replaceAnswer;
   }
   void Refused(const std::string& key, const std::string& arg, Status reason) override {

@@ -1,5 +1,6 @@
 // The file and folder operations the startup folder and list-value kinds use, behind an
-// interface so that tests can make any single call fail. Paths are 8-bit, active code page.
+// interface so that tests can make any single call fail. Paths are 8-bit, active code page, and
+// may be longer than MAX_PATH.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +32,8 @@ class FileSystem {
   virtual Status ReplaceFile(const std::string& from, const std::string& to) = 0;
   // Creates the folder if it does not exist and gives it the hidden attribute.
   virtual Status CreateHiddenFolder(const std::string& path) = 0;
-  // GetShortPathNameA of path; empty when it yields nothing (missing file, too long).
+  // The short (8.3) form of path; empty when it yields nothing (missing file) or is still too
+  // long for a plain path (MAX_PATH).
   virtual std::string ShortPath(const std::string& path) = 0;
 };
 

@@ -15,13 +15,18 @@ Status NoSuchPath() {
 }  // namespace
 
 std::optional<std::vector<DirEntry>> Win32FileSystem::List(const std::string& folder) {
-  // An empty folder text would make the pattern "\*", the root of the current drive.
-  if (folder.empty()) return std::nullopt;
   // "*" lists what "*.*" lists, and keeps its meaning in the \\?\ form.
-  const std::wstring pattern = WideFilePath(folder + "\\*");
-  if (pattern.empty()) return std::nullopt;
+  return ListMatching(folder, "*");
+}
+
+std::optional<std::vector<DirEntry>> Win32FileSystem::ListMatching(const std::string& folder,
+                                                                   const std::string& pattern) {
+  // An empty folder text would make the pattern "\*", the root of the current drive.
+  if (folder.empty() || pattern.empty()) return std::nullopt;
+  const std::wstring search = WideFilePath(folder + "\\" + pattern);
+  if (search.empty()) return std::nullopt;
   WIN32_FIND_DATAW data{};
-  UniqueFind find(FindFirstFileW(pattern.c_str(), &data));
+  UniqueFind find(FindFirstFileW(search.c_str(), &data));
   if (!find) return std::nullopt;
   std::vector<DirEntry> entries;
   do {

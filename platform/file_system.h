@@ -23,6 +23,11 @@ class FileSystem {
   // The entries of folder (pattern folder\*.*), "." and ".." included, in the order the file
   // system returns them. nullopt when the listing cannot start.
   virtual std::optional<std::vector<DirEntry>> List(const std::string& folder) = 0;
+  // The entries of folder whose names match pattern (wildcards * and ?, ignoring case), so a
+  // large folder need not be listed whole to find a few names. The system may also match an
+  // entry by its short (8.3) name: callers check the names they get.
+  virtual std::optional<std::vector<DirEntry>> ListMatching(const std::string& folder,
+                                                            const std::string& pattern) = 0;
 
   virtual bool Exists(const std::string& path) = 0;  // a file or folder of that path exists
   virtual Status DeleteFile(const std::string& path) = 0;
@@ -40,6 +45,8 @@ class FileSystem {
 class Win32FileSystem final : public FileSystem {
  public:
   std::optional<std::vector<DirEntry>> List(const std::string& folder) override;
+  std::optional<std::vector<DirEntry>> ListMatching(const std::string& folder,
+                                                    const std::string& pattern) override;
   bool Exists(const std::string& path) override;
   Status DeleteFile(const std::string& path) override;
   Status MoveFile(const std::string& from, const std::string& to) override;

@@ -51,6 +51,25 @@ TEST(FileSystem, ListOfMissingOrEmptyFolderIsNothing) {
   EXPECT_FALSE(files.List("").has_value());
 }
 
+TEST(FileSystem, ListMatchingGivesTheNamesOfThePatternIgnoringCase) {
+  TempFolder root;
+  for (const std::string& folder : {root.Path(), NestedFolder(root.Path(), 300)}) {
+    SCOPED_TRACE(folder.size());
+    for (const char* name : {"App.lnk", "app (2).LNK", "App (3).lnk", "Other.lnk", "App.exe"}) {
+      ASSERT_TRUE(WriteBytes(folder + "\\" + name, "x"));
+    }
+    Win32FileSystem files;
+    const auto entries = files.ListMatching(folder, "App*.lnk");
+    ASSERT_TRUE(entries.has_value());
+    std::vector<std::string> names;
+    for (const DirEntry& entry : *entries) names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"App (3).lnk", "App.lnk", "app (2).LNK"}));
+    EXPECT_FALSE(files.ListMatching(folder + "\\missing", "*").has_value());
+    EXPECT_FALSE(files.ListMatching("", "*").has_value());
+  }
+}
+
 TEST(FileSystem, MoveNeverReplacesButReplaceDoes) {
   TempFolder folder;
   Win32FileSystem files;

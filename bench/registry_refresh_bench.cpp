@@ -5,7 +5,11 @@
 //   DOM floor: the same enumeration plus one DOM load of the store and one pass over its
 //              records (the store's ListAll).
 // Each round runs the three in turn and the medians are compared, so the ratios hold even where
-// absolute times swing. Run it pinned: scripts/bench registry_refresh_bench <build folder>.
+// absolute times swing.
+//
+// Then Disable+Enable of one value in a key of 5,000 values against the same in a key of 10,
+// each with a config.xml of the same 20 records. Target: the large key within 2x of the small.
+// Run it pinned: scripts/bench registry_refresh_bench <build folder>.
 #include <windows.h>
 #include <objbase.h>
 
@@ -14,6 +18,7 @@
 #include <vector>
 
 #include "bench/bench_timing.h"
+#include "bench/toggle_timing.h"
 #include "core/registry_kind.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -32,6 +37,9 @@ constexpr int kValuesPerKey = 1000;
 constexpr int kRecords = 10000;
 constexpr int kOtherLocations = 6;  // records also sit under locations the view does not cover
 constexpr int kRounds = 9;
+constexpr int kSmallKey = 10;
+constexpr int kLargeKey = 5000;
+constexpr int kToggleRounds = 15;
 
 std::string XmlEscape(const std::string& text) {
   std::string out;
@@ -97,6 +105,67 @@ class NoJournal final : public Journal {
  public:
   void Write(JournalKind, const std::string&, const std::vector<std::string>&) override {}
 };
+
+std::string ValueData(int v) {
+  return "\"C:\\Program Files\\Vendor " + std::to_string(v) + "\\app.exe\" /background";
+}
+
+// A key of `values` REG_SZ values (Value0000...).
+void FillKey(const std::string& subkey, int values) {
+  HKEY raw = nullptr;
+  RegCreateKeyA(HKEY_CURRENT_USER, subkey.c_str(), &raw);
+  UniqueHkey key(raw);
+  for (int v = 0; v < values; ++v) {
+    char name[32];
+    std::snprintf(name, sizeof(name), "Value%04d", v);
+    const std::string data = ValueData(v);
+    RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>(data.size() + 1));
+  }
+}
+
+// A config.xml with 20 records of another key, the same for both toggle cases.
+void WriteSmallStore(const std::string& path) {
+  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<config><toolquorvane>\r\n";
+  for (int r = 0; r < 20; ++r) {
+    xml +=
+        "<disabledregistryitem path=\"HKEY_LOCAL_MACHINE\\Software\\Other\" "
+        "valuedata=\"C:\\Tools\\t" +
+        std::to_string(r) + ".exe\" valuename=\"Stored" + std::to_string(r) + "\"/>\r\n";
+  }
+  xml += "</toolquorvane></config>\r\n";
+  WriteBytes(path, xml);
+}
+
+// A key of `values` values with its own small store and view; Value0005 is toggled.
+struct ToggleKey {
+  ToggleKey(const std::string& base, const TempFolder& folder, const std::string& name, int values,
+            KindServices& shared)
+      : location("HKEY_CURRENT_USER\\" + base + "\\" + name),
+        store(folder / (name + ".xml")),
+        services{shared.registry, shared.files,   shared.links,
+                 store,           shared.journal, shared.language},
+        view(services, {location}),
+        toggle("key of " + std::to_string(values) + " values", view,
+               Row{"Value0005", "", ValueData(5), location, true}) {
+    FillKey(base + "\\" + name, values);
+    WriteSmallStore(folder / (name + ".xml"));
+  }
+
+  std::string location;
+  XmlDisabledStore store;
+  KindServices services;
+  RegistryKind view;
+  ToggleCase toggle;
+};
+
+void MeasureToggle(const std::string& base, const TempFolder& folder, KindServices& shared) {
+  ToggleKey few(base, folder, "Small", kSmallKey, shared);  // "small" is an RPC header macro
+  ToggleKey many(base, folder, "Large", kLargeKey, shared);
+  RunToggleRounds({&few.toggle, &many.toggle}, kToggleRounds);
+  std::printf("registry Disable+Enable of one value, median of %d rounds\n", kToggleRounds);
+  PrintToggleRatio(few.toggle, many.toggle);
+}
 
 }  // namespace
 
@@ -180,6 +249,8 @@ int main() {
               refreshMs / domMs);
   std::printf("  raw floor    %9.2f ms   Refresh / raw floor = %.2f\n", rawMs, refreshMs / rawMs);
   std::printf("  (checksum %zu)\n", sink % 1000);
+
+  MeasureToggle(base, folder, services);
 
   RegDeleteTreeA(HKEY_CURRENT_USER, base.c_str());
   CoUninitialize();

@@ -2,6 +2,10 @@
 // folder and reading every file's bytes, measured in one run. Target: Refresh within 6x of the
 // raw read (Refresh also loads the store and opens every file as a shortcut).
 //
+// Then Disable+Enable of one shortcut in a folder of 2,000 files against the same in a folder of
+// 10, and with 2,000 files against 10 already in the folder's kept-files folder; each case has a
+// config.xml of the same 20 records. Target: the large case within 2x of the small one.
+//
 // Run pinned to one core together with wineserver, or the figures swing with the scheduler:
 //   taskset -c 0 wineserver -p; taskset -c 0 scripts/wine-run build/bench/startup_refresh_bench.exe
 #include <windows.h>
@@ -12,6 +16,8 @@
 #include <vector>
 
 #include "bench/bench_timing.h"
+#include "bench/toggle_timing.h"
+#include "core/kept_files.h"
 #include "core/startup_folder_kind.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -25,6 +31,9 @@ namespace {
 
 constexpr int kFiles = 1000;
 constexpr int kRounds = 5;
+constexpr int kSmallFolder = 10;
+constexpr int kLargeFolder = 2000;
+constexpr int kToggleRounds = 15;
 
 class CountingRows final : public RowList {
  public:
@@ -71,6 +80,65 @@ size_t ReadAll(const std::string& folder) {
   } while (FindNextFileA(find, &data));
   FindClose(find);
   return total;
+}
+
+// A config.xml with 20 records of another folder, the same for every toggle case.
+void WriteSmallStore(const std::string& path) {
+  std::string xml = "<?xml version=\"1.0\"?><config><toolquorvane>";
+  for (int i = 0; i < 20; ++i) {
+    xml += "<disabledstartupfolderitem path=\"C:\\Elsewhere\" valuename=\"Off " +
+           std::to_string(i) + ".lnk\" valuedata=\"C:\\off.exe\"/>";
+  }
+  xml += "</toolquorvane></config>";
+  WriteBytes(path, xml);
+}
+
+// A startup folder of liveFiles files (one of them the shortcut that is toggled) whose kept-files
+// folder holds keptFiles files of other entries, with its own small store and view.
+struct ToggleFolder {
+  ToggleFolder(const std::string& root, const std::string& name, int liveFiles, int keptFiles,
+               KindServices& base)
+      : folder(root + "\\" + name),
+        store(root + "\\" + name + ".xml"),
+        services{base.registry, base.files, base.links, store, base.journal, base.language},
+        view(services, {folder}),
+        toggle(name + " (" + std::to_string(liveFiles) + " files, " + std::to_string(keptFiles) +
+                   " kept)",
+               view, Row{"Program 5.lnk", "", "C:\\Programs\\Tool 5\\tool.exe", folder, true}) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WriteSmallStore(root + "\\" + name + ".xml");
+    base.links.WriteLink(folder + "\\Program 5.lnk", "C:\\Programs\\Tool 5\\tool.exe");
+    // The other files are only listed, never read: their bytes do not matter.
+    for (int i = 0; i < liveFiles; ++i) {
+      if (i != 5) WriteBytes(folder + "\\Program " + std::to_string(i) + ".lnk", "x");
+    }
+    if (keptFiles > 0) {
+      const std::string kept = KeptFolderOf(folder);
+      base.files.CreateHiddenFolder(kept);
+      for (int i = 0; i < keptFiles; ++i) {
+        WriteBytes(kept + "\\Earlier " + std::to_string(i) + ".lnk", "x");
+      }
+    }
+  }
+
+  std::string folder;
+  XmlDisabledStore store;
+  KindServices services;
+  StartupFolderKind view;
+  ToggleCase toggle;
+};
+
+void MeasureToggle(const std::string& root, KindServices& base) {
+  // (not "small": the RPC headers define it as a macro)
+  ToggleFolder few(root, "Small", kSmallFolder, 0, base);
+  ToggleFolder many(root, "Large", kLargeFolder, 0, base);
+  ToggleFolder fewKept(root, "KeptSmall", kSmallFolder, kSmallFolder, base);
+  ToggleFolder manyKept(root, "KeptLarge", kSmallFolder, kLargeFolder, base);
+  RunToggleRounds({&few.toggle, &many.toggle, &fewKept.toggle, &manyKept.toggle}, kToggleRounds);
+  std::printf("startup folder Disable+Enable of one shortcut, median of %d rounds\n",
+              kToggleRounds);
+  PrintToggleRatio(few.toggle, many.toggle);
+  PrintToggleRatio(fewKept.toggle, manyKept.toggle);
 }
 
 }  // namespace
@@ -126,6 +194,8 @@ int main() {
   std::printf("  list + read every file: %8.2f ms (%zu bytes)\n", rawMedian, bytes);
   std::printf("  Refresh:                %8.2f ms (%d rows)\n", refreshMedian, rows.Count());
   std::printf("  ratio: %.2fx (target: within 6x)\n", refreshMedian / rawMedian);
+
+  MeasureToggle(root, services);
 
   TempFolder::RemoveTree(root);
   CoUninitialize();

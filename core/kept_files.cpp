@@ -94,7 +94,11 @@ std::optional<std::string> FreeTempPath(FileSystem& files, const std::string& fo
 std::optional<std::string> FindKeptFile(FileSystem& files, ShellLinks& links,
                                         const std::string& keptFolder, const std::string& name,
                                         const std::string& data) {
-  const std::optional<std::vector<DirEntry>> entries = files.List(keptFolder);
+  // Only the names that can be copies of name are listed, so the cost does not grow with the
+  // number of other kept files: every copy is stem + anything + extension.
+  const auto [stem, extension] = SplitExtension(name);
+  const std::optional<std::vector<DirEntry>> entries =
+      files.ListMatching(keptFolder, stem + "*" + extension);
   if (!entries) return std::nullopt;
   std::vector<std::pair<int, std::string>> candidates;
   for (const DirEntry& entry : *entries) {

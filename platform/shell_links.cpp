@@ -1,4 +1,5 @@
-// Shortcut files read and written through the shell link object.
+// Shortcut files read and written through the shell link object. The file is handed to
+// IPersistFile in the form of platform/wide_path.h, so shortcuts with long paths work too.
 #include "platform/shell_links.h"
 
 #include <windows.h>
@@ -9,22 +10,12 @@
 #include <vector>
 
 #include "platform/com_ptr.h"
+#include "platform/wide_path.h"
 
 namespace {
 
 // Room for a long path or command line in UTF-8 (up to three bytes per UTF-16 unit).
 constexpr size_t kTextBuffer = 32768 * 3;
-
-// The path in UTF-16 for the COM calls; empty when the text does not convert.
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (size <= 0) return {};
-  std::wstring wide(static_cast<size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
 
 // Loads file into a new shell link object; an empty holder when it cannot be read as one.
 ComPtr<IShellLinkA> LoadLink(const std::string& file) {
@@ -34,7 +25,7 @@ ComPtr<IShellLinkA> LoadLink(const std::string& file) {
     return {};
   }
   const ComPtr<IPersistFile> persist = link.As<IPersistFile>(IID_IPersistFile);
-  const std::wstring wide = Widen(file);
+  const std::wstring wide = WideFilePath(file);
   if (!persist || wide.empty() || FAILED(persist->Load(wide.c_str(), STGM_READ))) return {};
   return link;
 }
@@ -55,7 +46,7 @@ Status SaveWithTarget(const ComPtr<IShellLinkA>& link, const std::string& file,
   }
   const ComPtr<IPersistFile> persist = link.As<IPersistFile>(IID_IPersistFile);
   if (!persist) return Status::FromHresult(E_NOINTERFACE);
-  const std::wstring wide = Widen(file);
+  const std::wstring wide = WideFilePath(file);
   if (wide.empty()) return Status(ERROR_NO_UNICODE_TRANSLATION);
   return Status::FromHresult(persist->Save(wide.c_str(), TRUE));
 }

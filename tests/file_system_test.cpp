@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/shell_links.h"
+#include "platform/wide_path.h"
 #include "support/link_settings.h"
 #include "support/temp_folder.h"
 
@@ -48,6 +49,25 @@ TEST(FileSystem, ListOfMissingOrEmptyFolderIsNothing) {
   EXPECT_FALSE(files.List(folder / "missing").has_value());
   // An empty text must never fall back to the current or root directory.
   EXPECT_FALSE(files.List("").has_value());
+}
+
+TEST(FileSystem, ListMatchingGivesTheNamesOfThePatternIgnoringCase) {
+  TempFolder root;
+  for (const std::string& folder : {root.Path(), NestedFolder(root.Path(), 300)}) {
+    SCOPED_TRACE(folder.size());
+    for (const char* name : {"App.lnk", "app (2).LNK", "App (3).lnk", "Other.lnk", "App.exe"}) {
+      ASSERT_TRUE(WriteBytes(folder + "\\" + name, "x"));
+    }
+    Win32FileSystem files;
+    const auto entries = files.ListMatching(folder, "App*.lnk");
+    ASSERT_TRUE(entries.has_value());
+    std::vector<std::string> names;
+    for (const DirEntry& entry : *entries) names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"App (3).lnk", "App.lnk", "app (2).LNK"}));
+    EXPECT_FALSE(files.ListMatching(folder + "\\missing", "*").has_value());
+    EXPECT_FALSE(files.ListMatching("", "*").has_value());
+  }
 }
 
 TEST(FileSystem, MoveNeverReplacesButReplaceDoes) {
@@ -123,6 +143,98 @@ TEST(FileSystem, NonAsciiNamesRoundTrip) {
                           [&](const DirEntry& e) { return e.name == name; }));
   EXPECT_TRUE(files.MoveFile(folder / name, folder / ("2 " + name)));
   EXPECT_TRUE(files.Exists(folder / ("2 " + name)));
+}
+
+// ---- Paths longer than MAX_PATH
+
+std::wstring Wide(const std::string& ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
+}
+
+TEST(WideFilePath, ShortPathsAreOnlyConvertedLongOnesNormalisedAndPrefixed) {
+  const std::string segment(60, 's');
+  std::string deep = "C:\\Start";
+  for (int i = 0; i < 5; ++i) deep += "\\" + segment;  // 308 characters
+  struct Case {
+    std::string path;
+    std::wstring wide;
+  };
+  const Case cases[] = {
+      {"C:\\Start\\App.lnk", L"C:\\Start\\App.lnk"},
+      {"Заметки.lnk", L"\u0417\u0430\u043c\u0435\u0442\u043a\u0438.lnk"},
+      {"", L""},
+      {deep + "\\App.lnk", L"\\\\?\\" + Wide(deep) + L"\\App.lnk"},
+      // Forward slashes, "." and ".." mean nothing in the \\?\ form: resolved first.
+      {deep + "/sub\\.\\..\\App.lnk", L"\\\\?\\" + Wide(deep) + L"\\App.lnk"},
+      {"\\\\server\\share" + deep.substr(2), L"\\\\?\\UNC\\server\\share" + Wide(deep.substr(2))},
+      // Already in a device form: left as written.
+      {"\\\\?\\" + deep + "\\.", L"\\\\?\\" + Wide(deep) + L"\\."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(WideFilePath(c.path), c.wide);
+  }
+  EXPECT_EQ(AcpFromWide(WideFromAcp("Заметки 日本 \xF0\x9F\x98\x80")),
+            "Заметки 日本 \xF0\x9F\x98\x80");
+}
+
+// Every operation in a folder whose path is 300 characters long, and for a file that is past
+// MAX_PATH only inside the kept-files folder (a startup folder of 240 characters).
+TEST(FileSystem, PathsPastMaxPathWorkLikeShortOnes) {
+  for (const std::size_t length : {240u, 300u}) {
+    SCOPED_TRACE(length);
+    TempFolder root;
+    const std::string folder = NestedFolder(root.Path(), length);
+    ASSERT_GE(folder.size(), length);
+    const std::string kept = folder + "\\Kept files of the folder";
+    const std::string file = folder + "\\tool.exe";
+    ASSERT_TRUE(WriteBytes(file, "MZ bytes"));
+    Win32FileSystem files;
+
+    const auto entries = files.List(folder);
+    ASSERT_TRUE(entries.has_value());
+    EXPECT_TRUE(std::any_of(entries->begin(), entries->end(),
+                            [](const DirEntry& e) { return e.name == "tool.exe"; }));
+    EXPECT_TRUE(files.Exists(file));
+    ASSERT_TRUE(files.CreateHiddenFolder(kept));
+    EXPECT_TRUE(Attributes(folder) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(GetFileAttributesW(TestLongPath(kept).c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+    const std::string keptFile = kept + "\\tool.exe";
+    ASSERT_GT(keptFile.size(), static_cast<std::size_t>(MAX_PATH));
+    ASSERT_TRUE(files.MoveFile(file, keptFile));
+    EXPECT_FALSE(files.Exists(file));
+    EXPECT_EQ(ReadBytes(keptFile), "MZ bytes");
+    ASSERT_TRUE(WriteBytes(file, "new"));
+    EXPECT_FALSE(files.MoveFile(keptFile, file));  // never replaces
+    EXPECT_TRUE(files.ReplaceFile(keptFile, file));
+    EXPECT_EQ(ReadBytes(file), "MZ bytes");
+
+    const std::string shortPath = files.ShortPath(file);
+    EXPECT_FALSE(shortPath.empty());
+    EXPECT_LT(shortPath.size(), static_cast<std::size_t>(MAX_PATH));
+    EXPECT_EQ(ReadBytes(shortPath), "MZ bytes");
+
+    EXPECT_TRUE(files.DeleteFile(file));
+    EXPECT_FALSE(files.Exists(file));
+    EXPECT_FALSE(files.DeleteFile(file));
+  }
+}
+
+TEST(ShellLinks, ShortcutsPastMaxPathAreReadWrittenAndRetargeted) {
+  TempFolder root;
+  const std::string folder = NestedFolder(root.Path(), 300);
+  Win32ShellLinks links;
+  ASSERT_TRUE(links.WriteLink(folder + "\\Written.lnk", "C:\\Tools\\app.exe"));
+  EXPECT_EQ(links.ReadTarget(folder + "\\Written.lnk"), "C:\\Tools\\app.exe");
+
+  ASSERT_TRUE(WriteBytes(folder + "\\Windows.lnk", FixtureLink("sample11.lnk")));
+  const std::string settings = LinkSettings(folder + "\\Windows.lnk");
+  ASSERT_NE(settings.substr(0, 1), "|");  // it has arguments, read through the long path
+  ASSERT_TRUE(links.WriteRetargeted(folder + "\\Windows.lnk", folder + "\\Copy.lnk",
+                                    "C:\\windows\\notepad.exe"));
+  EXPECT_EQ(links.ReadTarget(folder + "\\Copy.lnk"), "C:\\windows\\notepad.exe");
+  EXPECT_EQ(LinkSettings(folder + "\\Copy.lnk"), settings);
 }
 
 TEST(ShellLinks, WrittenLinkReadsBackItsTarget) {

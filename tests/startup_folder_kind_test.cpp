@@ -453,6 +453,78 @@ TEST_F(StartupFolderTest, DisableAndEnableKeepTheBytesOfWindowsShortcutsAndProgr
   EXPECT_EQ(journal_.records[0].contentKey, "_LogItemType4Content1");
 }
 
+// A startup folder of 300 characters, and one of 240 whose kept files alone are past MAX_PATH.
+TEST_F(StartupFolderTest, FilesPastMaxPathListDisableAndEnableWithTheirBytes) {
+  for (const std::size_t length : {240u, 300u}) {
+    SCOPED_TRACE(length);
+    const std::string folder = NestedFolder(root_ / ("deep" + std::to_string(length)), length);
+    Fixture(folder, "App.lnk", "sample11.lnk");
+    ASSERT_TRUE(WriteBytes(folder + "\\tool.exe", "MZ program bytes"));
+    StartupFolderKind view = View({folder});
+    view.Refresh(rows_);
+    ASSERT_EQ(rows_.Count(), 2);
+    const int app = RowOf("App.lnk", true);
+    ASSERT_GE(app, 0);
+    EXPECT_FALSE(rows_.rows[app].data.empty());  // read as a shortcut through the long path
+    EXPECT_EQ(rows_.rows[RowOf("tool.exe", true)].data, "");
+
+    Uncheck(view, 0);
+    Uncheck(view, 1);
+    EXPECT_TRUE(prompter_.refusals.empty());
+    EXPECT_TRUE(FilesIn(folder).empty());
+    EXPECT_EQ(KeptIn(folder), (std::vector<std::string>{"App.lnk", "tool.exe"}));
+    ASSERT_GT(KeptFolderOf(folder).size() + 1 + 7, static_cast<std::size_t>(MAX_PATH));
+
+    view.Refresh(rows_);
+    ASSERT_EQ(rows_.Count(), 2);
+    Check(view, 0);
+    Check(view, 1);
+    EXPECT_TRUE(prompter_.refusals.empty());
+    EXPECT_TRUE(KeptIn(folder).empty());  // Enable found both kept files
+    EXPECT_TRUE(Records().empty());
+    EXPECT_EQ(ReadBytes(folder + "\\App.lnk"), FixtureLink("sample11.lnk"));
+    EXPECT_EQ(ReadBytes(folder + "\\tool.exe"), "MZ program bytes");
+  }
+}
+
+TEST_F(StartupFolderTest, FilesPastMaxPathAreModifiedAndRemoved) {
+  const std::string folder = NestedFolder(root_ / "deep", 300);
+  Fixture(folder, "App.lnk", "sample13.lnk");
+  Link(folder, "Other.lnk", "C:\\other.exe");
+  const std::string settings = LinkSettings(folder + "\\App.lnk");
+  StartupFolderKind view = View({folder});
+  view.Refresh(rows_);
+
+  // A live shortcut gets a new name and target and keeps its arguments.
+  rows_.selected = RowOf("App.lnk", true);
+  prompter_.modifyAnswer = EntryInput{"App2.lnk", "C:\\Windows\\System32\\notepad.exe"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"App2.lnk", "Other.lnk"}));
+  EXPECT_EQ(Target(folder + "\\App2.lnk"), "C:\\Windows\\System32\\notepad.exe");
+  EXPECT_EQ(LinkSettings(folder + "\\App2.lnk"), settings);
+
+  // A disabled one: its kept file follows the record.
+  Uncheck(view, RowOf("App2.lnk", true));
+  view.Refresh(rows_);
+  rows_.selected = RowOf("App2.lnk", false);
+  prompter_.modifyAnswer = EntryInput{"App3.lnk", "C:\\Windows\\System32\\calc.exe"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(KeptIn(folder), std::vector<std::string>{"App3.lnk"});
+  EXPECT_EQ(Target(KeptFolderOf(folder) + "\\App3.lnk"), "C:\\Windows\\System32\\calc.exe");
+
+  // Remove of the disabled and of the live row.
+  rows_.selected = RowOf("App3.lnk", false);
+  view.Remove(rows_, prompter_);
+  EXPECT_TRUE(KeptIn(folder).empty());
+  EXPECT_TRUE(Records().empty());
+  rows_.selected = RowOf("Other.lnk", true);
+  view.Remove(rows_, prompter_);
+  EXPECT_TRUE(FilesIn(folder).empty());
+  EXPECT_EQ(rows_.Count(), 0);
+  EXPECT_TRUE(prompter_.refusals.empty());
+  EXPECT_EQ(journal_.records.size(), 5u);
+}
+
 TEST_F(StartupFolderTest, TwoKeptFilesOfOneNameNeverOverwriteEachOther) {
   Fixture(allUsers_, "App.lnk", "sample11.lnk");
   StartupFolderKind view = View();

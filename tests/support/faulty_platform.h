@@ -44,6 +44,11 @@ class FaultyFileSystem final : public FileSystem {
     if (plan_.ShouldFail("FileSystem::List")) return std::nullopt;
     return real_.List(folder);
   }
+  std::optional<std::vector<DirEntry>> ListMatching(const std::string& folder,
+                                                    const std::string& pattern) override {
+    if (plan_.ShouldFail("FileSystem::ListMatching")) return std::nullopt;
+    return real_.ListMatching(folder, pattern);
+  }
   // A query, not a step that changes anything: never failed.
   bool Exists(const std::string& path) override { return real_.Exists(path); }
   Status DeleteFile(const std::string& path) override {

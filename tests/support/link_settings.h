@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/com_ptr.h"
+#include "support/temp_folder.h"
 
 inline std::string LinkSettings(const std::string& file) {
   ComPtr<IShellLinkA> link;
@@ -17,9 +18,8 @@ inline std::string LinkSettings(const std::string& file) {
     return "<no object>";
   }
   ComPtr<IPersistFile> persist = link.As<IPersistFile>(IID_IPersistFile);
-  wchar_t wide[MAX_PATH * 2] = {};
-  MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH * 2);
-  if (!persist || FAILED(persist->Load(wide, STGM_READ))) return "<not loaded>";
+  const std::wstring wide = TestLongPath(file);  // any length
+  if (!persist || FAILED(persist->Load(wide.c_str(), STGM_READ))) return "<not loaded>";
   char arguments[4096] = {}, folder[4096] = {}, icon[4096] = {};
   int index = 0;
   link->GetArguments(arguments, sizeof(arguments));

@@ -17,6 +17,7 @@
 #include "platform/file_system.h"
 #include "platform/shell_links.h"
 #include "store/disabled_store.h"
+#include "store/language_table.h"
 
 namespace {
 
@@ -79,6 +80,12 @@ void StartupFolderKind::AppendLiveRows(RowList& rows, const std::string& locatio
   if (!entries) return;
   for (const DirEntry& entry : *entries) {
     if (entry.attributes & kNotListed) continue;
+    if (!entry.exact) {
+      // Its name cannot be given back to the system: listed, but never touched.
+      rows.Append(Row{
+          entry.name, services_.language.T("_StartupFolderTypeInexact"), {}, folder, true, false});
+      continue;
+    }
     std::string target =
         services_.links.ReadTarget(JoinPath(folder, entry.name)).value_or(std::string());
     rows.Append(Row{entry.name, type, std::move(target), folder, true});

@@ -2,6 +2,7 @@
 // with the paths of platform/wide_path.h, so paths longer than MAX_PATH work like short ones.
 #include "platform/file_system.h"
 
+#include "platform/code_page_text.h"
 #include "platform/wide_path.h"
 #include "platform/win_handles.h"
 
@@ -30,7 +31,8 @@ std::optional<std::vector<DirEntry>> Win32FileSystem::ListMatching(const std::st
   if (!find) return std::nullopt;
   std::vector<DirEntry> entries;
   do {
-    entries.push_back({AcpFromWide(data.cFileName), data.dwFileAttributes});
+    CodePageText name = NarrowFromWide(data.cFileName, CP_ACP);
+    entries.push_back({std::move(name.text), data.dwFileAttributes, name.exact});
   } while (FindNextFileW(find.Get(), &data));
   return entries;
 }

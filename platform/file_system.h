@@ -14,6 +14,9 @@
 struct DirEntry {
   std::string name;  // as the file system returns it (cFileName)
   DWORD attributes = 0;
+  // False when the name holds characters the 8-bit text cannot carry: `name` then has
+  // substitutes and names no file (or another one).
+  bool exact = true;
 };
 
 class FileSystem {

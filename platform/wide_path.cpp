@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/code_page_text.h"
+
 namespace {
 
 // The plain form of a folder path must leave room for an 8.3 file name (CreateDirectory's
@@ -39,24 +41,11 @@ std::wstring FullPath(const std::wstring& path) {
 }  // namespace
 
 std::wstring WideFromAcp(const std::string& text) {
-  if (text.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (size <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
+  return WideFromNarrow(text, CP_ACP).value_or(std::wstring());
 }
 
 std::string AcpFromWide(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string narrow(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size,
-                      nullptr, nullptr);
-  return narrow;
+  return NarrowFromWide(text, CP_ACP).text;
 }
 
 std::wstring WideFilePath(const std::string& path) {

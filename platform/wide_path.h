@@ -4,10 +4,11 @@
 
 #include <string>
 
-// text in UTF-16, converted from the active code page as the 8-bit functions do; empty when it
-// does not convert.
+// text in UTF-16, converted from the active code page; empty when it does not convert exactly
+// (it could then name another file).
 std::wstring WideFromAcp(const std::string& text);
-// text in the active code page, as the 8-bit functions give it.
+// text in the active code page, as the 8-bit functions give it (with substitutes for what it
+// cannot carry).
 std::string AcpFromWide(const std::wstring& text);
 
 // path for the wide file functions. A path short enough for the plain form is only converted;

@@ -340,6 +340,7 @@ const char* const kProgramKeys[] = {
     "_RegString",
     "_RegStringInexact",
     "_StartupFolderType",
+    "_StartupFolderTypeInexact",
     "_TreeWininiType",
     "_TreeWininiTypeInexact",
     "_Name",
@@ -442,6 +443,9 @@ const std::map<std::string, int> kFormatArguments = {
     {"_EntryNotAddressable", 1},
     {"_ValueNotString", 1},
     {"_ListValueNotAddressable", 1},
+    {"_StoreUnreadable", 2},
+    {"_StoreParseReason", 1},
+    {"_StoreParseReasonAt", 3},
 };
 
 // Texts shown unexpanded (message boxes, menus, journal) must not carry escapes; only the
@@ -484,7 +488,7 @@ int StringConversions(const std::string& format) {
 }
 
 TEST_F(ShippedLanguageFile, HasATextForEveryKey) {
-  EXPECT_EQ(std::size(kProgramKeys), 107u);
+  EXPECT_EQ(std::size(kProgramKeys), 108u);
   std::set<std::string> keys;
   for (const char* key : kProgramKeys) {
     EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;

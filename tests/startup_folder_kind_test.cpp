@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell_links.h"
+#include "platform/win_handles.h"
 #include "store/language_table.h"
 #include "store/xml_disabled_store.h"
 #include "support/faulty_platform.h"
@@ -683,6 +684,68 @@ TEST_F(StartupFolderTest, NonAsciiNamesAndTargetsRoundTrip) {
   EXPECT_TRUE(rows_.rows[0].enabled);
   EXPECT_EQ(Target(allUsers_ + "\\" + name), target);
   EXPECT_TRUE(prompter_.refusals.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The real folder, except that the file system reports one name as not carried exactly by the
+// 8-bit text (as for a name with a lone surrogate, which Wine's file system cannot hold).
+class InexactNameFiles final : public FileSystem {
+ public:
+  InexactNameFiles(FileSystem& real, std::string inexact) : real_(real), inexact_(inexact) {}
+  std::optional<std::vector<DirEntry>> List(const std::string& folder) override {
+    auto entries = real_.List(folder);
+    if (entries) {
+      for (DirEntry& entry : *entries) entry.exact = entry.name != inexact_;
+    }
+    return entries;
+  }
+  std::optional<std::vector<DirEntry>> ListMatching(const std::string& folder,
+                                                    const std::string& pattern) override {
+    return real_.ListMatching(folder, pattern);
+  }
+  bool Exists(const std::string& path) override { return real_.Exists(path); }
+  Status DeleteFile(const std::string& path) override { return Changed(); }
+  Status MoveFile(const std::string& from, const std::string& to) override { return Changed(); }
+  Status ReplaceFile(const std::string& from, const std::string& to) override { return Changed(); }
+  Status CreateHiddenFolder(const std::string& path) override { return Changed(); }
+  std::string ShortPath(const std::string& path) override { return real_.ShortPath(path); }
+  int changes = 0;
+
+ private:
+  Status Changed() {
+    ++changes;
+    return Status(ERROR_ACCESS_DENIED);
+  }
+  FileSystem& real_;
+  std::string inexact_;
+};
+
+// A file whose name cannot be given back to the system is listed as such, and every change
+// through its row is refused before anything is touched, so it is never taken for gone.
+TEST_F(StartupFolderTest, AFileWhoseNameCannotBeCarriedIsListedButNeverChanged) {
+  ASSERT_TRUE(WriteBytes(allUsers_ + "\\odd.bat", "@echo off\r\n"));
+  InexactNameFiles files(files_, "odd.bat");
+  KindServices services{registry_, files, links_, store_, journal_, language_};
+  StartupFolderKind view(services, {allUsers_});
+  view.Refresh(rows_);
+  ASSERT_EQ(rows_.Count(), 1);
+  EXPECT_EQ(rows_.rows[0].type, "_StartupFolderTypeInexact");
+  EXPECT_FALSE(rows_.rows[0].exact);
+  rows_.selected = 0;
+  view.Remove(rows_, prompter_);
+  prompter_.modifyAnswer = EntryInput{"other.bat", ""};
+  view.Modify(rows_, prompter_);
+  rows_.Toggle(0);
+  view.Disable(rows_, prompter_, 0);
+  EXPECT_TRUE(rows_.rows[0].enabled);  // the check mark went back
+  ASSERT_EQ(prompter_.refusals.size(), 3u);
+  for (const auto& refusal : prompter_.refusals) EXPECT_EQ(refusal.key, "_EntryNotAddressable");
+  EXPECT_EQ(files.changes, 0);
+  EXPECT_TRUE(Records().empty());
+  EXPECT_TRUE(journal_.records.empty());
 }
 
 }  // namespace

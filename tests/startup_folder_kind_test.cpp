@@ -707,10 +707,14 @@ class InexactNameFiles final : public FileSystem {
     return real_.ListMatching(folder, pattern);
   }
   bool Exists(const std::string& path) override { return real_.Exists(path); }
-  Status DeleteFile(const std::string& path) override { return Changed(); }
-  Status MoveFile(const std::string& from, const std::string& to) override { return Changed(); }
-  Status ReplaceFile(const std::string& from, const std::string& to) override { return Changed(); }
-  Status CreateHiddenFolder(const std::string& path) override { return Changed(); }
+  Status DeleteFile(const std::string& /*path*/) override { return Changed(); }
+  Status MoveFile(const std::string& /*from*/, const std::string& /*to*/) override {
+    return Changed();
+  }
+  Status ReplaceFile(const std::string& /*from*/, const std::string& /*to*/) override {
+    return Changed();
+  }
+  Status CreateHiddenFolder(const std::string& /*path*/) override { return Changed(); }
   std::string ShortPath(const std::string& path) override { return real_.ShortPath(path); }
   int changes = 0;
 

@@ -183,17 +183,7 @@ int main() {
     const std::string subkey = base + "\\Run" + std::to_string(k);
     subkeys.push_back(subkey);
     locations.push_back("HKEY_CURRENT_USER\\" + subkey);
-    HKEY raw = nullptr;
-    RegCreateKeyA(HKEY_CURRENT_USER, subkey.c_str(), &raw);
-    UniqueHkey key(raw);
-    for (int v = 0; v < kValuesPerKey; ++v) {
-      char name[32];
-      std::snprintf(name, sizeof(name), "Value%04d", v);
-      const std::string data =
-          "\"C:\\Program Files\\Vendor " + std::to_string(v) + "\\app.exe\" /background";
-      RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                     static_cast<DWORD>(data.size() + 1));
-    }
+    FillKey(subkey, kValuesPerKey);
   }
 
   // 10,000 records, spread evenly over the six keys and six other locations.

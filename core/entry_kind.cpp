@@ -1,6 +1,8 @@
 #include "core/entry_kind.h"
 
 #include "core/kind_support.h"
+#include "core/row_status.h"
+#include "platform/local_date.h"
 #include "store/disabled_store.h"
 #include "store/language_table.h"
 #include "store/safe_format.h"
@@ -41,9 +43,11 @@ std::optional<Entry> EntryKind::AskNewEntry(Prompter& prompter) {
   return Entry{-1, std::move(input->name), std::move(input->data), location, true};
 }
 
-void EntryKind::Refresh(RowList& rows) {
+void EntryKind::Refresh(RowList& target) {
   const std::string type = TypeText();
-  FillingScope filling(rows);
+  FillingScope filling(target);
+  StatusFiller rows(target, StatusTexts::From(services_.language), nullptr,
+                    [](const Row& row) { return LocalDateText(row.windowsOffSince); });
   // One read of the store serves every location of the list.
   const std::vector<StoredRecord> stored = services_.store.ListAll(look_.kind);
   rows.SetNotice(StoreNotice());

@@ -44,11 +44,11 @@ struct KindServices {
 };
 
 // What tells the kinds apart on the form: the kind, the language key of its type text and its
-// column widths 0 to 3 in pixels at 96 DPI.
+// column widths 0 to 4 in pixels at 96 DPI.
 struct KindLook {
   KindId kind;
   const char* typeKey;
-  std::array<int, 4> columnWidths;
+  std::array<int, 5> columnWidths;
 };
 
 // A row's texts and state as an operation reads them when it starts.
@@ -90,8 +90,8 @@ class EntryKind {
   const std::vector<std::string>& Locations() const { return locations_; }
   // The type text of column 1 and of the dialogs' Type field, translated.
   std::string TypeText() const;
-  // Column widths 0 to 3 in pixels at 96 DPI.
-  std::array<int, 4> ColumnWidths() const { return look_.columnWidths; }
+  // Column widths 0 to 4 in pixels at 96 DPI.
+  std::array<int, 5> ColumnWidths() const { return look_.columnWidths; }
 
   // Refills the rows: location by location, its disabled rows in store order, then its live
   // entries.

@@ -65,7 +65,7 @@ bool IsOwnString(const RegRead& now, const std::string& name, const char* failKe
 
 }  // namespace
 
-const KindLook kRegistryKindLook{KindId::kRegistry, "_RegString", {150, 60, 350, 350}};
+const KindLook kRegistryKindLook{KindId::kRegistry, "_RegString", {150, 60, 350, 350, 160}};
 
 RegistryKind::RegistryKind(KindServices& services, std::vector<std::string> locations)
     : EntryKind(services, TrimRegistryLocations(locations), kRegistryKindLook) {}

@@ -2,9 +2,10 @@
 // its list control; tests implement it in memory.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-enum Column { kColName = 0, kColType = 1, kColData = 2, kColLocation = 3 };
+enum Column { kColName = 0, kColType = 1, kColData = 2, kColLocation = 3, kColStatus = 4 };
 
 struct Row {
   std::string name;      // column 0
@@ -15,6 +16,11 @@ struct Row {
   // False when the live entry's texts are substitutes for characters the 8-bit text cannot
   // carry: the row is shown, but no operation may change the entry through it.
   bool exact = true;
+  // A live entry Windows has switched off (its StartupApproved value), shown unchecked; since
+  // when, as FILETIME ticks (0: not known).
+  bool windowsOff = false;
+  std::uint64_t windowsOffSince = 0;
+  std::string status;  // column 4, filled in by Refresh
 };
 
 class RowList {

@@ -54,7 +54,7 @@ bool AcceptsName(const std::string& name, const char* key, const std::string& en
 }  // namespace
 
 const KindLook kStartupFolderKindLook{
-    KindId::kStartupFolder, "_StartupFolderType", {200, 80, 350, 350}};
+    KindId::kStartupFolder, "_StartupFolderType", {200, 80, 350, 350, 160}};
 
 StartupFolderKind::StartupFolderKind(KindServices& services, std::vector<std::string> locations)
     : EntryKind(services, std::move(locations), kStartupFolderKindLook) {}

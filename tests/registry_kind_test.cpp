@@ -46,7 +46,7 @@ TEST_F(RegistryViewTest, RefreshListsOnlyStringValuesWithTheTypeText) {
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"a1|C:\\a1.exe|" + runA_ + "|on",
                                                     "a4|C:\\a4.exe /min|" + runA_ + "|on"}));
   for (const Row& row : rows_.rows) EXPECT_EQ(row.type, "_RegString");
-  EXPECT_EQ(view.ColumnWidths(), (std::array<int, 4>{150, 60, 350, 350}));
+  EXPECT_EQ(view.ColumnWidths(), (std::array<int, 5>{150, 60, 350, 350, 160}));
   EXPECT_EQ(view.Kind(), KindId::kRegistry);
 }
 

@@ -29,7 +29,7 @@ constexpr LPARAM kInexactRow = 1;
 constexpr COLORREF kBannerFill = RGB(118, 118, 118);
 constexpr int kBannerMargin = 3;
 
-const char* const kColumnKeys[4] = {"_Name", "_Type", "_Data", "_RegPath"};
+const char* const kColumnKeys[5] = {"_Name", "_Type", "_Data", "_RegPath", "_Status"};
 
 }  // namespace
 
@@ -74,7 +74,7 @@ BOOL EntryView::OnInitDialog() {
 
 void EntryView::SetUpColumns() {
   const auto widths = kind_.ColumnWidths();
-  for (int column = 0; column < 4; ++column) {
+  for (int column = 0; column < 5; ++column) {
     std::string title = language_.T(kColumnKeys[column]);
     LVCOLUMNA col{};
     col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -265,7 +265,7 @@ void EntryView::DeleteAll() {
 }
 
 void EntryView::Append(const Row& row) {
-  std::string texts[4] = {row.name, row.type, row.data, row.location};
+  std::string texts[5] = {row.name, row.type, row.data, row.location, row.status};
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = Count();
@@ -274,7 +274,7 @@ void EntryView::Append(const Row& row) {
   const int index =
       static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) return;
-  for (int column = 1; column < 4; ++column) {
+  for (int column = 1; column < 5; ++column) {
     LVITEMA sub{};
     sub.iSubItem = column;
     sub.pszText = texts[column].data();

@@ -27,6 +27,8 @@ class MemoryRows final : public RowList {
         return r.data;
       case kColLocation:
         return r.location;
+      case kColStatus:
+        return r.status;
     }
     return {};
   }

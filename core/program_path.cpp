@@ -83,10 +83,9 @@ CommandLineParts PartsAt(const std::string& text, std::size_t end, std::string p
 
 CommandLineParts SplitCommandLine(const std::string& commandLine, const ProgramLookup& lookup,
                                   Expand expand) {
-  const std::string text =
-      TrimBlanks(expand == Expand::kYes && lookup.expandEnvironment
-                     ? lookup.expandEnvironment(commandLine)
-                     : commandLine);
+  const std::string text = TrimBlanks(expand == Expand::kYes && lookup.expandEnvironment
+                                          ? lookup.expandEnvironment(commandLine)
+                                          : commandLine);
   if (text.empty()) return {};
 
   if (text[0] == '"') {

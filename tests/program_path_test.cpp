@@ -45,11 +45,10 @@ struct Machine {
 
 Machine Windows() {
   Machine m;
-  for (const char* file : {"C:\\Program Files\\Contoso\\sync.exe", "C:\\My - Tools\\app.exe",
-                           "C:\\Tools\\app.exe", "C:\\Windows\\notepad.exe",
-                           "C:\\Windows\\System32\\rundll32.exe",
-                           "C:\\Windows\\System32\\shell32.dll", "C:\\Tools\\Big",
-                           "C:\\Tools\\Big Tool.exe"}) {
+  for (const char* file :
+       {"C:\\Program Files\\Contoso\\sync.exe", "C:\\My - Tools\\app.exe", "C:\\Tools\\app.exe",
+        "C:\\Windows\\notepad.exe", "C:\\Windows\\System32\\rundll32.exe",
+        "C:\\Windows\\System32\\shell32.dll", "C:\\Tools\\Big", "C:\\Tools\\Big Tool.exe"}) {
     m.files.insert(Lower(file));
   }
   m.searchable = {{"rundll32.exe", "C:\\Windows\\System32\\rundll32.exe"},
@@ -85,8 +84,8 @@ TEST(CommandLineRule, FindsTheProgramAsWindowsStartsIt) {
        "C:\\Program Files\\Contoso\\sync.exe", "--profile \"Work Account\"",
        "C:\\Program Files\\Contoso\\sync.exe", true},
       {"C:\\Program Files\\Contoso\\sync.exe --profile x", Expand::kNo,
-       "C:\\Program Files\\Contoso\\sync.exe", "--profile x", "C:\\Program Files\\Contoso\\sync.exe",
-       true},
+       "C:\\Program Files\\Contoso\\sync.exe", "--profile x",
+       "C:\\Program Files\\Contoso\\sync.exe", true},
       {"C:\\My - Tools\\app.exe", Expand::kNo, "C:\\My - Tools\\app.exe", "",
        "C:\\My - Tools\\app.exe", true},
       {"C:\\My - Tools\\app.exe -silent /min", Expand::kNo, "C:\\My - Tools\\app.exe",

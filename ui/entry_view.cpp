@@ -176,8 +176,7 @@ void EntryView::AboutFile() {
   }
   // Expanded whatever the value's type: the file is only looked at, nothing is stored, and a
   // %windir%\... path names its file either way.
-  const std::string path =
-      ProgramFileOf(Text(row, kColData), SystemProgramLookup(), Expand::kYes);
+  const std::string path = ProgramFileOf(Text(row, kColData), SystemProgramLookup(), Expand::kYes);
   if (fileInfoOpener_) fileInfoOpener_(GetActiveWindow(), path);
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/ansi_text.h"
 #include "core/kind_support.h"
+#include "core/program_path.h"
 #include "platform/file_system.h"
 #include "platform/shell_links.h"
 
@@ -106,10 +107,22 @@ std::optional<std::string> FindKeptFile(FileSystem& files, ShellLinks& links,
     if (const int copy = CopyNumberOf(entry.name, name)) candidates.emplace_back(copy, entry.name);
   }
   std::sort(candidates.begin(), candidates.end());
+  // The startup folder the kept files came from: a file that is not a shortcut was recorded
+  // with its path there as its data.
+  const std::size_t suffix = std::char_traits<char>::length(kKeptFolderName) + 1;
+  const std::string folder =
+      keptFolder.size() > suffix ? keptFolder.substr(0, keptFolder.size() - suffix) : std::string();
   for (const auto& [copy, file] : candidates) {
     std::string path = JoinPath(keptFolder, file);
-    // A file that is not a shortcut was recorded with empty data.
-    if (SameText(links.ReadTarget(path).value_or(std::string()), data)) return path;
+    if (const std::optional<LinkCommand> command = links.ReadCommand(path)) {
+      // The data column shows target and arguments; records written before held the target.
+      if (SameText(JoinCommandLine(command->target, command->arguments), data) ||
+          SameText(command->target, data)) {
+        return path;
+      }
+    } else if (data.empty() || SameText(data, JoinPath(folder, name))) {
+      return path;  // records written before held no data for such a file
+    }
   }
   return std::nullopt;
 }

@@ -3,9 +3,10 @@
 // and the folder scan skips subfolders, so a kept file is neither started nor listed, yet keeps
 // everything a store record cannot (arguments, working folder, icon, a program's own bytes).
 //
-// Kept files are found again by name and target: the file of record (name N, data D) is N
-// itself or one of its numbered copies ("App (2).lnk") whose shortcut target equals D (empty
-// for a file that is not a shortcut). Two disabled files of one name never overwrite each other.
+// Kept files are found again by name and command: the file of record (name N, data D) is N
+// itself or one of its numbered copies ("App (2).lnk") whose shortcut's command line (or bare
+// target) equals D; for a file that is not a shortcut D is its path in the startup folder (or
+// empty). Two disabled files of one name never overwrite each other.
 #pragma once
 
 #include <optional>

@@ -14,6 +14,7 @@
 
 #include "core/ansi_text.h"
 #include "core/kept_files.h"
+#include "core/program_lookup.h"
 #include "platform/file_system.h"
 #include "platform/shell_links.h"
 #include "store/disabled_store.h"
@@ -51,6 +52,18 @@ bool AcceptsName(const std::string& name, const char* key, const std::string& en
   return false;
 }
 
+// A file that is not a shortcut shows its own full path as its data.
+bool IsPlainFile(const Entry& entry) {
+  return SameText(entry.data, JoinPath(entry.location, entry.name));
+}
+
+// The shortcut that starts command: its target is the program, the rest its arguments. No
+// environment is expanded: what was typed is what the shortcut holds.
+LinkCommand ShortcutCommandOf(const std::string& command) {
+  CommandLineParts parts = SplitCommandLine(command, SystemProgramLookup(), Expand::kNo);
+  return {std::move(parts.program), std::move(parts.arguments)};
+}
+
 }  // namespace
 
 const KindLook kStartupFolderKindLook{
@@ -86,9 +99,12 @@ void StartupFolderKind::AppendLiveRows(RowList& rows, const std::string& locatio
           entry.name, services_.language.T("_StartupFolderTypeInexact"), {}, folder, true, false});
       continue;
     }
-    std::string target =
-        services_.links.ReadTarget(JoinPath(folder, entry.name)).value_or(std::string());
-    rows.Append(Row{entry.name, type, std::move(target), folder, true});
+    // A shortcut shows what it starts, as Modify would write it back; any other file its path.
+    const std::string file = JoinPath(folder, entry.name);
+    const std::optional<LinkCommand> command = services_.links.ReadCommand(file);
+    rows.Append(Row{entry.name, type,
+                    command ? JoinCommandLine(command->target, command->arguments) : file, folder,
+                    true});
   }
 }
 
@@ -113,11 +129,26 @@ JournalNote StartupFolderKind::NoteOf(JournalKind kind, const Entry& entry,
   return {kind, {}, {}};
 }
 
+void StartupFolderKind::TidyKeptFolder(const std::string& folder) {
+  services_.files.RemoveEmptyFolder(KeptFolderOf(folder));
+}
+
+EntryInput StartupFolderKind::ChangedEntry(const Entry& entry, const EntryInput& input) const {
+  if (!IsPlainFile(entry)) return input;
+  const std::string renamed = JoinPath(entry.location, input.name);
+  // The path shown, or the path of the new name: a rename. Anything else is refused later.
+  if (SameText(input.data, entry.data) || SameText(input.data, renamed)) {
+    return {input.name, renamed};
+  }
+  return input;
+}
+
 Status StartupFolderKind::WriteLinkFile(const std::string& folder, const std::string& file,
-                                        const std::string& target) {
+                                        const std::string& command) {
   FileSystem& files = services_.files;
+  const LinkCommand link = ShortcutCommandOf(command);
   if (!files.Exists(file)) {
-    const Status written = services_.links.WriteLink(file, target);
+    const Status written = services_.links.WriteLink(file, link.target, link.arguments);
     if (!written) files.DeleteFile(file);  // no half-written shortcut stays behind
     return written;
   }
@@ -127,9 +158,10 @@ Status StartupFolderKind::WriteLinkFile(const std::string& folder, const std::st
   if (const Status made = files.CreateHiddenFolder(kept); !made) return made;
   const std::optional<std::string> temp = FreeTempPath(files, kept);
   if (!temp) return Status(ERROR_FILE_EXISTS);
-  Status written = services_.links.WriteLink(*temp, target);
+  Status written = services_.links.WriteLink(*temp, link.target, link.arguments);
   if (written) written = files.ReplaceFile(*temp, file);
   if (!written) files.DeleteFile(*temp);
+  TidyKeptFolder(folder);
   return written;
 }
 
@@ -156,6 +188,12 @@ void StartupFolderKind::Add(RowList& rows, Prompter& prompter) {
 std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const EntryInput& input,
                                                   Prompter& prompter) {
   if (!AcceptsName(input.name, "_ModifyNotWritten", entry.name, prompter)) return std::nullopt;
+  const bool plain = IsPlainFile(entry);
+  if (plain && !SameText(input.data, JoinPath(entry.location, input.name))) {
+    // Its content is not a command line: it can be renamed, never replaced.
+    prompter.Refused("_ModifyPlainFileCommand", entry.name, Status());
+    return std::nullopt;
+  }
   FileSystem& files = services_.files;
   const std::string oldFile = JoinPath(entry.location, entry.name);
   const std::string newFile = JoinPath(entry.location, input.name);
@@ -163,7 +201,7 @@ std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const Entr
   const bool replacing = !sameFile && files.Exists(newFile);
   if (replacing && !prompter.ConfirmReplace("_ConfirmReplaceFile", input.name)) return std::nullopt;
 
-  if (input.data == entry.data) {
+  if (input.data == entry.data || plain) {
     // Only the name changes: one rename keeps the file's bytes (arguments, icon, content).
     if (entry.name == input.name) return true;
     const Status renamed =
@@ -172,8 +210,10 @@ std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const Entr
     prompter.Refused("_ModifyNotWritten", entry.name, renamed);
     return std::nullopt;
   }
-  // A new target: a copy of the shortcut with the new target (a fresh one when the file is not
-  // a shortcut) is made beside the kept files, then renamed into place.
+  // A new command: a copy of the shortcut with the new target and arguments is made beside the
+  // kept files, then renamed into place. A file that cannot be read as a shortcut is left as
+  // it is.
+  const LinkCommand link = ShortcutCommandOf(input.data);
   const std::string kept = KeptFolderOf(entry.location);
   std::optional<std::string> temp;
   Status prepared = files.CreateHiddenFolder(kept);
@@ -182,11 +222,11 @@ std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const Entr
     if (!temp) prepared = Status(ERROR_FILE_EXISTS);
   }
   if (prepared) {
-    prepared = services_.links.WriteRetargeted(oldFile, *temp, input.data);
-    if (!prepared) prepared = services_.links.WriteLink(*temp, input.data);
+    prepared = services_.links.WriteRetargeted(oldFile, *temp, link.target, link.arguments);
   }
   if (!prepared) {
     if (temp) files.DeleteFile(*temp);
+    TidyKeptFolder(entry.location);
     prompter.Refused("_ModifyNotWritten", entry.name, prepared);
     return std::nullopt;
   }
@@ -212,7 +252,9 @@ std::optional<bool> StartupFolderKind::ModifyLive(const Entry& entry, const Entr
   };
   step.placeRefusal = step.leaveRefusal = "_ModifyNotWritten";
   step.subject = entry.name;
-  if (Move(step, prompter)) return true;
+  const bool moved = Move(step, prompter);
+  TidyKeptFolder(entry.location);
+  if (moved) return true;
   return std::nullopt;
 }
 
@@ -223,14 +265,22 @@ std::optional<bool> StartupFolderKind::ModifyKept(const Entry& entry, const Entr
   const std::string keptFolder = KeptFolderOf(entry.location);
   const std::optional<std::string> kept =
       FindKeptFile(files, services_.links, keptFolder, entry.name, entry.data);
+  // A kept file that is not a shortcut (also one recorded before its path was its data) can
+  // only be renamed.
+  const bool plain = IsPlainFile(entry) || (kept && !services_.links.ReadCommand(*kept));
+  if (plain && !SameText(input.data, JoinPath(entry.location, input.name))) {
+    prompter.Refused("_ModifyPlainFileCommand", entry.name, Status());
+    return std::nullopt;
+  }
 
-  // With a new target the kept file's copy is prepared first, so a failure changes nothing.
+  // With a new command the kept file's copy is prepared first, so a failure changes nothing.
   std::optional<std::string> temp;
-  if (kept && input.data != entry.data) {
+  if (kept && !plain && input.data != entry.data) {
+    const LinkCommand link = ShortcutCommandOf(input.data);
     temp = FreeTempPath(files, keptFolder);
-    Status prepared = temp ? services_.links.WriteRetargeted(*kept, *temp, input.data)
-                           : Status(ERROR_FILE_EXISTS);
-    if (temp && !prepared) prepared = services_.links.WriteLink(*temp, input.data);
+    const Status prepared =
+        temp ? services_.links.WriteRetargeted(*kept, *temp, link.target, link.arguments)
+             : Status(ERROR_FILE_EXISTS);
     if (!prepared) {
       if (temp) files.DeleteFile(*temp);
       prompter.Refused("_ModifyNotStored", entry.name, prepared);
@@ -284,6 +334,8 @@ std::optional<bool> StartupFolderKind::RemoveEntry(const Entry& entry, Prompter&
   if (kept) {
     if (const Status deleted = files.DeleteFile(*kept); !deleted && files.Exists(*kept)) {
       prompter.Refused("_RemoveNotDone", *kept, deleted);
+    } else {
+      TidyKeptFolder(entry.location);
     }
   }
   return true;
@@ -296,10 +348,15 @@ std::optional<MoveStep> StartupFolderKind::EnableStep(const Entry& entry, Prompt
   const std::string file = JoinPath(entry.location, entry.name);
   const std::optional<std::string> kept =
       FindKeptFile(files, services_.links, KeptFolderOf(entry.location), entry.name, entry.data);
+  if (!kept && IsPlainFile(entry)) {
+    // A shortcut made from the record would start only itself.
+    prompter.Refused("_EnablePlainFileMissing", entry.name, Status(ERROR_FILE_NOT_FOUND));
+    return std::nullopt;
+  }
   const bool replacing = files.Exists(file);
   if (replacing && !prompter.ConfirmReplace("_ConfirmReplaceFile", entry.name)) return std::nullopt;
   // The live file: the kept file back, or a shortcut made from the record when there is none.
-  return OutOfStore(
+  MoveStep step = OutOfStore(
       entry,
       [this, &files, entry, file, kept, replacing] {
         if (!kept) return WriteLinkFile(entry.location, file, entry.data);
@@ -312,6 +369,15 @@ std::optional<MoveStep> StartupFolderKind::EnableStep(const Entry& entry, Prompt
           files.DeleteFile(file);
         }
       });
+  if (kept) {
+    // Once the record is gone too, the kept-files folder goes when that was its last file.
+    step.leave = [this, location = entry.location, leave = std::move(step.leave)] {
+      const Status left = leave();
+      if (left) TidyKeptFolder(location);
+      return left;
+    };
+  }
+  return step;
 }
 
 std::optional<MoveStep> StartupFolderKind::DisableStep(const Entry& entry, Prompter& prompter) {

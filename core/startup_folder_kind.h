@@ -22,6 +22,8 @@ class StartupFolderKind final : public EntryKind {
   std::optional<bool> ModifyKept(const Entry& entry, const EntryInput& input,
                                  Prompter& prompter) override;
   std::optional<bool> RemoveEntry(const Entry& entry, Prompter& prompter) override;
+  // A file that is not a shortcut keeps its full path as its data, also when renamed.
+  EntryInput ChangedEntry(const Entry& entry, const EntryInput& input) const override;
   // The journal names the file.
   JournalNote NoteOf(JournalKind kind, const Entry& entry,
                      const EntryInput* changed) const override;
@@ -31,7 +33,10 @@ class StartupFolderKind final : public EntryKind {
   std::string LocationKey(const std::string& location) const override;
 
  private:
-  // Writes a shortcut at file; a file already there is replaced in one rename.
+  // Writes a shortcut at file that starts the command line (program and arguments split by
+  // the command-line rule); a file already there is replaced in one rename.
   Status WriteLinkFile(const std::string& folder, const std::string& file,
-                       const std::string& target);
+                       const std::string& command);
+  // Removes the folder's kept-files folder once nothing is left in it; silent when it stays.
+  void TidyKeptFolder(const std::string& folder);
 };

@@ -87,6 +87,14 @@ Status Win32FileSystem::CreateHiddenFolder(const std::string& path) {
              : Status::LastError();
 }
 
+Status Win32FileSystem::RemoveEmptyFolder(const std::string& path) {
+  if (path.empty()) return Status(ERROR_INVALID_NAME);
+  const std::wstring wide = WideFilePath(path);
+  if (wide.empty()) return NoSuchPath();
+  // The system refuses to remove a folder that is not empty, so nothing in it can be lost.
+  return RemoveDirectoryW(wide.c_str()) ? Status() : Status::LastError();
+}
+
 std::string Win32FileSystem::ShortPath(const std::string& path) {
   if (path.empty()) return {};
   const std::wstring wide = WideFilePath(path);

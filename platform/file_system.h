@@ -40,6 +40,8 @@ class FileSystem {
   virtual Status ReplaceFile(const std::string& from, const std::string& to) = 0;
   // Creates the folder if it does not exist and gives it the hidden attribute.
   virtual Status CreateHiddenFolder(const std::string& path) = 0;
+  // Removes the folder only when it is empty; a folder that holds anything stays as it is.
+  virtual Status RemoveEmptyFolder(const std::string& path) = 0;
   // The short (8.3) form of path; empty when it yields nothing (missing file) or is still too
   // long for a plain path (MAX_PATH).
   virtual std::string ShortPath(const std::string& path) = 0;
@@ -55,5 +57,6 @@ class Win32FileSystem final : public FileSystem {
   Status MoveFile(const std::string& from, const std::string& to) override;
   Status ReplaceFile(const std::string& from, const std::string& to) override;
   Status CreateHiddenFolder(const std::string& path) override;
+  Status RemoveEmptyFolder(const std::string& path) override;
   std::string ShortPath(const std::string& path) override;
 };

@@ -38,10 +38,22 @@ HRESULT NewLink(ComPtr<IShellLinkA>& link) {
   return SUCCEEDED(created) && !link ? E_NOINTERFACE : created;
 }
 
-// Sets the target and saves link at file. Only S_OK from Save counts as written.
-Status SaveWithTarget(const ComPtr<IShellLinkA>& link, const std::string& file,
-                      const std::string& target) {
+// The text a getter of the link writes into a buffer; empty when it fails.
+template <typename Get>
+std::string LinkText(Get get) {
+  std::vector<char> buffer(kTextBuffer, '\0');
+  if (FAILED(get(buffer.data(), static_cast<int>(buffer.size())))) return std::string();
+  buffer.back() = '\0';
+  return std::string(buffer.data());
+}
+
+// Sets the target and arguments and saves link at file. Only S_OK from Save counts as written.
+Status SaveWithCommand(const ComPtr<IShellLinkA>& link, const std::string& file,
+                       const std::string& target, const std::string& arguments) {
   if (const HRESULT set = link->SetPath(target.c_str()); FAILED(set)) {
+    return Status::FromHresult(set);
+  }
+  if (const HRESULT set = link->SetArguments(arguments.c_str()); FAILED(set)) {
     return Status::FromHresult(set);
   }
   const ComPtr<IPersistFile> persist = link.As<IPersistFile>(IID_IPersistFile);
@@ -65,27 +77,35 @@ std::optional<std::string> Win32ShellLinks::ReadTarget(const std::string& file) 
   return std::string(buffer.data());
 }
 
-Status Win32ShellLinks::WriteLink(const std::string& file, const std::string& target) {
+std::optional<LinkCommand> Win32ShellLinks::ReadCommand(const std::string& file) {
+  const ComPtr<IShellLinkA> link = LoadLink(file);
+  if (!link) return std::nullopt;
+  std::vector<char> buffer(kTextBuffer, '\0');
+  WIN32_FIND_DATAA findData{};
+  if (FAILED(link->GetPath(buffer.data(), static_cast<int>(buffer.size()), &findData, 0))) {
+    return std::nullopt;
+  }
+  buffer.back() = '\0';
+  LinkCommand command{std::string(buffer.data()), {}};
+  command.arguments = LinkText([&](char* b, int n) { return link->GetArguments(b, n); });
+  return command;
+}
+
+Status Win32ShellLinks::WriteLink(const std::string& file, const std::string& target,
+                                  const std::string& arguments) {
   ComPtr<IShellLinkA> link;
   if (const HRESULT created = NewLink(link); FAILED(created)) return Status::FromHresult(created);
-  return SaveWithTarget(link, file, target);
+  return SaveWithCommand(link, file, target, arguments);
 }
 
 Status Win32ShellLinks::WriteRetargeted(const std::string& source, const std::string& file,
-                                        const std::string& target) {
+                                        const std::string& target, const std::string& arguments) {
   const ComPtr<IShellLinkA> from = LoadLink(source);
   if (!from) return Status(ERROR_BAD_FORMAT);  // not readable as a shortcut
   // The settings are copied into a fresh link rather than saving the loaded one: a loaded
   // link keeps its old relative path and ID list, which point at the old target (and Wine
   // writes such a link with its strings shifted).
-  std::vector<char> buffer(kTextBuffer, '\0');
-  auto text = [&](auto get) {
-    std::fill(buffer.begin(), buffer.end(), '\0');
-    if (FAILED(get(buffer.data(), static_cast<int>(buffer.size())))) return std::string();
-    buffer.back() = '\0';
-    return std::string(buffer.data());
-  };
-  const std::string arguments = text([&](char* b, int n) { return from->GetArguments(b, n); });
+  auto text = [](auto get) { return LinkText(get); };
   const std::string folder = text([&](char* b, int n) { return from->GetWorkingDirectory(b, n); });
   const std::string description = text([&](char* b, int n) { return from->GetDescription(b, n); });
   int iconIndex = 0;
@@ -98,12 +118,11 @@ Status Win32ShellLinks::WriteRetargeted(const std::string& source, const std::st
 
   ComPtr<IShellLinkA> link;
   if (const HRESULT created = NewLink(link); FAILED(created)) return Status::FromHresult(created);
-  if ((!arguments.empty() && FAILED(link->SetArguments(arguments.c_str()))) ||
-      (!folder.empty() && FAILED(link->SetWorkingDirectory(folder.c_str()))) ||
+  if ((!folder.empty() && FAILED(link->SetWorkingDirectory(folder.c_str()))) ||
       (!description.empty() && FAILED(link->SetDescription(description.c_str()))) ||
       (!icon.empty() && FAILED(link->SetIconLocation(icon.c_str(), iconIndex))) ||
       FAILED(link->SetShowCmd(showCommand)) || (hotkey != 0 && FAILED(link->SetHotkey(hotkey)))) {
     return Status(ERROR_GEN_FAILURE);
   }
-  return SaveWithTarget(link, file, target);
+  return SaveWithCommand(link, file, target, arguments);
 }

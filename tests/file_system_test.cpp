@@ -232,7 +232,8 @@ TEST(ShellLinks, ShortcutsPastMaxPathAreReadWrittenAndRetargeted) {
   const std::string settings = LinkSettings(folder + "\\Windows.lnk");
   ASSERT_NE(settings.substr(0, 1), "|");  // it has arguments, read through the long path
   ASSERT_TRUE(links.WriteRetargeted(folder + "\\Windows.lnk", folder + "\\Copy.lnk",
-                                    "C:\\windows\\notepad.exe"));
+                                    "C:\\windows\\notepad.exe",
+                                    links.ReadCommand(folder + "\\Windows.lnk")->arguments));
   EXPECT_EQ(links.ReadTarget(folder + "\\Copy.lnk"), "C:\\windows\\notepad.exe");
   EXPECT_EQ(LinkSettings(folder + "\\Copy.lnk"), settings);
 }
@@ -243,19 +244,24 @@ TEST(ShellLinks, WrittenLinkReadsBackItsTarget) {
   struct Case {
     const char* file;
     std::string target;
+    std::string arguments;
   };
   const Case cases[] = {
-      {"plain.lnk", "C:\\windows\\notepad.exe"},
-      {"missing target.lnk", "C:\\No Such Folder\\tool.exe"},
-      {"Кириллица.lnk", "C:\\Программы\\日本語\\\xF0\x9F\x98\x80.exe"},
-      {"no extension", "C:\\windows\\notepad.exe"},
+      {"plain.lnk", "C:\\windows\\notepad.exe", ""},
+      {"missing target.lnk", "C:\\No Such Folder\\tool.exe", "--profile \"Work Account\""},
+      {"Кириллица.lnk", "C:\\Программы\\日本語\\\xF0\x9F\x98\x80.exe", "/файл 日本"},
+      {"no extension", "C:\\windows\\notepad.exe", "/min"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
-    ASSERT_TRUE(links.WriteLink(folder / c.file, c.target));
+    ASSERT_TRUE(links.WriteLink(folder / c.file, c.target, c.arguments));
     const auto target = links.ReadTarget(folder / c.file);
     ASSERT_TRUE(target.has_value());
     EXPECT_EQ(*target, c.target);
+    const auto command = links.ReadCommand(folder / c.file);
+    ASSERT_TRUE(command.has_value());
+    EXPECT_EQ(command->target, c.target);
+    EXPECT_EQ(command->arguments, c.arguments);
   }
 }
 
@@ -308,16 +314,22 @@ TEST(ShellLinks, RetargetedCopyKeepsArgumentsFolderAndIcon) {
     ASSERT_NE(settings.substr(0, 1), "|");  // it has arguments
 
     const std::string copy = folder / (std::string("copy of ") + name);
-    ASSERT_TRUE(links.WriteRetargeted(folder / name, copy, "C:\\windows\\notepad.exe"));
+    const std::string arguments = links.ReadCommand(folder / name)->arguments;
+    ASSERT_TRUE(links.WriteRetargeted(folder / name, copy, "C:\\windows\\notepad.exe", arguments));
     EXPECT_EQ(links.ReadTarget(copy), "C:\\windows\\notepad.exe");
     EXPECT_EQ(LinkSettings(copy), settings);
+    // New arguments replace the old; the working folder and icon stay.
+    const std::string other = folder / (std::string("new arguments of ") + name);
+    ASSERT_TRUE(links.WriteRetargeted(folder / name, other, "C:\\x.exe", "/new \"a b\""));
+    EXPECT_EQ(LinkSettings(other), "/new \"a b\"" + settings.substr(settings.find('|')));
     // The source is left as it was.
     EXPECT_EQ(ReadBytes(folder / name), FixtureLink(name));
   }
 
   ASSERT_TRUE(WriteBytes(folder / "tool.exe", "MZ"));
-  EXPECT_FALSE(links.WriteRetargeted(folder / "tool.exe", folder / "c2.lnk", "C:\\x.exe"));
-  EXPECT_FALSE(links.WriteRetargeted(folder / "missing.lnk", folder / "c3.lnk", "C:\\x.exe"));
+  EXPECT_FALSE(links.WriteRetargeted(folder / "tool.exe", folder / "c2.lnk", "C:\\x.exe", ""));
+  EXPECT_FALSE(links.WriteRetargeted(folder / "missing.lnk", folder / "c3.lnk", "C:\\x.exe", ""));
+  EXPECT_FALSE(links.ReadCommand(folder / "tool.exe").has_value());
 }
 
 }  // namespace

@@ -444,6 +444,8 @@ const std::map<std::string, int> kFormatArguments = {
     {"_ListValueUnreadable", 1},
     {"_ConfirmReplaceFile", 1},
     {"_StartupFolderUnknown", 1},
+    {"_ModifyPlainFileCommand", 1},
+    {"_EnablePlainFileMissing", 1},
     {"_ConfirmReplaceValue", 1},
     {"_EntryNotAddressable", 1},
     {"_ValueNotString", 1},

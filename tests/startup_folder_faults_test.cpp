@@ -12,6 +12,7 @@
 
 #include "core/kept_files.h"
 #include "core/kind_support.h"
+#include "core/program_path.h"
 #include "core/startup_folder_kind.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -62,8 +63,10 @@ struct World {
   void Fixture(const std::string& name, const std::string& fixture) {
     WriteBytes(Path(name), FixtureLink(fixture));
   }
+  // What the row of the file shows: a shortcut's command line, any other file's path.
   std::string TargetOf(const std::string& name) {
-    return links.ReadTarget(Path(name)).value_or(std::string());
+    const std::optional<LinkCommand> command = links.ReadCommand(Path(name));
+    return command ? JoinCommandLine(command->target, command->arguments) : Path(name);
   }
   int RowOf(const std::string& name, bool enabled) {
     for (int i = 0; i < rows.Count(); ++i) {
@@ -80,8 +83,7 @@ struct World {
   }
 
   bool Live(const std::string& name, const std::string& data) {
-    return files.Exists(Path(name)) &&
-           SameText(links.ReadTarget(Path(name)).value_or(std::string()), data);
+    return files.Exists(Path(name)) && SameText(TargetOf(name), data);
   }
   bool Stored(const std::string& name, const std::string& data) {
     for (const StoredRecord& r : store.ListAll(KindId::kStartupFolder)) {
@@ -231,10 +233,69 @@ std::vector<Scenario> Scenarios() {
          return std::vector<Identity>{{"App.lnk", target}};
        },
        remove},
+      {"Disable a plain file", Goal::kToggle,
+       [](World& w) {
+         WriteBytes(w.Path("tool.bat"), "@echo off\r\n");
+         w.realView.Refresh(w.rows);
+         w.row = w.RowOf("tool.bat", true);
+         return std::vector<Identity>{{"tool.bat", w.Path("tool.bat")}};
+       },
+       [](World& w) { Toggle(w, false); }},
+      {"Enable the last kept file", Goal::kToggle,
+       [](World& w) {
+         WriteBytes(w.Path("tool.bat"), "@echo off\r\n");
+         w.DisableForSetup("tool.bat");
+         w.realView.Refresh(w.rows);
+         w.row = w.RowOf("tool.bat", false);
+         return std::vector<Identity>{{"tool.bat", w.Path("tool.bat")}};
+       },
+       [](World& w) { Toggle(w, true); }},
+      {"Rename a plain file", Goal::kKeep,
+       [](World& w) {
+         WriteBytes(w.Path("tool.bat"), "@echo off\r\n");
+         w.realView.Refresh(w.rows);
+         w.rows.selected = w.RowOf("tool.bat", true);
+         return std::vector<Identity>{{"tool.bat", w.Path("tool.bat")},
+                                      {"run.bat", w.Path("run.bat")}};
+       },
+       [](World& w) {
+         w.prompter.modifyAnswer = EntryInput{"run.bat", w.Path("tool.bat")};
+         w.view.Modify(w.rows, w.prompter);
+       }},
+      {"Rename a disabled plain file", Goal::kKeep,
+       [](World& w) {
+         WriteBytes(w.Path("tool.bat"), "@echo off\r\n");
+         w.DisableForSetup("tool.bat");
+         w.realView.Refresh(w.rows);
+         w.rows.selected = w.RowOf("tool.bat", false);
+         return std::vector<Identity>{{"tool.bat", w.Path("tool.bat")},
+                                      {"run.bat", w.Path("run.bat")}};
+       },
+       [](World& w) {
+         w.prompter.modifyAnswer = EntryInput{"run.bat", w.Path("tool.bat")};
+         w.view.Modify(w.rows, w.prompter);
+       }},
+      {"Modify the command of a live shortcut", Goal::kKeep,
+       [](World& w) {
+         w.Fixture("App.lnk", "sample13.lnk");
+         w.realView.Refresh(w.rows);
+         w.rows.selected = w.RowOf("App.lnk", true);
+         return std::vector<Identity>{{"App.lnk", w.TargetOf("App.lnk")},
+                                      {"App.lnk", "\"C:\\Program Files\\x.exe\" /min"}};
+       },
+       modify("App.lnk", "\"C:\\Program Files\\x.exe\" /min")},
       {"Add", Goal::kAdd,
        [](World& w) {
          w.prompter.addAnswer = EntryInput{"Notes", "C:\\notes.exe"};
          return std::vector<Identity>{{"Notes.lnk", "C:\\notes.exe"}};
+       },
+       [](World& w) { w.view.Add(w.rows, w.prompter); }},
+      {"Add with arguments", Goal::kAdd,
+       [](World& w) {
+         w.prompter.addAnswer =
+             EntryInput{"Sync", "\"C:\\Program Files\\sync.exe\" --profile \"W A\""};
+         return std::vector<Identity>{
+             {"Sync.lnk", "\"C:\\Program Files\\sync.exe\" --profile \"W A\""}};
        },
        [](World& w) { w.view.Add(w.rows, w.prompter); }},
       {"Add over an existing file", Goal::kAdd,

@@ -73,6 +73,10 @@ class StartupFolderTest : public ::testing::Test {
   std::string Target(const std::string& file) {
     return links_.ReadTarget(file).value_or("<unreadable>");
   }
+  std::string Arguments(const std::string& file) {
+    const std::optional<LinkCommand> command = links_.ReadCommand(file);
+    return command ? command->arguments : "<unreadable>";
+  }
   int RowOf(const std::string& name, bool enabled) {
     for (int i = 0; i < rows_.Count(); ++i) {
       if (rows_.rows[i].name == name && rows_.rows[i].enabled == enabled) return i;
@@ -175,7 +179,7 @@ TEST_F(StartupFolderTest, ListsOnlyOrdinaryFilesAtTheTopOfTheFolder) {
   EXPECT_EQ(rows_.rows[0].location, allUsers_);  // the trimmed folder that was scanned
   EXPECT_TRUE(rows_.rows[0].enabled);
   EXPECT_EQ(rows_.rows[1].name, "tool.exe");
-  EXPECT_EQ(rows_.rows[1].data, "");
+  EXPECT_EQ(rows_.rows[1].data, allUsers_ + "\\tool.exe");  // not a shortcut: its own path
   EXPECT_EQ(rows_.appendsOutsideFilling, 0);
   EXPECT_FALSE(rows_.filling);
 }
@@ -331,7 +335,9 @@ TEST_F(StartupFolderTest, ModifyTargetKeepsArgumentsOfAWindowsShortcut) {
   StartupFolderKind view = View();
   view.Refresh(rows_);
   rows_.selected = 0;
-  prompter_.modifyAnswer = EntryInput{"Tool2.lnk", "C:\\Windows\\System32\\notepad.exe"};
+  // The typed command holds the arguments the row showed.
+  prompter_.modifyAnswer = EntryInput{
+      "Tool2.lnk", "C:\\Windows\\System32\\notepad.exe " + Arguments(allUsers_ + "\\Tool.lnk")};
   view.Modify(rows_, prompter_);
   EXPECT_EQ(FilesIn(allUsers_), std::vector<std::string>{"Tool2.lnk"});
   EXPECT_EQ(Target(allUsers_ + "\\Tool2.lnk"), "C:\\Windows\\System32\\notepad.exe");
@@ -379,22 +385,24 @@ TEST_F(StartupFolderTest, ModifyAsksBeforeReplacingAnotherFile) {
 TEST_F(StartupFolderTest, ModifyOfADisabledRowUpdatesTheRecordAndItsKeptFile) {
   Fixture(allUsers_, "App.lnk", "sample8.lnk");
   const std::string settings = LinkSettings(allUsers_ + "\\App.lnk");
+  const std::string arguments = Arguments(allUsers_ + "\\App.lnk");
   StartupFolderKind view = View();
   view.Refresh(rows_);
   Uncheck(view, 0);
   view.Refresh(rows_);
   rows_.selected = RowOf("App.lnk", false);
   ASSERT_GE(rows_.selected, 0);
-  prompter_.modifyAnswer = EntryInput{"Renamed.lnk", "C:\\Windows\\System32\\notepad.exe"};
+  const std::string command = "C:\\Windows\\System32\\notepad.exe " + arguments;
+  prompter_.modifyAnswer = EntryInput{"Renamed.lnk", command};
   view.Modify(rows_, prompter_);
 
   ASSERT_EQ(Records().size(), 1u);
   EXPECT_EQ(Records()[0].valueName, "Renamed.lnk");
-  EXPECT_EQ(Records()[0].valueData, "C:\\Windows\\System32\\notepad.exe");
+  EXPECT_EQ(Records()[0].valueData, command);
   EXPECT_EQ(KeptIn(allUsers_), std::vector<std::string>{"Renamed.lnk"});
-  EXPECT_EQ(journal_.records.back().args,
-            (std::vector<std::string>{allUsers_ + "\\App.lnk", allUsers_ + "\\Renamed.lnk",
-                                      "C:\\Windows\\System32\\notepad.exe"}));
+  EXPECT_EQ(
+      journal_.records.back().args,
+      (std::vector<std::string>{allUsers_ + "\\App.lnk", allUsers_ + "\\Renamed.lnk", command}));
   // Enable brings back the kept file, arguments and all, under the new name and target.
   Check(view, RowOf("Renamed.lnk", false));
   EXPECT_EQ(FilesIn(allUsers_), std::vector<std::string>{"Renamed.lnk"});
@@ -467,7 +475,7 @@ TEST_F(StartupFolderTest, FilesPastMaxPathListDisableAndEnableWithTheirBytes) {
     const int app = RowOf("App.lnk", true);
     ASSERT_GE(app, 0);
     EXPECT_FALSE(rows_.rows[app].data.empty());  // read as a shortcut through the long path
-    EXPECT_EQ(rows_.rows[RowOf("tool.exe", true)].data, "");
+    EXPECT_EQ(rows_.rows[RowOf("tool.exe", true)].data, folder + "\\tool.exe");
 
     Uncheck(view, 0);
     Uncheck(view, 1);
@@ -498,7 +506,8 @@ TEST_F(StartupFolderTest, FilesPastMaxPathAreModifiedAndRemoved) {
 
   // A live shortcut gets a new name and target and keeps its arguments.
   rows_.selected = RowOf("App.lnk", true);
-  prompter_.modifyAnswer = EntryInput{"App2.lnk", "C:\\Windows\\System32\\notepad.exe"};
+  prompter_.modifyAnswer = EntryInput{
+      "App2.lnk", "C:\\Windows\\System32\\notepad.exe " + Arguments(folder + "\\App.lnk")};
   view.Modify(rows_, prompter_);
   EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"App2.lnk", "Other.lnk"}));
   EXPECT_EQ(Target(folder + "\\App2.lnk"), "C:\\Windows\\System32\\notepad.exe");
@@ -583,6 +592,136 @@ TEST_F(StartupFolderTest, IdenticalRecordsActOnTheFirstAndKeepTheSecond) {
   view.Remove(rows_, prompter_);
   ASSERT_EQ(Records().size(), 1u);
   EXPECT_EQ(Records()[0].valueName, "Twin2.lnk");
+}
+
+// ---- Shortcut parts, plain files and the kept-files folder
+
+TEST_F(StartupFolderTest, ShortcutsKeepTargetArgumentsFolderAndIconOnAddModifyAndEnable) {
+  StartupFolderKind view = View();
+  const std::string typed = "\"C:\\Program Files\\Contoso\\sync.exe\" --profile \"Work Account\"";
+  prompter_.addAnswer = EntryInput{"Sync", typed};
+  view.Add(rows_, prompter_);
+  EXPECT_EQ(Target(allUsers_ + "\\Sync.lnk"), "C:\\Program Files\\Contoso\\sync.exe");
+  EXPECT_EQ(Arguments(allUsers_ + "\\Sync.lnk"), "--profile \"Work Account\"");
+  // The row shows what Modify will write back.
+  ASSERT_GE(RowOf("Sync.lnk", true), 0);
+  EXPECT_EQ(rows_.rows[RowOf("Sync.lnk", true)].data, typed);
+
+  // Modify of a Windows shortcut: new target and arguments, its folder and icon stay.
+  Fixture(allUsers_, "Tool.lnk", "sample13.lnk");
+  const std::string settings = LinkSettings(allUsers_ + "\\Tool.lnk");
+  view.Refresh(rows_);
+  rows_.selected = RowOf("Tool.lnk", true);
+  prompter_.modifyAnswer = EntryInput{"Tool.lnk", "C:\\Windows\\System32\\notepad.exe /a \"b c\""};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(Target(allUsers_ + "\\Tool.lnk"), "C:\\Windows\\System32\\notepad.exe");
+  EXPECT_EQ(LinkSettings(allUsers_ + "\\Tool.lnk"),
+            "/a \"b c\"" + settings.substr(settings.find('|')));
+  EXPECT_EQ(rows_.rows[RowOf("Tool.lnk", true)].data,
+            "C:\\Windows\\System32\\notepad.exe /a \"b c\"");
+
+  // A record without its kept file is split by the same rule.
+  Record(allUsers_, "Other.lnk", typed);
+  view.Refresh(rows_);
+  Check(view, RowOf("Other.lnk", false));
+  EXPECT_EQ(Target(allUsers_ + "\\Other.lnk"), "C:\\Program Files\\Contoso\\sync.exe");
+  EXPECT_EQ(Arguments(allUsers_ + "\\Other.lnk"), "--profile \"Work Account\"");
+  EXPECT_TRUE(prompter_.refusals.empty());
+}
+
+TEST_F(StartupFolderTest, APlainFileIsOnlyEverRenamedAndKeepsItsContent) {
+  const std::string content = "@echo off\r\nstart notepad\r\n";
+  ASSERT_TRUE(WriteBytes(allUsers_ + "\\tool.bat", content));
+  StartupFolderKind view = View();
+  view.Refresh(rows_);
+  rows_.selected = RowOf("tool.bat", true);
+  ASSERT_EQ(rows_.rows[rows_.selected].data, allUsers_ + "\\tool.bat");
+
+  // A changed command is refused, nothing touched.
+  prompter_.modifyAnswer = EntryInput{"tool.bat", "C:\\Windows\\System32\\notepad.exe"};
+  view.Modify(rows_, prompter_);
+  ASSERT_EQ(prompter_.refusals.size(), 1u);
+  EXPECT_EQ(prompter_.refusals[0].key, "_ModifyPlainFileCommand");
+  EXPECT_EQ(FilesIn(allUsers_), std::vector<std::string>{"tool.bat"});
+  EXPECT_EQ(ReadBytes(allUsers_ + "\\tool.bat"), content);
+  EXPECT_TRUE(journal_.records.empty());
+
+  // A new name with the path shown: a rename, the path follows.
+  prompter_.modifyAnswer = EntryInput{"run.bat", allUsers_ + "\\tool.bat"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(FilesIn(allUsers_), std::vector<std::string>{"run.bat"});
+  EXPECT_EQ(ReadBytes(allUsers_ + "\\run.bat"), content);
+  ASSERT_EQ(journal_.records.size(), 1u);
+  EXPECT_EQ(journal_.records[0].args.back(), allUsers_ + "\\run.bat");
+
+  // Disabled, renamed and enabled again: the same bytes under the new name.
+  Uncheck(view, RowOf("run.bat", true));
+  EXPECT_EQ(Records()[0].valueData, allUsers_ + "\\run.bat");
+  view.Refresh(rows_);
+  rows_.selected = RowOf("run.bat", false);
+  prompter_.modifyAnswer = EntryInput{"run.bat", "C:\\other.exe"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(prompter_.refusals.back().key, "_ModifyPlainFileCommand");
+  EXPECT_EQ(Records()[0].valueData, allUsers_ + "\\run.bat");
+  prompter_.modifyAnswer = EntryInput{"go.bat", allUsers_ + "\\run.bat"};
+  view.Modify(rows_, prompter_);
+  ASSERT_EQ(Records().size(), 1u);
+  EXPECT_EQ(Records()[0].valueName, "go.bat");
+  EXPECT_EQ(Records()[0].valueData, allUsers_ + "\\go.bat");
+  Check(view, RowOf("go.bat", false));
+  EXPECT_EQ(FilesIn(allUsers_), std::vector<std::string>{"go.bat"});
+  EXPECT_EQ(ReadBytes(allUsers_ + "\\go.bat"), content);
+  EXPECT_EQ(prompter_.refusals.size(), 2u);
+
+  // A plain file's record whose kept file is gone is not turned into a shortcut to itself.
+  Record(allUsers_, "lost.bat", allUsers_ + "\\lost.bat");
+  view.Refresh(rows_);
+  Check(view, RowOf("lost.bat", false));
+  EXPECT_EQ(prompter_.refusals.back().key, "_EnablePlainFileMissing");
+  EXPECT_FALSE(files_.Exists(allUsers_ + "\\lost.bat"));
+  EXPECT_EQ(Records().size(), 1u);
+}
+
+TEST_F(StartupFolderTest, TheKeptFolderGoesWithItsLastKeptFileOnly) {
+  const std::string kept = KeptFolderOf(allUsers_);
+  Link(allUsers_, "A.lnk", "C:\\a.exe");
+  Link(allUsers_, "B.lnk", "C:\\b.exe");
+  StartupFolderKind view = View();
+  view.Refresh(rows_);
+  Uncheck(view, RowOf("A.lnk", true));
+  Uncheck(view, RowOf("B.lnk", true));
+  view.Refresh(rows_);
+  Check(view, RowOf("A.lnk", false));
+  EXPECT_TRUE(files_.Exists(kept));  // B's file is still in it
+  Check(view, RowOf("B.lnk", false));
+  EXPECT_FALSE(files_.Exists(kept));
+
+  // Remove of the last disabled entry takes the folder along.
+  view.Refresh(rows_);
+  Uncheck(view, RowOf("A.lnk", true));
+  view.Refresh(rows_);
+  rows_.selected = RowOf("A.lnk", false);
+  view.Remove(rows_, prompter_);
+  EXPECT_FALSE(files_.Exists(kept));
+
+  // A file someone else put there keeps the folder.
+  view.Refresh(rows_);
+  Uncheck(view, RowOf("B.lnk", true));
+  ASSERT_TRUE(WriteBytes(kept + "\\foreign.txt", "not ours"));
+  view.Refresh(rows_);
+  Check(view, RowOf("B.lnk", false));
+  EXPECT_EQ(KeptIn(allUsers_), std::vector<std::string>{"foreign.txt"});
+  EXPECT_TRUE(prompter_.refusals.empty());
+
+  // Modify's temporary file leaves no folder behind.
+  ASSERT_TRUE(DeleteFileA((kept + "\\foreign.txt").c_str()));
+  ASSERT_TRUE(RemoveDirectoryA(kept.c_str()));
+  view.Refresh(rows_);
+  rows_.selected = RowOf("B.lnk", true);
+  prompter_.modifyAnswer = EntryInput{"B.lnk", "C:\\b2.exe"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(Target(allUsers_ + "\\B.lnk"), "C:\\b2.exe");
+  EXPECT_FALSE(files_.Exists(kept));
 }
 
 // ---- Remove and Property
@@ -671,12 +810,12 @@ TEST_F(StartupFolderTest, NonAsciiNamesAndTargetsRoundTrip) {
   view.Refresh(rows_);
   ASSERT_EQ(rows_.Count(), 1);
   EXPECT_EQ(rows_.rows[0].name, name);
-  EXPECT_EQ(rows_.rows[0].data, target);
+  EXPECT_EQ(rows_.rows[0].data, "\"" + target + "\"");  // quoted: it holds a blank
   Uncheck(view, 0);
   view.Refresh(rows_);
   ASSERT_EQ(rows_.Count(), 1);
   EXPECT_EQ(rows_.rows[0].name, name);
-  EXPECT_EQ(rows_.rows[0].data, target);
+  EXPECT_EQ(rows_.rows[0].data, "\"" + target + "\"");
   EXPECT_FALSE(rows_.rows[0].enabled);
   Check(view, 0);
   view.Refresh(rows_);
@@ -715,6 +854,7 @@ class InexactNameFiles final : public FileSystem {
     return Changed();
   }
   Status CreateHiddenFolder(const std::string& /*path*/) override { return Changed(); }
+  Status RemoveEmptyFolder(const std::string& /*path*/) override { return Changed(); }
   std::string ShortPath(const std::string& path) override { return real_.ShortPath(path); }
   int changes = 0;
 

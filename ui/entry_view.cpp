@@ -4,11 +4,11 @@
 
 #include <vector>
 
+#include "core/program_lookup.h"
 #include "res/resource.h"
 #include "store/language_table.h"
 #include "store/safe_format.h"
 #include "ui/banner.h"
-#include "ui/command_line_path.h"
 #include "ui/dpi.h"
 #include "ui/edit_dialogs.h"
 #include "ui/file_info_dialog.h"
@@ -174,7 +174,9 @@ void EntryView::AboutFile() {
     NoSelection();
     return;
   }
-  const std::string path = ProgramPathOfCommandLine(Text(row, kColData));
+  // Expanded whatever the value's type: the file is only looked at, nothing is stored, and a
+  // %windir%\... path names its file either way.
+  const std::string path = ProgramFileOf(Text(row, kColData), SystemProgramLookup(), Expand::kYes);
   if (fileInfoOpener_) fileInfoOpener_(GetActiveWindow(), path);
 }
 

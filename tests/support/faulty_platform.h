@@ -67,6 +67,10 @@ class FaultyFileSystem final : public FileSystem {
     if (plan_.ShouldFail("FileSystem::CreateHiddenFolder")) return Failure();
     return real_.CreateHiddenFolder(path);
   }
+  Status RemoveEmptyFolder(const std::string& path) override {
+    if (plan_.ShouldFail("FileSystem::RemoveEmptyFolder")) return Failure();
+    return real_.RemoveEmptyFolder(path);
+  }
   std::string ShortPath(const std::string& path) override {
     if (plan_.ShouldFail("FileSystem::ShortPath")) return {};
     return real_.ShortPath(path);
@@ -85,14 +89,20 @@ class FaultyShellLinks final : public ShellLinks {
     if (plan_.ShouldFail("ShellLinks::ReadTarget")) return std::nullopt;
     return real_.ReadTarget(file);
   }
-  Status WriteLink(const std::string& file, const std::string& target) override {
+  std::optional<LinkCommand> ReadCommand(const std::string& file) override {
+    if (plan_.ShouldFail("ShellLinks::ReadCommand")) return std::nullopt;
+    return real_.ReadCommand(file);
+  }
+  using ShellLinks::WriteLink;
+  Status WriteLink(const std::string& file, const std::string& target,
+                   const std::string& arguments) override {
     if (plan_.ShouldFail("ShellLinks::WriteLink")) return Failure();
-    return real_.WriteLink(file, target);
+    return real_.WriteLink(file, target, arguments);
   }
   Status WriteRetargeted(const std::string& source, const std::string& file,
-                         const std::string& target) override {
+                         const std::string& target, const std::string& arguments) override {
     if (plan_.ShouldFail("ShellLinks::WriteRetargeted")) return Failure();
-    return real_.WriteRetargeted(source, file, target);
+    return real_.WriteRetargeted(source, file, target, arguments);
   }
 
  private:

@@ -1,6 +1,7 @@
 #include "core/entry_kind.h"
 
 #include "core/kind_support.h"
+#include "core/program_lookup.h"
 #include "core/row_status.h"
 #include "platform/local_date.h"
 #include "store/disabled_store.h"
@@ -46,8 +47,13 @@ std::optional<Entry> EntryKind::AskNewEntry(Prompter& prompter) {
 void EntryKind::Refresh(RowList& target) {
   const std::string type = TypeText();
   FillingScope filling(target);
-  StatusFiller rows(target, StatusTexts::From(services_.language), nullptr,
-                    [](const Row& row) { return LocalDateText(row.windowsOffSince); });
+  // Variables are expanded for the look-up only, as File information does: it stores nothing.
+  StatusFiller rows(
+      target, StatusTexts::From(services_.language),
+      [lookup = SystemProgramLookup()](const Row& row) {
+        return !SplitCommandLine(row.data, lookup, Expand::kYes).found;
+      },
+      [](const Row& row) { return LocalDateText(row.windowsOffSince); });
   // One read of the store serves every location of the list.
   const std::vector<StoredRecord> stored = services_.store.ListAll(look_.kind);
   rows.SetNotice(StoreNotice());

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -655,6 +656,28 @@ TEST_F(RegistryViewTest, FactoryMakesOneViewOfEachNodesKindWithItsLocations) {
   EXPECT_EQ(views[2]->Kind(), KindId::kListValue);
   EXPECT_EQ(views[2]->Locations(), catalogue[2].locations);
   EXPECT_EQ(views[2]->TypeText(), "_TreeWininiType");
+}
+
+}  // namespace
+
+namespace {
+
+// The Status column of a Refresh: kept rows, and programs that are not there.
+TEST_F(RegistryViewTest, TheStatusColumnSaysKeptAndMissingPrograms) {
+  char system[MAX_PATH] = {};
+  ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+  const std::string present = std::string("\"") + system + "\\notepad.exe\" /a";
+  SetValue("RunA", "here", present);
+  SetValue("RunA", "gone", "C:\\No Such Folder\\gone.exe /b");
+  SetValue("RunA", "expanded", "%SystemRoot%\\notepad.exe");
+  ASSERT_TRUE(store_->Append(kReg, runA_, "kept", present));
+  RegistryKind view = MakeView({runA_});
+  view.Refresh(rows_);
+  std::vector<std::string> statuses;
+  for (const Row& row : rows_.rows) statuses.push_back(row.name + ":" + row.status);
+  std::sort(statuses.begin(), statuses.end());
+  EXPECT_EQ(statuses, (std::vector<std::string>{"expanded:", "gone:_StatusFileMissing",
+                                                "here:", "kept:_StatusKept"}));
 }
 
 }  // namespace

@@ -443,6 +443,7 @@ const std::map<std::string, int> kFormatArguments = {
     {"_EntryNotAddressable", 1},
     {"_ValueNotString", 1},
     {"_ListValueNotAddressable", 1},
+    {"_UserinitProtected", 1},
     {"_StoreUnreadable", 2},
     {"_StoreParseReason", 1},
     {"_StoreParseReasonAt", 3},

@@ -78,6 +78,7 @@ void StartupFolderKind::AppendLiveRows(RowList& rows, const std::string& locatio
   const std::string folder = TrimFolder(location);
   const std::optional<std::vector<DirEntry>> entries = services_.files.List(folder);
   if (!entries) return;
+  const ApprovedStates switches = SwitchesAt(location);
   for (const DirEntry& entry : *entries) {
     if (entry.attributes & kNotListed) continue;
     if (!entry.exact) {
@@ -88,7 +89,9 @@ void StartupFolderKind::AppendLiveRows(RowList& rows, const std::string& locatio
     }
     std::string target =
         services_.links.ReadTarget(JoinPath(folder, entry.name)).value_or(std::string());
-    rows.Append(Row{entry.name, type, std::move(target), folder, true});
+    const ApprovedState state = switches.Of(entry.name);
+    rows.Append(
+        Row{entry.name, type, std::move(target), folder, true, true, state.off, state.offSince});
   }
 }
 

@@ -105,3 +105,11 @@ std::vector<int> ExpansionOrder(const std::vector<CatalogueNode>& nodes) {
   }
   return order;
 }
+
+ApprovedPlaces CatalogueApprovedPlaces(const std::vector<CatalogueNode>& nodes) {
+  auto folderOf = [&nodes](std::size_t view) {
+    return view < nodes.size() && !nodes[view].locations.empty() ? nodes[view].locations.front()
+                                                                 : std::string();
+  };
+  return WindowsApprovedPlaces(folderOf(1), folderOf(2));
+}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/entry_kind.h"
+#include "core/startup_approved.h"
 
 class Registry;
 
@@ -31,3 +32,7 @@ std::vector<int> ExpansionOrder(const std::vector<CatalogueNode>& nodes);
 // missing or the text is longer than 254 characters.
 std::string ShellFolderLookup(Registry& registry, HKEY root, const std::string& key,
                               const std::string& value);
+
+// Windows' StartupApproved keys of the catalogue's locations: the Run keys and the two startup
+// folders of nodes 1 (all users) and 2 (current user).
+ApprovedPlaces CatalogueApprovedPlaces(const std::vector<CatalogueNode>& nodes);

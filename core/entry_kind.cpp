@@ -13,12 +13,25 @@ std::string EntryKind::TypeText() const {
 }
 
 Entry EntryKind::EntryAt(const RowList& rows, int row) const {
+  // A row Windows switched off is unchecked, yet its entry is live.
+  const bool windowsOff = rows.IsWindowsOff(row);
   return Entry{row,
                rows.Text(row, kColName),
                rows.Text(row, kColData),
                rows.Text(row, kColLocation),
-               rows.IsEnabled(row),
-               rows.IsExact(row)};
+               rows.IsEnabled(row) || windowsOff,
+               rows.IsExact(row),
+               windowsOff};
+}
+
+std::optional<ApprovedKey> EntryKind::SwitchKey(const std::string& location) const {
+  if (!services_.approved) return std::nullopt;
+  return services_.approved->KeyFor(location);
+}
+
+ApprovedStates EntryKind::SwitchesAt(const std::string& location) const {
+  const std::optional<ApprovedKey> key = SwitchKey(location);
+  return key ? ApprovedStates(services_.registry, *key) : ApprovedStates();
 }
 
 bool EntryKind::Addressable(const Entry& entry, Prompter& prompter) const {
@@ -111,6 +124,13 @@ void EntryKind::Remove(RowList& rows, Prompter& prompter) {
   const std::optional<Entry> entry = SelectedEntry(rows, prompter);
   if (!entry || !Addressable(*entry, prompter) || !prompter.ConfirmRemove(entry->data)) return;
   if (const std::optional<bool> removed = RemoveEntry(*entry, prompter)) {
+    if (*removed && entry->enabled) {
+      // Windows' switch goes with the entry, so a later entry of the name does not inherit it.
+      // Best effort: the entry is gone either way, and a stale switch starts nothing.
+      if (const std::optional<ApprovedKey> key = SwitchKey(entry->location)) {
+        DeleteApproved(services_.registry, *key, entry->name);
+      }
+    }
     if (*removed) WriteJournal(NoteOf(JournalKind::kRemove, *entry, nullptr));
     Refresh(rows);
   }
@@ -133,15 +153,52 @@ void EntryKind::Disable(RowList& rows, Prompter& prompter, int row) {
 
 void EntryKind::Toggle(RowList& rows, Prompter& prompter, int row, bool enable) {
   const Entry entry = EntryAt(rows, row);
+  if (entry.windowsOff) {
+    // Its check box is cleared already: there is nothing to disable, and Enable only flips
+    // Windows' switch.
+    if (enable) {
+      SwitchOnLive(rows, prompter, entry);
+    } else {
+      rows.RestoreCheck(row, false);
+    }
+    return;
+  }
   std::optional<MoveStep> step;
   if (Addressable(entry, prompter)) {
     step = enable ? EnableStep(entry, prompter) : DisableStep(entry, prompter);
   }
+  // An entry enabled from the store is also switched on where Windows has it off, first, so a
+  // refused move puts the switch back as it was.
+  const std::optional<ApprovedKey> key = enable && step ? SwitchKey(entry.location) : std::nullopt;
+  std::string switchBefore;
+  if (key) {
+    if (const Status on = SwitchOn(services_.registry, *key, entry.name, &switchBefore); !on) {
+      prompter.Refused("_EnableNotWritten", Subject(entry), on);
+      step.reset();
+    }
+  }
   if (step && Move(*step, prompter)) {
     WriteJournal(NoteOf(enable ? JournalKind::kEnable : JournalKind::kDisable, entry, nullptr));
   } else {
+    if (key) PutApprovedBack(services_.registry, *key, entry.name, switchBefore);
     rows.RestoreCheck(row, !enable);  // the check mark shows where the entry still is
   }
+}
+
+void EntryKind::SwitchOnLive(RowList& rows, Prompter& prompter, const Entry& entry) {
+  Status on = Status(ERROR_FILE_NOT_FOUND);
+  if (Addressable(entry, prompter)) {
+    if (const std::optional<ApprovedKey> key = SwitchKey(entry.location)) {
+      on = SwitchOn(services_.registry, *key, entry.name);
+    }
+    if (on) {
+      rows.SetWindowsOff(entry.row, false);
+      WriteJournal(NoteOf(JournalKind::kEnable, entry, nullptr));
+      return;
+    }
+    prompter.Refused("_EnableNotWritten", Subject(entry), on);
+  }
+  rows.RestoreCheck(entry.row, false);
 }
 
 MoveStep EntryKind::IntoStore(const Entry& entry, std::function<Status()> leaveLive) {

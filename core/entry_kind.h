@@ -11,7 +11,9 @@
 // - records are found by the one record match of the store, under each spelling of the
 //   location the kind accepts;
 // - a row whose texts do not address its live entry exactly is shown, but every change of it is
-//   refused before anything is touched.
+//   refused before anything is touched;
+// - where Windows keeps its own switch of an entry, Enable means "starts at the next logon": it
+//   also switches Windows' switch on, and Remove takes the switch along with the entry.
 // The kinds keep only what is specific to their place.
 #pragma once
 
@@ -23,6 +25,7 @@
 
 #include "core/prompter.h"
 #include "core/row_list.h"
+#include "core/startup_approved.h"
 #include "platform/status.h"
 #include "store/journal.h"
 #include "store/kind_id.h"
@@ -32,6 +35,7 @@ class FileSystem;
 class ShellLinks;
 class DisabledStore;
 class LanguageTable;
+class ApprovedPlaces;
 
 // What the entry kinds work with; all owned elsewhere and outliving the kinds.
 struct KindServices {
@@ -41,6 +45,8 @@ struct KindServices {
   DisabledStore& store;
   Journal& journal;
   const LanguageTable& language;
+  // Where Windows keeps its own on/off switch of the entries; none: no switch is read.
+  const ApprovedPlaces* approved = nullptr;
 };
 
 // What tells the kinds apart on the form: the kind, the language key of its type text and its
@@ -58,7 +64,8 @@ struct Entry {
   std::string data;      // column 2
   std::string location;  // column 3
   bool enabled = true;
-  bool exact = true;  // the texts address the live entry exactly (Row::exact)
+  bool exact = true;        // the texts address the live entry exactly (Row::exact)
+  bool windowsOff = false;  // a live entry Windows has switched off (Row::windowsOff)
 };
 
 // One journal record: the content key and its arguments.
@@ -141,6 +148,10 @@ class EntryKind {
   }
   virtual std::string LocationKey(const std::string& location) const { return location; }
 
+  // Windows' switches of a location's entries, read once for a Refresh (empty where Windows
+  // keeps none).
+  ApprovedStates SwitchesAt(const std::string& location) const;
+
   // Shared steps.
   // The notice a store file that cannot be read gets over the list; empty when it was read.
   std::string StoreNotice() const;
@@ -176,6 +187,10 @@ class EntryKind {
 
  private:
   void Toggle(RowList& rows, Prompter& prompter, int row, bool enable);
+  // Enable of a live entry Windows has switched off: its switch goes on, the entry is not
+  // touched.
+  void SwitchOnLive(RowList& rows, Prompter& prompter, const Entry& entry);
+  std::optional<ApprovedKey> SwitchKey(const std::string& location) const;
 
   KindLook look_;
 };

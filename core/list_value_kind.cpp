@@ -4,7 +4,8 @@
 // a long value survive every change, and with the type it had (REG_EXPAND_SZ stays
 // REG_EXPAND_SZ). A value of another type, or one whose text holds characters the 8-bit text
 // cannot carry, is shown but never rewritten. Moving an item between the value and the store
-// follows the base kind's outline.
+// follows the base kind's outline. The userinit.exe item of the Userinit value is never taken
+// out of it, and no rewrite leaves Userinit empty: Windows could not log anyone on.
 #include "core/list_value_kind.h"
 
 #include <windows.h>
@@ -60,10 +61,26 @@ ListValue ReadListValue(Registry& registry, const ValuePath& path) {
   return value;
 }
 
+// The Winlogon value whose userinit.exe item logs the user on.
+bool IsUserinitValue(const ValuePath& path) {
+  return SameText(path.valueName, "Userinit");
+}
+
+// Whether taking item out of the value (text before, cut after) would break the logon: the
+// item is userinit.exe itself, or nothing would be left. Then the user is told.
+bool BreaksLogon(const ValuePath& path, const std::string& item, const std::string& cut,
+                 Prompter& prompter) {
+  if (!IsUserinitValue(path) || (!IsUserinitProgram(item) && HasListItems(cut))) return false;
+  prompter.Refused("_UserinitProtected", item, Status());
+  return true;
+}
+
 // Rewrites the value with text; a missing key is never created.
 Status WriteListValue(Registry& registry, const ValuePath& path, const ListValue& value,
                       const std::string& text) {
   if (value.state == ListValue::State::kNoKey) return Status(ERROR_FILE_NOT_FOUND);
+  // Windows logs nobody on with an empty Userinit: such a text is never written.
+  if (IsUserinitValue(path) && !HasListItems(text)) return Status(ERROR_INVALID_DATA);
   return registry.WriteString(path.root, path.subkey, path.valueName, text, value.type, false);
 }
 
@@ -110,6 +127,8 @@ void ListValueKind::AppendLiveRows(RowList& rows, const std::string& location,
   const bool exact = value.state != ListValue::State::kInexact;
   const std::string itemType = exact ? type : services_.language.T("_TreeWininiTypeInexact");
   for (std::string& item : SplitListItems(value.text)) {
+    // Empty items (the trailing comma of "userinit.exe,", an empty value) are no entries.
+    if (item.empty()) continue;
     rows.Append(Row{path->valueName, itemType, std::move(item), location, true, exact});
   }
 }
@@ -162,7 +181,9 @@ std::optional<MoveStep> ListValueKind::DisableStep(const Entry& entry, Prompter&
   // Read first: an item is only stored when it can also be cut out of the value afterwards.
   const std::optional<ListValue> value =
       ReadForChange(services_.registry, *path, entry.location, prompter);
-  if (!value) return std::nullopt;
+  if (!value || BreaksLogon(*path, entry.data, CutListItem(value->text, entry.data), prompter)) {
+    return std::nullopt;
+  }
   Registry& registry = services_.registry;
   return IntoStore(entry, [&registry, path, value, entry] {
     // A value without the item (or a missing key) has nothing left to cut.
@@ -180,9 +201,9 @@ std::optional<bool> ListValueKind::ModifyLive(const Entry& entry, const EntryInp
       ReadForChange(services_.registry, *path, entry.location, prompter);
   if (!value) return false;
   // Cut and append go to the value in one write: there is no second place to leave.
-  const Status written =
-      WriteListValue(services_.registry, *path, *value,
-                     AppendListItem(CutListItem(value->text, entry.data), input.data));
+  const std::string text = AppendListItem(CutListItem(value->text, entry.data), input.data);
+  if (BreaksLogon(*path, entry.data, text, prompter)) return std::nullopt;
+  const Status written = WriteListValue(services_.registry, *path, *value, text);
   if (!written) prompter.Refused("_ModifyNotWritten", entry.data, written);
   return written.Ok();
 }
@@ -197,6 +218,7 @@ std::optional<bool> ListValueKind::RemoveEntry(const Entry& entry, Prompter& pro
   // A value without the item has nothing to remove.
   const std::string cut = CutListItem(value->text, entry.data);
   if (cut == value->text) return false;
+  if (BreaksLogon(*path, entry.data, cut, prompter)) return std::nullopt;
   const Status written = WriteListValue(services_.registry, *path, *value, cut);
   if (!written) prompter.Refused("_RemoveNotDone", entry.data, written);
   return written.Ok();

@@ -15,9 +15,19 @@ bool IsListSeparator(char c);
 std::vector<std::string> SplitListItems(std::string_view value);
 
 // The value without every whole-item occurrence of item (case-sensitive; text of item inside a
-// longer item is left alone), then with its separators tidied: "  " -> ",", ",," -> ",",
-// ", " -> ",", " ," -> ",", each a single pass, and leading and trailing separators removed.
+// longer item is left alone), its items joined again: a single separator between two items is
+// kept, a longer run becomes one ",", so no empty item stands between two items; leading
+// separators go, and a trailing separator the value had is kept (as "," when it held a comma).
 std::string CutListItem(std::string_view value, std::string_view item);
 
-// value + "," + item, without leading and trailing separators.
+// The value with item appended after a ",": leading separators removed, a trailing separator the
+// value had kept after the new item ("userinit.exe," gives "userinit.exe,x.exe,"). An empty item
+// leaves the value as it is.
 std::string AppendListItem(std::string_view value, std::string_view item);
+
+// True when the item's file name is userinit.exe (any path, any letter case, possibly quoted):
+// the program Windows cannot log anyone on without.
+bool IsUserinitProgram(std::string_view item);
+
+// True when the value holds at least one non-empty item.
+bool HasListItems(std::string_view value);

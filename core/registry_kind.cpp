@@ -81,14 +81,16 @@ void RegistryKind::AppendLiveRows(RowList& rows, const std::string& location,
   std::optional<std::vector<RegValue>> values =
       services_.registry.ListValues(key->root, key->subkey);
   if (!values) return;
+  const ApprovedStates switches = SwitchesAt(location);
   std::string inexactType;
   for (RegValue& value : *values) {
     if (value.type != REG_SZ) continue;
     if (!value.exact && inexactType.empty()) {
       inexactType = services_.language.T("_RegStringInexact");
     }
+    const ApprovedState state = value.exact ? switches.Of(value.name) : ApprovedState{};
     rows.Append(Row{std::move(value.name), value.exact ? type : inexactType, std::move(value.data),
-                    location, true, value.exact});
+                    location, true, value.exact, state.off, state.offSince});
   }
 }
 

@@ -12,14 +12,16 @@ struct Row {
   std::string type;      // column 1
   std::string data;      // column 2
   std::string location;  // column 3
-  bool enabled = true;   // check mark: set (state image 2) = live entry, cleared (1) = stored
+  // Live entry (true) or stored record (false); the check mark is set for a live entry that
+  // Windows has not switched off.
+  bool enabled = true;
   // False when the live entry's texts are substitutes for characters the 8-bit text cannot
   // carry: the row is shown, but no operation may change the entry through it.
   bool exact = true;
-  // A live entry Windows has switched off (its StartupApproved value), shown unchecked; since
-  // when, as FILETIME ticks (0: not known).
+  // A live entry (enabled) that Windows has switched off (Task Manager, Settings): it is shown
+  // unchecked all the same, and checking it switches it on again.
   bool windowsOff = false;
-  std::uint64_t windowsOffSince = 0;
+  std::uint64_t windowsOffSince = 0;  // FILETIME ticks of the switch-off; 0 when unknown
   std::string status;  // column 4, filled in by Refresh
 };
 
@@ -33,6 +35,9 @@ class RowList {
   // Row::exact as appended. A list that does not keep it lets no operation change its rows.
   virtual bool IsExact(int /*row*/) const { return false; }
   virtual int SelectedRow() const = 0;  // first selected, or -1
+  // Row::windowsOff as appended or last set.
+  virtual bool IsWindowsOff(int /*row*/) const { return false; }
+  virtual void SetWindowsOff(int /*row*/, bool /*off*/) {}
 
   virtual void DeleteAll() = 0;
   virtual void Append(const Row& row) = 0;

@@ -91,6 +91,7 @@ void StartupFolderKind::AppendLiveRows(RowList& rows, const std::string& locatio
   const std::string folder = TrimFolder(location);
   const std::optional<std::vector<DirEntry>> entries = services_.files.List(folder);
   if (!entries) return;
+  const ApprovedStates switches = SwitchesAt(location);
   for (const DirEntry& entry : *entries) {
     if (entry.attributes & kNotListed) continue;
     if (!entry.exact) {
@@ -102,9 +103,10 @@ void StartupFolderKind::AppendLiveRows(RowList& rows, const std::string& locatio
     // A shortcut shows what it starts, as Modify would write it back; any other file its path.
     const std::string file = JoinPath(folder, entry.name);
     const std::optional<LinkCommand> command = services_.links.ReadCommand(file);
+    const ApprovedState state = switches.Of(entry.name);
     rows.Append(Row{entry.name, type,
                     command ? JoinCommandLine(command->target, command->arguments) : file, folder,
-                    true});
+                    true, true, state.off, state.offSince});
   }
 }
 

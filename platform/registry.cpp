@@ -161,6 +161,32 @@ RegRead Win32Registry::ReadValue(HKEY root, const std::string& subkey, const std
   return result;
 }
 
+namespace {
+
+// Writes one value of type and bytes under root\subkey, created (with missing parents) when
+// createKey, then flushes the key.
+Status SetValueBytes(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD type,
+                     const BYTE* bytes, DWORD size, bool createKey) {
+  UniqueHkey key;
+  const REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE;
+  if (createKey) {
+    HKEY created = nullptr;
+    const LONG status = RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        access, nullptr, &created, nullptr);
+    if (status != ERROR_SUCCESS) return Status::Failed(static_cast<DWORD>(status));
+    key.Reset(created);
+  } else {
+    LONG status = ERROR_SUCCESS;
+    key = OpenKey(root, subkey, access, &status);
+    if (!key) return Status::Failed(static_cast<DWORD>(status));
+  }
+  const LONG status = RegSetValueExW(key.Get(), name.c_str(), 0, type, bytes, size);
+  RegFlushKey(key.Get());
+  return Status(static_cast<DWORD>(status));
+}
+
+}  // namespace
+
 Status Win32Registry::WriteString(HKEY root, const std::string& subkey, const std::string& name,
                                   const std::string& data, DWORD type, bool createKey) {
   if (!IsText(type)) return Status(ERROR_INVALID_PARAMETER);
@@ -169,26 +195,21 @@ Status Win32Registry::WriteString(HKEY root, const std::string& subkey, const st
   const std::optional<std::wstring> wideName = WideFromNarrow(name, codePage_);
   const std::optional<std::wstring> wideData = WideFromNarrow(data, codePage_);
   if (!wideSubkey || !wideName || !wideData) return NoTranslation();
-  UniqueHkey key;
-  const REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE;
-  if (createKey) {
-    HKEY created = nullptr;
-    const LONG status =
-        RegCreateKeyExW(root, wideSubkey->c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                        nullptr, &created, nullptr);
-    if (status != ERROR_SUCCESS) return Status::Failed(static_cast<DWORD>(status));
-    key.Reset(created);
-  } else {
-    LONG status = ERROR_SUCCESS;
-    key = OpenKey(root, wideSubkey, access, &status);
-    if (!key) return Status::Failed(static_cast<DWORD>(status));
-  }
   // The terminating zero is part of the stored text.
-  const LONG status = RegSetValueExW(key.Get(), wideName->c_str(), 0, type,
-                                     reinterpret_cast<const BYTE*>(wideData->c_str()),
-                                     static_cast<DWORD>((wideData->size() + 1) * sizeof(wchar_t)));
-  RegFlushKey(key.Get());
-  return Status(static_cast<DWORD>(status));
+  return SetValueBytes(root, *wideSubkey, *wideName, type,
+                       reinterpret_cast<const BYTE*>(wideData->c_str()),
+                       static_cast<DWORD>((wideData->size() + 1) * sizeof(wchar_t)), createKey);
+}
+
+Status Win32Registry::WriteBinary(HKEY root, const std::string& subkey, const std::string& name,
+                                  const std::string& bytes, bool createKey) {
+  if (bytes.size() >= kMaxDataBytes) return Status(ERROR_MORE_DATA);
+  const std::optional<std::wstring> wideSubkey = WideFromNarrow(subkey, codePage_);
+  const std::optional<std::wstring> wideName = WideFromNarrow(name, codePage_);
+  if (!wideSubkey || !wideName) return NoTranslation();
+  return SetValueBytes(root, *wideSubkey, *wideName, REG_BINARY,
+                       reinterpret_cast<const BYTE*>(bytes.data()),
+                       static_cast<DWORD>(bytes.size()), createKey);
 }
 
 Status Win32Registry::DeleteValue(HKEY root, const std::string& subkey, const std::string& name) {

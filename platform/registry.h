@@ -55,6 +55,14 @@ class Registry {
   virtual Status WriteString(HKEY root, const std::string& subkey, const std::string& name,
                              const std::string& data, DWORD type, bool createKey) = 0;
 
+  // Writes a REG_BINARY value of these bytes, then flushes the key; createKey as WriteString.
+  // A registry that cannot hold binary values refuses (ERROR_NOT_SUPPORTED).
+  virtual Status WriteBinary(HKEY /*root*/, const std::string& /*subkey*/,
+                             const std::string& /*name*/, const std::string& /*bytes*/,
+                             bool /*createKey*/) {
+    return Status(ERROR_NOT_SUPPORTED);
+  }
+
   // Deletes a value and flushes the key. Success when the key opened and the value was deleted.
   // Like the other calls it refuses (ERROR_NO_UNICODE_TRANSLATION) a name or subkey that has
   // no exact UTF-16 form, rather than address a different value.
@@ -70,6 +78,8 @@ class Win32Registry final : public Registry {
   RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) override;
   Status WriteString(HKEY root, const std::string& subkey, const std::string& name,
                      const std::string& data, DWORD type, bool createKey) override;
+  Status WriteBinary(HKEY root, const std::string& subkey, const std::string& name,
+                     const std::string& bytes, bool createKey) override;
   Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) override;
 
  private:

@@ -181,6 +181,49 @@ TEST_F(EntryViewTest, ARowThatCannotAddressItsValueRefusesItsCheckBox) {
   EXPECT_TRUE(journal_.records.empty());
 }
 
+// A value Windows has switched off is a live row shown unchecked; its flag lives in the item
+// data beside the exact flag. Checking it switches Windows' switch on; after that its check box
+// is an ordinary one.
+TEST_F(EntryViewTest, ARowWindowsSwitchedOffIsUncheckedAndCheckingItSwitchesItOn) {
+  const std::string switches = std::string(kTestKey) + "\\Approved";
+  ApprovedPlaces places;
+  places.Add(kRunKey, HKEY_CURRENT_USER, switches);
+  services_->approved = &places;
+  WriteValue(kRunSubkey, "A1", "a.exe");
+  const char off[12] = {3, 0, 0, 0, 1, 2, 3, 4, 0, 0, 0, 0};
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, switches.c_str(), "A1", REG_BINARY, off, 12),
+            ERROR_SUCCESS);
+  Open<RegistryKind>({kRunKey});
+  ASSERT_EQ(view_->Count(), 1);
+  EXPECT_EQ(gui::StateImage(List(), 0), 1);
+  EXPECT_TRUE(view_->IsWindowsOff(0));
+  EXPECT_TRUE(view_->IsExact(0));
+
+  Select(0);
+  Command(IDC_DISABLE);  // nothing to disable: the check box is cleared already
+  EXPECT_TRUE(journal_.records.empty());
+
+  ASSERT_TRUE(gui::ClickCheckBox(List(), 0));
+  EXPECT_EQ(gui::StateImage(List(), 0), 2);
+  EXPECT_FALSE(view_->IsWindowsOff(0));
+  EXPECT_TRUE(view_->IsExact(0));
+  char on[16] = {};
+  DWORD size = sizeof(on);
+  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, switches.c_str(), "A1", RRF_RT_REG_BINARY, nullptr, on,
+                         &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::string(on, size), SwitchedOnValue());
+  EXPECT_EQ(ReadValue(kRunSubkey, "A1"), "a.exe");
+  ASSERT_EQ(journal_.records.size(), 1u);
+  EXPECT_EQ(journal_.records[0].kind, JournalKind::kEnable);
+
+  ASSERT_TRUE(gui::ClickCheckBox(List(), 0));
+  EXPECT_EQ(gui::StateImage(List(), 0), 1);
+  EXPECT_EQ(ReadValue(kRunSubkey, "A1"), "<missing>");
+  EXPECT_EQ(store_->List(KindId::kRegistry, kRunKey).size(), 1u);
+  services_->approved = nullptr;
+}
+
 TEST_F(EntryViewTest, EnableAndDisableCommandsActOnTheSelectedRowOnlyWhenTheyChangeIt) {
   WriteValue(kRunSubkey, "A1", "a.exe");
   WriteValue(kRunSubkey, "B2", "b.exe");

@@ -450,6 +450,7 @@ const std::map<std::string, int> kFormatArguments = {
     {"_EntryNotAddressable", 1},
     {"_ValueNotString", 1},
     {"_ListValueNotAddressable", 1},
+    {"_UserinitProtected", 1},
     {"_StoreUnreadable", 2},
     {"_StatusWindowsOff", 1},
     {"_StoreParseReason", 1},

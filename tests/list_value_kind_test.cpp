@@ -75,27 +75,28 @@ TEST_F(ListValueViewTest, RefreshListsOneRowPerItem) {
   SetValue("Winlogon", "Userinit", "C:\\WINDOWS\\system32\\userinit.exe,");
   ListValueKind view = MakeView({run_, userinit_});
   view.Refresh(rows_);
-  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{
-                              "Run|C:\\A.EXE|" + run_ + "|on", "Run|C:\\B.EXE|" + run_ + "|on",
-                              "Userinit|C:\\WINDOWS\\system32\\userinit.exe|" + userinit_ + "|on",
-                              "Userinit||" + userinit_ + "|on"}));
+  EXPECT_EQ(Lines(rows_),
+            (std::vector<std::string>{
+                "Run|C:\\A.EXE|" + run_ + "|on", "Run|C:\\B.EXE|" + run_ + "|on",
+                "Userinit|C:\\WINDOWS\\system32\\userinit.exe|" + userinit_ + "|on"}));
   for (const Row& row : rows_.rows) EXPECT_EQ(row.type, "_TreeWininiType");
   EXPECT_EQ(rows_.appendsOutsideFilling, 0);
   EXPECT_FALSE(rows_.filling);
   EXPECT_EQ(view.ColumnWidths(), (std::array<int, 5>{200, 80, 350, 350, 160}));
 }
 
-TEST_F(ListValueViewTest, MissingKeyMissingValueAndEmptyValueEachListOneEmptyRow) {
+// Empty items are no entries: a missing key, a missing value, an empty value and separators
+// alone list nothing.
+TEST_F(ListValueViewTest, MissingKeyMissingValueAndEmptyValueListNoRows) {
   const std::string missingKey = Location("NoSuchKey\\Load");
   const std::string missingValue = Location("Win\\Load");
   const std::string emptyValue = Location("Other\\Load");
   CreateKey("Win");
   SetValue("Other", "Load", "");
-  ListValueKind view = MakeView({missingKey, missingValue, emptyValue});
+  SetValue("Other", "Run", " ,, ");
+  ListValueKind view = MakeView({missingKey, missingValue, emptyValue, Location("Other\\Run")});
   view.Refresh(rows_);
-  EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"Load||" + missingKey + "|on",
-                                                    "Load||" + missingValue + "|on",
-                                                    "Load||" + emptyValue + "|on"}));
+  EXPECT_EQ(Lines(rows_), std::vector<std::string>{});
 }
 
 TEST_F(ListValueViewTest, RefreshShowsEachLocationsDisabledRowsBeforeItsItems) {
@@ -159,12 +160,8 @@ TEST_P(ListRemoveTest, RewritesTheValueWithoutTheItem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Remove, ListRemoveTest,
-    ::testing::Values(RemoveCase{"C:\\WINDOWS\\system32\\userinit.exe,",
-                                 "",
-                                 "C:\\WINDOWS\\system32\\userinit.exe",
-                                 {"C:\\WINDOWS\\system32\\userinit.exe"}},
-                      RemoveCase{
-                          "a.exe, b.exe, c.exe", "b.exe", "a.exe,,c.exe", {"a.exe", "", "c.exe"}},
+    ::testing::Values(RemoveCase{"a.exe,b.exe,", "b.exe", "a.exe,", {"a.exe"}},
+                      RemoveCase{"a.exe, b.exe, c.exe", "b.exe", "a.exe,c.exe", {"a.exe", "c.exe"}},
                       RemoveCase{"a.exe b.exe a.exe", "a.exe", "b.exe", {"b.exe"}},
                       RemoveCase{"bb.exe b.exe", "b.exe", "bb.exe", {"bb.exe"}}));
 
@@ -261,6 +258,93 @@ TEST_F(ListValueViewTest, NonAsciiItemsRoundTrip) {
   EXPECT_TRUE(Records(kList).empty());
   EXPECT_TRUE(prompter_.refusals.empty());
 }
+
+// --- Userinit keeps userinit.exe -------------------------------------------------------------
+
+enum class ItemOp { kDisable, kRemove, kModify };
+
+struct UserinitCase {
+  std::string valueName;  // "Userinit", or another list value for contrast
+  std::string value;
+  ItemOp op;
+  std::string item;
+  bool refused;
+  std::string valueAfter;
+};
+
+void PrintTo(const UserinitCase& c, std::ostream* os) {
+  *os << "op " << static_cast<int>(c.op) << " on '" << c.item << "' of " << c.valueName << " '"
+      << c.value << "'";
+}
+
+class UserinitTest : public ListValueViewTest,
+                     public ::testing::WithParamInterface<UserinitCase> {};
+
+TEST_P(UserinitTest, NeverLosesUserinitExeNorWritesAnEmptyValue) {
+  const UserinitCase& c = GetParam();
+  SetValue("Winlogon", c.valueName, c.value);
+  ListValueKind view = MakeView({Location("Winlogon\\" + c.valueName)});
+  prompter_.modifyAnswer = EntryInput{c.valueName, "C:\\new.exe"};
+  OnRow(view, c.item, true, [&](int row) {
+    switch (c.op) {
+      case ItemOp::kDisable:
+        rows_.Toggle(row);
+        view.Disable(rows_, prompter_, row);
+        break;
+      case ItemOp::kRemove:
+        rows_.selected = row;
+        view.Remove(rows_, prompter_);
+        break;
+      case ItemOp::kModify:
+        rows_.selected = row;
+        view.Modify(rows_, prompter_);
+        break;
+    }
+  });
+  EXPECT_EQ(GetString("Winlogon", c.valueName), c.valueAfter);
+  if (c.refused) {
+    ASSERT_EQ(prompter_.refusals.size(), 1u);
+    EXPECT_EQ(prompter_.refusals[0].key, "_UserinitProtected");
+    EXPECT_EQ(prompter_.refusals[0].arg, c.item);
+    EXPECT_TRUE(Records(kList).empty());
+    EXPECT_TRUE(journal_.records.empty());
+    if (c.op == ItemOp::kDisable) {
+      EXPECT_TRUE(rows_.rows.at(0).enabled) << "the check box is restored";
+      EXPECT_EQ(rows_.restoredChecks, 1);
+    }
+  } else {
+    EXPECT_TRUE(prompter_.refusals.empty());
+    EXPECT_EQ(journal_.records.size(), 1u);
+  }
+}
+
+const std::string kUserinit = "C:\\Windows\\system32\\userinit.exe";
+
+INSTANTIATE_TEST_SUITE_P(
+    ListValue, UserinitTest,
+    ::testing::Values(
+        UserinitCase{"Userinit", kUserinit + ",", ItemOp::kDisable, kUserinit, true,
+                     kUserinit + ","},
+        UserinitCase{"Userinit", kUserinit + ",", ItemOp::kRemove, kUserinit, true,
+                     kUserinit + ","},
+        UserinitCase{"Userinit", kUserinit + ",", ItemOp::kModify, kUserinit, true,
+                     kUserinit + ","},
+        // Any path, any letter case, quoted.
+        UserinitCase{"Userinit", "\"C:\\WINDOWS\\System32\\USERINIT.EXE\",C:\\x.exe",
+                     ItemOp::kDisable, "\"C:\\WINDOWS\\System32\\USERINIT.EXE\"", true,
+                     "\"C:\\WINDOWS\\System32\\USERINIT.EXE\",C:\\x.exe"},
+        // The other items come and go; the trailing comma stays.
+        UserinitCase{"Userinit", kUserinit + ",C:\\x.exe,", ItemOp::kDisable, "C:\\x.exe", false,
+                     kUserinit + ","},
+        UserinitCase{"Userinit", kUserinit + ",C:\\x.exe,", ItemOp::kRemove, "C:\\x.exe", false,
+                     kUserinit + ","},
+        UserinitCase{"Userinit", kUserinit + ",C:\\x.exe,", ItemOp::kModify, "C:\\x.exe", false,
+                     kUserinit + ",C:\\new.exe,"},
+        // Without userinit.exe in it, the last item does not go either: never an empty value.
+        UserinitCase{"Userinit", "C:\\x.exe,", ItemOp::kDisable, "C:\\x.exe", true, "C:\\x.exe,"},
+        UserinitCase{"Userinit", "C:\\x.exe", ItemOp::kRemove, "C:\\x.exe", true, "C:\\x.exe"},
+        // Only the Userinit value is guarded.
+        UserinitCase{"Load", kUserinit + " a.exe", ItemOp::kDisable, kUserinit, false, "a.exe"}));
 
 // --- Add and Modify --------------------------------------------------------------------------
 

@@ -62,22 +62,25 @@ INSTANTIATE_TEST_SUITE_P(
         // The examples of how a cut reads.
         CutCase{"a.exe b.exe c.exe", "b.exe", "a.exe,c.exe"},
         CutCase{"a.exe,b.exe,c.exe", "b.exe", "a.exe,c.exe"},
-        CutCase{"a.exe, b.exe, c.exe", "b.exe", "a.exe,,c.exe"},
-        CutCase{"C:\\WINDOWS\\system32\\userinit.exe,", "", "C:\\WINDOWS\\system32\\userinit.exe"},
-        CutCase{"a.exe b.exe a.exe", "a.exe", "b.exe"}, CutCase{"a.exe b.exe", "a.exe", "b.exe"},
-        CutCase{"a.exe b.exe", "b.exe", "a.exe"},
+        CutCase{"a.exe, b.exe, c.exe", "b.exe", "a.exe,c.exe"},
+        // A trailing separator that was there stays; an empty item between two items goes.
+        CutCase{"C:\\WINDOWS\\system32\\userinit.exe,", "", "C:\\WINDOWS\\system32\\userinit.exe,"},
+        CutCase{"C:\\WINDOWS\\system32\\userinit.exe,C:\\x.exe,", "C:\\x.exe",
+                "C:\\WINDOWS\\system32\\userinit.exe,"},
+        CutCase{"a.exe b.exe ", "b.exe", "a.exe "}, CutCase{"a.exe b.exe , ", "b.exe", "a.exe,"},
+        CutCase{"a.exe,", "a.exe", ""}, CutCase{"a.exe b.exe a.exe", "a.exe", "b.exe"},
+        CutCase{"a.exe b.exe", "a.exe", "b.exe"}, CutCase{"a.exe b.exe", "b.exe", "a.exe"},
         // Whole items only: text of the item inside a longer item stays.
         CutCase{"bb.exe b.exe", "b.exe", "bb.exe"}, CutCase{"b.exe bb.exe", "b.exe", "bb.exe"},
         CutCase{"bb.exe", "b.exe", "bb.exe"}, CutCase{"b.exe.bak,b.exe", "b.exe", "b.exe.bak"},
         CutCase{"C:\\x\\b.exe,b.exe", "b.exe", "C:\\x\\b.exe"},
         // Case-sensitive comparison.
         CutCase{"A.EXE a.exe", "a.exe", "A.EXE"},
-        // Every normalisation pass is one non-rescanning pass, in the given order.
-        CutCase{"a,,,b", "", "a,,b"},
-        CutCase{"a   b", "", "a,b"},      // "  " -> "," leaves ", " for the next pass
-        CutCase{"a      b", "", "a,,b"},  // six spaces: ",,," after the first pass
+        // A run of separators between two items becomes one comma; a single one is kept.
+        CutCase{"a,,,b", "", "a,b"}, CutCase{"a   b", "", "a,b"}, CutCase{"a      b", "", "a,b"},
         CutCase{"a ,b", "", "a,b"}, CutCase{"a , b", "", "a,b"}, CutCase{"a.exe", "a.exe", ""},
-        CutCase{"", "a.exe", ""}, CutCase{" , a.exe , ", "", "a.exe"},
+        CutCase{"a b,c", "", "a b,c"}, CutCase{"", "a.exe", ""},
+        CutCase{" , a.exe , ", "", "a.exe,"},
         // An item that holds a separator is matched between item boundaries too.
         CutCase{"a.exe C:\\x.exe /min b.exe", "C:\\x.exe /min", "a.exe,b.exe"},
         CutCase{"Программа.exe,工具.exe,😀.exe", "工具.exe", "Программа.exe,😀.exe"}));
@@ -106,12 +109,36 @@ INSTANTIATE_TEST_SUITE_P(
                                  "C:\\A.EXE,C:\\PROGRA~1\\Tool\\tool.exe"},
                       // Separators inside the value are not touched.
                       AppendCase{"a.exe, b.exe", "c.exe", "a.exe, b.exe,c.exe"},
-                      AppendCase{" a.exe ", "c.exe", "a.exe ,c.exe"},
-                      AppendCase{"a.exe,", "", "a.exe"}, AppendCase{"", "", ""}));
+                      AppendCase{" a.exe ", "c.exe", "a.exe,c.exe "},
+                      AppendCase{"a.exe,", "", "a.exe,"}, AppendCase{"", "", ""},
+                      // The trailing separator stays last; no empty item is made.
+                      AppendCase{"C:\\WINDOWS\\system32\\userinit.exe,", "C:\\x.exe",
+                                 "C:\\WINDOWS\\system32\\userinit.exe,C:\\x.exe,"},
+                      AppendCase{"a.exe,, ", "b.exe", "a.exe,b.exe,"},
+                      AppendCase{",", "a.exe", "a.exe"}));
 
 // Modify of an enabled row is a cut followed by an append.
 TEST(ListValueText, ModifyMovesTheItemToTheEnd) {
   EXPECT_EQ(AppendListItem(CutListItem("a.exe b.exe", "a.exe"), "c.exe"), "b.exe,c.exe");
+}
+
+TEST(ListValueText, TellsTheUserinitProgramByItsFileName) {
+  struct Case {
+    const char* item;
+    bool userinit;
+  };
+  for (const Case& c :
+       {Case{"C:\\Windows\\system32\\userinit.exe", true}, Case{"USERINIT.EXE", true},
+        Case{"\"C:\\Windows\\System32\\UserInit.exe\"", true},
+        Case{"C:/Windows/userinit.exe", true}, Case{"C:userinit.exe", true},
+        Case{"C:\\Windows\\system32\\userinit.exe.bak", false},
+        Case{"C:\\Tools\\myuserinit.exe", false}, Case{"userinit", false},
+        Case{"C:\\userinit.exe\\x.exe", false}, Case{"", false}}) {
+    EXPECT_EQ(IsUserinitProgram(c.item), c.userinit) << c.item;
+  }
+  EXPECT_TRUE(HasListItems(" a.exe,"));
+  EXPECT_FALSE(HasListItems(" , ,"));
+  EXPECT_FALSE(HasListItems(""));
 }
 
 }  // namespace

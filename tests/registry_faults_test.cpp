@@ -12,6 +12,7 @@
 #include "core/list_value_kind.h"
 #include "core/list_value_text.h"
 #include "core/registry_kind.h"
+#include "core/startup_approved.h"
 #include "support/registry_kinds_fixture.h"
 
 namespace {
@@ -58,6 +59,9 @@ class FaultMatrixTest : public KindsFixture {
     faulty_.emplace(FaultyServices());
     runKey_ = Location("Run");
     load_ = Location("Win\\Load");
+    // Windows' switches of the Run key's entries, under the test key.
+    places_.Add(runKey_, HKEY_CURRENT_USER, Subkey("Approved"));
+    faulty_->approved = &places_;
   }
 
   void Reset() {
@@ -138,6 +142,7 @@ class FaultMatrixTest : public KindsFixture {
   }
 
   std::optional<KindServices> faulty_;
+  ApprovedPlaces places_;
   std::string runKey_, load_;
 };
 
@@ -349,8 +354,55 @@ TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
     replaced = replacedBy[i];
     runs += RunMatrix(view, scenarios[i], k.where);
   }
-  std::cout << "registry view fault matrix: " << scenarios.size() << " operations, " << runs
-            << " runs\n";
+  // Windows has the entry switched off: checking it, or enabling it from the store, switches
+  // it on. Here old is "live, switched off" and new is "live, switched on".
+  auto switchedOff = [&] {
+    const RegRead read = realRegistry_.ReadValue(HKEY_CURRENT_USER, Subkey("Approved"), n0);
+    return read.status == RegReadStatus::kOk && ParseApprovedValue(read.value.data).off;
+  };
+  auto switchOff = [&] {
+    ASSERT_TRUE(realRegistry_.WriteBinary(HKEY_CURRENT_USER, Subkey("Approved"), n0,
+                                          std::string("\x03\0\0\0\x01\x02\x03\x04\0\0\0\0", 12),
+                                          true));
+  };
+  auto whereSwitch = [&] {
+    const bool live = GetString("Run", n0) == d0;
+    return Places{live && switchedOff(), Stored(KindId::kRegistry, runKey_, n0, d0),
+                  live && !switchedOff(), false};
+  };
+  auto enableRow = [&](MemoryRows& rows, Prompter& prompter) {
+    const int row = FindRow(rows, n0, d0, false);
+    rows.Toggle(row);
+    view.Enable(rows, prompter, row);
+  };
+  const std::vector<Scenario> switchScenarios = {
+      {.name = "registry Enable of a Windows-off entry",
+       .setUp =
+           [&] {
+             k.live();
+             switchOff();
+           },
+       .act = enableRow,
+       .before = kOldLive,
+       .after = kNewLive,
+       .toggledRow = RowOf(n0, d0),
+       .checkWhenDone = true},
+      {.name = "registry Enable from the store, Windows' switch off",
+       .setUp =
+           [&] {
+             k.stored();
+             switchOff();
+           },
+       .act = enableRow,
+       .before = kOldStored,
+       .after = kNewLive,
+       .toggledRow = RowOf(n0, d0),
+       .checkWhenDone = true},
+  };
+  replaced.clear();
+  for (const Scenario& s : switchScenarios) runs += RunMatrix(view, s, whereSwitch);
+  std::cout << "registry view fault matrix: " << scenarios.size() + switchScenarios.size()
+            << " operations, " << runs << " runs\n";
   RecordProperty("registry_runs", runs);
 }
 

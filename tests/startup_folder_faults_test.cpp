@@ -13,6 +13,7 @@
 #include "core/kept_files.h"
 #include "core/kind_support.h"
 #include "core/program_path.h"
+#include "core/startup_approved.h"
 #include "core/startup_folder_kind.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -36,7 +37,14 @@ struct World {
     CreateDirectoryA(folder.c_str(), nullptr);
     WriteBytes(root / "config.xml", kEmptyStore);
     CountReadBack(store, plan);
+    static int worlds = 0;
+    switchKey = "Software\\QuorvaneTest\\sff_" + std::to_string(GetCurrentProcessId()) + "_" +
+                std::to_string(++worlds);
+    places.Add(folder, HKEY_CURRENT_USER, switchKey);
+    real.approved = &places;
+    faulty.approved = &places;
   }
+  ~World() { RegDeleteTreeA(HKEY_CURRENT_USER, switchKey.c_str()); }
 
   TempFolder root{"qvsff"};
   std::string folder;
@@ -50,9 +58,12 @@ struct World {
   FaultyFileSystem faultyFiles{files, plan};
   FaultyShellLinks faultyLinks{links, plan};
   FaultyStore faultyStore{store, plan};
+  FaultyRegistry faultyRegistry{registry, plan};
   RecordingJournal setupJournal;
+  std::string switchKey;  // Windows' switches of the folder's files
+  ApprovedPlaces places;
   KindServices real{registry, files, links, store, setupJournal, language};
-  KindServices faulty{registry, faultyFiles, faultyLinks, faultyStore, journal, language};
+  KindServices faulty{faultyRegistry, faultyFiles, faultyLinks, faultyStore, journal, language};
   StartupFolderKind realView{real, {folder}};
   StartupFolderKind view{faulty, {folder}};
   MemoryRows rows;
@@ -93,6 +104,14 @@ struct World {
       }
     }
     return false;
+  }
+  void SwitchOff(const std::string& name) {
+    registry.WriteBinary(HKEY_CURRENT_USER, switchKey, name,
+                         std::string("\x03\0\0\0\x01\x02\x03\x04\0\0\0\0", 12), true);
+  }
+  bool SwitchedOff(const std::string& name) {
+    const RegRead read = registry.ReadValue(HKEY_CURRENT_USER, switchKey, name);
+    return read.status == RegReadStatus::kOk && ParseApprovedValue(read.value.data).off;
   }
   bool Kept(const std::string& name, const std::string& data) {
     return FindKeptFile(files, links, KeptFolderOf(folder), name, data).has_value();
@@ -177,6 +196,26 @@ std::vector<Scenario> Scenarios() {
          w.row = w.RowOf("App.lnk", false);
          w.prompter.replaceAnswer = true;
          return std::vector<Identity>{{"App.lnk", "C:\\record.exe"}};
+       },
+       [](World& w) { Toggle(w, true); }},
+      {"Enable of a file Windows switched off", Goal::kToggle,
+       [](World& w) {
+         w.Fixture("App.lnk", "sample11.lnk");
+         w.SwitchOff("App.lnk");
+         w.realView.Refresh(w.rows);
+         w.row = w.RowOf("App.lnk", false);
+         return std::vector<Identity>{{"App.lnk", w.TargetOf("App.lnk")}};
+       },
+       [](World& w) { Toggle(w, true); }},
+      {"Enable from a kept file, Windows' switch off", Goal::kToggle,
+       [](World& w) {
+         w.Fixture("App.lnk", "sample13.lnk");
+         const std::string target = w.TargetOf("App.lnk");
+         w.DisableForSetup("App.lnk");
+         w.SwitchOff("App.lnk");
+         w.realView.Refresh(w.rows);
+         w.row = w.RowOf("App.lnk", false);
+         return std::vector<Identity>{{"App.lnk", target}};
        },
        [](World& w) { Toggle(w, true); }},
       {"Modify the name of a live file", Goal::kKeep,
@@ -362,9 +401,12 @@ int RunOnce(const Scenario& s, FaultPlan::Mode mode, int call) {
   if (s.goal == Goal::kToggle) {
     const Identity& id = ids[0];
     const bool enabled = w.rows.rows[w.row].enabled;
-    EXPECT_EQ(enabled, w.Live(id.name, id.data)) << "the check mark disagrees with the folder";
+    const bool live = w.Live(id.name, id.data);
+    // A file Windows has switched off is shown unchecked.
+    EXPECT_EQ(enabled, live && !w.SwitchedOff(id.name))
+        << "the check mark disagrees with the folder";
     // Nothing is half-done: the entry is not listed twice.
-    EXPECT_EQ(w.Stored(id.name, id.data), !enabled) << "the record disagrees with the check mark";
+    EXPECT_EQ(w.Stored(id.name, id.data), !live) << "the record disagrees with the folder";
   }
   return count;
 }

@@ -23,9 +23,10 @@ constexpr int kStateEnabled = 2;
 constexpr UINT kCheckSwitch =
     INDEXTOSTATEIMAGEMASK(kStateDisabled) | INDEXTOSTATEIMAGEMASK(kStateEnabled);
 constexpr UINT kStateImageBits = 0xF000;
-// Item data: whether the row's entry can be addressed exactly (Row::exact).
-constexpr LPARAM kExactRow = 0;
+// Item data, bit flags: the row's entry cannot be addressed exactly (not Row::exact), and
+// Windows has it switched off (Row::windowsOff).
 constexpr LPARAM kInexactRow = 1;
+constexpr LPARAM kWindowsOffRow = 2;
 constexpr COLORREF kBannerFill = RGB(118, 118, 118);
 constexpr int kBannerMargin = 3;
 
@@ -249,12 +250,32 @@ bool EntryView::IsEnabled(int row) const {
   return StateImage(row) != kStateDisabled;
 }
 
-bool EntryView::IsExact(int row) const {
+std::optional<LPARAM> EntryView::RowFlags(int row) const {
   LVITEMA item{};
   item.mask = LVIF_PARAM;
   item.iItem = row;
-  if (!SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
-  return item.lParam != kInexactRow;
+  if (!SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return std::nullopt;
+  return item.lParam;
+}
+
+bool EntryView::IsExact(int row) const {
+  const std::optional<LPARAM> flags = RowFlags(row);
+  return flags && (*flags & kInexactRow) == 0;
+}
+
+bool EntryView::IsWindowsOff(int row) const {
+  const std::optional<LPARAM> flags = RowFlags(row);
+  return flags && (*flags & kWindowsOffRow) != 0;
+}
+
+void EntryView::SetWindowsOff(int row, bool off) {
+  const std::optional<LPARAM> flags = RowFlags(row);
+  if (!flags) return;
+  LVITEMA item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  item.lParam = off ? (*flags | kWindowsOffRow) : (*flags & ~kWindowsOffRow);
+  SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 int EntryView::SelectedRow() const {
@@ -272,7 +293,7 @@ void EntryView::Append(const Row& row) {
   item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = Count();
   item.pszText = texts[0].data();
-  item.lParam = row.exact ? kExactRow : kInexactRow;
+  item.lParam = (row.exact ? 0 : kInexactRow) | (row.windowsOff ? kWindowsOffRow : 0);
   const int index =
       static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) return;
@@ -282,7 +303,8 @@ void EntryView::Append(const Row& row) {
     sub.pszText = texts[column].data();
     SendMessageA(list_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
   }
-  SetStateImage(index, row.enabled ? kStateEnabled : kStateDisabled);
+  // A live entry that Windows has switched off does not start: it is shown unchecked.
+  SetStateImage(index, row.enabled && !row.windowsOff ? kStateEnabled : kStateDisabled);
 }
 
 void EntryView::SetNotice(const std::string& text) {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/entry_kind.h"
@@ -48,6 +49,8 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   std::string Text(int row, Column column) const override;
   bool IsEnabled(int row) const override;
   bool IsExact(int row) const override;
+  bool IsWindowsOff(int row) const override;
+  void SetWindowsOff(int row, bool off) override;
   int SelectedRow() const override;
   void DeleteAll() override;
   void Append(const Row& row) override;
@@ -81,6 +84,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   void AboutFile();
   void ShowContextMenu();
   int StateImage(int row) const;
+  std::optional<LPARAM> RowFlags(int row) const;  // the row's item data; nullopt: no such row
   void SetStateImage(int row, int image);
   int ShowMessage(const std::string& text, UINT style) const;
 

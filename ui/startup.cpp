@@ -82,6 +82,8 @@ int RunQuorvane(HINSTANCE instance) {
     JournalClient journalClient(ProcessJournal(), language);
     KindServices services{registry, files, links, store, journalClient, language};
     std::vector<CatalogueNode> catalogue = BuildCatalogue(registry);
+    const ApprovedPlaces approved = CatalogueApprovedPlaces(catalogue);
+    services.approved = &approved;
     marks.Mark("catalogue");
     std::vector<std::unique_ptr<EntryKind>> kinds = CreateEntryKinds(catalogue, services);
     marks.Mark("kinds");

@@ -26,6 +26,11 @@ class FaultyRegistry final : public Registry {
     if (plan_.ShouldFail("Registry::WriteString")) return Failure();
     return real_.WriteString(root, subkey, name, data, type, createKey);
   }
+  Status WriteBinary(HKEY root, const std::string& subkey, const std::string& name,
+                     const std::string& bytes, bool createKey) override {
+    if (plan_.ShouldFail("Registry::WriteBinary")) return Failure();
+    return real_.WriteBinary(root, subkey, name, bytes, createKey);
+  }
   Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) override {
     if (plan_.ShouldFail("Registry::DeleteValue")) return Failure();
     return real_.DeleteValue(root, subkey, name);

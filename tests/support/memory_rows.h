@@ -1,4 +1,5 @@
-// An in-memory row list standing for the entry view's list control.
+// An in-memory row list standing for the entry view's list control. Row::enabled of its rows is
+// the check mark, as the list control holds it.
 #pragma once
 
 #include <string>
@@ -34,6 +35,8 @@ class MemoryRows final : public RowList {
   }
   bool IsEnabled(int row) const override { return rows.at(row).enabled; }
   bool IsExact(int row) const override { return rows.at(row).exact; }
+  bool IsWindowsOff(int row) const override { return rows.at(row).windowsOff; }
+  void SetWindowsOff(int row, bool off) override { rows.at(row).windowsOff = off; }
   int SelectedRow() const override { return selected; }
   void DeleteAll() override {
     rows.clear();
@@ -42,6 +45,8 @@ class MemoryRows final : public RowList {
   void Append(const Row& row) override {
     if (!filling) ++appendsOutsideFilling;
     rows.push_back(row);
+    // As the list shows it: enabled is the check mark, cleared for a row Windows switched off.
+    if (row.windowsOff) rows.back().enabled = false;
   }
   void RestoreCheck(int row, bool enabled) override {
     rows.at(row).enabled = enabled;

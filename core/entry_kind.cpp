@@ -60,13 +60,9 @@ std::optional<Entry> EntryKind::AskNewEntry(Prompter& prompter) {
 void EntryKind::Refresh(RowList& target) {
   const std::string type = TypeText();
   FillingScope filling(target);
-  // Variables are expanded for the look-up only, as File information does: it stores nothing.
-  StatusFiller rows(
-      target, StatusTexts::From(services_.language),
-      [lookup = SystemProgramLookup()](const Row& row) {
-        return !SplitCommandLine(row.data, lookup, Expand::kYes).found;
-      },
-      [](const Row& row) { return LocalDateText(row.windowsOffSince); });
+  statusTexts_ = StatusTexts::From(services_.language);
+  missingPrograms_.Clear();
+  StatusFiller rows(target, [this](const Row& row) { return StatusOf(row); });
   // One read of the store serves every location of the list.
   const std::vector<StoredRecord> stored = services_.store.ListAll(look_.kind);
   rows.SetNotice(StoreNotice());
@@ -80,6 +76,23 @@ void EntryKind::Refresh(RowList& target) {
     }
     AppendLiveRows(rows, location, type);
   }
+}
+
+EntryKind::EntryKind(KindServices& services, std::vector<std::string> locations,
+                     const KindLook& look)
+    : services_(services),
+      locations_(std::move(locations)),
+      look_(look),
+      // Variables are expanded for the look-up only, as File information does: it stores
+      // nothing.
+      missingPrograms_([lookup = SystemProgramLookup()](const std::string& commandLine) {
+        return !SplitCommandLine(commandLine, lookup, Expand::kYes).found;
+      }) {}
+
+std::string EntryKind::StatusOf(const Row& row) {
+  if (statusTexts_.kept.empty()) statusTexts_ = StatusTexts::From(services_.language);
+  const std::string date = row.windowsOff ? LocalDateText(row.windowsOffSince) : std::string();
+  return RowStatus(row, statusTexts_, date, missingPrograms_.Missing(row.data));
 }
 
 std::string EntryKind::StoreNotice() const {

@@ -25,6 +25,7 @@
 
 #include "core/prompter.h"
 #include "core/row_list.h"
+#include "core/row_status.h"
 #include "core/startup_approved.h"
 #include "platform/status.h"
 #include "store/journal.h"
@@ -87,8 +88,7 @@ struct MoveStep {
 
 class EntryKind {
  public:
-  EntryKind(KindServices& services, std::vector<std::string> locations, const KindLook& look)
-      : services_(services), locations_(std::move(locations)), look_(look) {}
+  EntryKind(KindServices& services, std::vector<std::string> locations, const KindLook& look);
   virtual ~EntryKind() = default;
   EntryKind(const EntryKind&) = delete;
   EntryKind& operator=(const EntryKind&) = delete;
@@ -103,6 +103,9 @@ class EntryKind {
   // Refills the rows: location by location, its disabled rows in store order, then its live
   // entries.
   void Refresh(RowList& rows);
+  // The Status column's text of a row as it stands now. Program files are looked up once per
+  // command line until the next Refresh.
+  std::string StatusOf(const Row& row);
   virtual void Add(RowList& rows, Prompter& prompter) = 0;
   void Modify(RowList& rows, Prompter& prompter);
   void Remove(RowList& rows, Prompter& prompter);
@@ -193,4 +196,6 @@ class EntryKind {
   std::optional<ApprovedKey> SwitchKey(const std::string& location) const;
 
   KindLook look_;
+  StatusTexts statusTexts_;
+  MissingPrograms missingPrograms_;
 };

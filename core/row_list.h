@@ -22,7 +22,7 @@ struct Row {
   // unchecked all the same, and checking it switches it on again.
   bool windowsOff = false;
   std::uint64_t windowsOffSince = 0;  // FILETIME ticks of the switch-off; 0 when unknown
-  std::string status;  // column 4, filled in by Refresh
+  std::string status;                 // column 4, filled in by Refresh
 };
 
 class RowList {
@@ -38,6 +38,9 @@ class RowList {
   // Row::windowsOff as appended or last set.
   virtual bool IsWindowsOff(int /*row*/) const { return false; }
   virtual void SetWindowsOff(int /*row*/, bool /*off*/) {}
+  // True when the list asks the kind for a row's Status text when it shows the row
+  // (EntryKind::StatusOf) rather than taking Row::status as appended.
+  virtual bool ShowsStatusOnDemand() const { return false; }
 
   virtual void DeleteAll() = 0;
   virtual void Append(const Row& row) = 0;

@@ -27,23 +27,19 @@ std::string RowStatus(const Row& row, const StatusTexts& texts, const std::strin
   return status;
 }
 
-StatusFiller::StatusFiller(RowList& target, StatusTexts texts,
-                           std::function<bool(const Row&)> missing,
-                           std::function<std::string(const Row&)> offDate)
-    : target_(target),
-      texts_(std::move(texts)),
-      missing_(std::move(missing)),
-      offDate_(std::move(offDate)) {}
+bool MissingPrograms::Missing(const std::string& commandLine) {
+  if (commandLine.empty()) return false;
+  const auto [known, added] = known_.try_emplace(commandLine, false);
+  if (added) known->second = lookUp_(commandLine);
+  return known->second;
+}
 
 void StatusFiller::Append(const Row& row) {
-  bool programMissing = false;
-  if (!row.data.empty() && missing_) {
-    const auto [known, added] = missingByCommand_.try_emplace(row.data, false);
-    if (added) known->second = missing_(row);
-    programMissing = known->second;
+  if (target_.ShowsStatusOnDemand()) {
+    target_.Append(row);
+    return;
   }
   Row filled = row;
-  filled.status =
-      RowStatus(row, texts_, row.windowsOff && offDate_ ? offDate_(row) : "", programMissing);
+  filled.status = status_(row);
   target_.Append(filled);
 }

@@ -11,7 +11,7 @@
 
 class LanguageTable;
 
-// The status texts, looked up once per Refresh.
+// The status texts.
 struct StatusTexts {
   std::string kept;               // T("_StatusKept")
   std::string windowsOff;         // T("_StatusWindowsOff"), %s = the local date
@@ -25,14 +25,26 @@ struct StatusTexts {
 std::string RowStatus(const Row& row, const StatusTexts& texts, const std::string& windowsOffDate,
                       bool programMissing);
 
+// Whether the program of a command line is missing, looked up once per command line until
+// Clear (a Refresh).
+class MissingPrograms {
+ public:
+  explicit MissingPrograms(std::function<bool(const std::string&)> lookUp)
+      : lookUp_(std::move(lookUp)) {}
+  bool Missing(const std::string& commandLine);
+  void Clear() { known_.clear(); }
+
+ private:
+  std::function<bool(const std::string&)> lookUp_;
+  std::map<std::string, bool> known_;
+};
+
 // Passes the rows a kind appends during a Refresh on to the real list with their Status column
-// filled in. Program files are looked up once per command line.
+// filled in, unless the list asks for it on demand (for the rows it shows).
 class StatusFiller final : public RowList {
  public:
-  // missing: whether the program of a row's command line (data) cannot be found.
-  // offDate: the local date text of a Windows switch-off time.
-  StatusFiller(RowList& target, StatusTexts texts, std::function<bool(const Row&)> missing,
-               std::function<std::string(const Row&)> offDate);
+  StatusFiller(RowList& target, std::function<std::string(const Row&)> status)
+      : target_(target), status_(std::move(status)) {}
 
   void Append(const Row& row) override;
 
@@ -40,17 +52,17 @@ class StatusFiller final : public RowList {
   std::string Text(int row, Column column) const override { return target_.Text(row, column); }
   bool IsEnabled(int row) const override { return target_.IsEnabled(row); }
   bool IsExact(int row) const override { return target_.IsExact(row); }
+  bool IsWindowsOff(int row) const override { return target_.IsWindowsOff(row); }
+  void SetWindowsOff(int row, bool off) override { target_.SetWindowsOff(row, off); }
   int SelectedRow() const override { return target_.SelectedRow(); }
   void DeleteAll() override { target_.DeleteAll(); }
   void RestoreCheck(int row, bool enabled) override { target_.RestoreCheck(row, enabled); }
   bool SelectAndShow(int row) override { return target_.SelectAndShow(row); }
   void SetFilling(bool filling) override { target_.SetFilling(filling); }
   void SetNotice(const std::string& text) override { target_.SetNotice(text); }
+  bool ShowsStatusOnDemand() const override { return target_.ShowsStatusOnDemand(); }
 
  private:
   RowList& target_;
-  StatusTexts texts_;
-  std::function<bool(const Row&)> missing_;
-  std::function<std::string(const Row&)> offDate_;
-  std::map<std::string, bool> missingByCommand_;
+  std::function<std::string(const Row&)> status_;
 };

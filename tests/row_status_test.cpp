@@ -39,27 +39,32 @@ TEST(RowStatus, SaysWhatTheCheckBoxDoesNot) {
   }
 }
 
-TEST(StatusFiller, LooksEachCommandUpOnceAndPassesRowsOn) {
-  MemoryRows target;
+TEST(MissingPrograms, LooksEachCommandLineUpOnceUntilCleared) {
   std::vector<std::string> lookedUp;
-  StatusFiller rows(
-      target, kTexts,
-      [&lookedUp](const Row& row) {
-        lookedUp.push_back(row.data);
-        return row.data == "C:\\gone.exe";
-      },
-      [](const Row&) { return std::string("today"); });
+  MissingPrograms missing([&lookedUp](const std::string& commandLine) {
+    lookedUp.push_back(commandLine);
+    return commandLine == "C:\\gone.exe";
+  });
+  std::vector<bool> answers;
   for (const char* data : {"C:\\gone.exe", "C:\\here.exe", "C:\\gone.exe", ""}) {
-    rows.Append(Row{"n", "t", data, "L", true});
+    answers.push_back(missing.Missing(data));
   }
-  Row off{"n", "t", "C:\\here.exe", "L", false};
-  off.windowsOff = true;
-  rows.Append(off);
+  EXPECT_EQ(answers, (std::vector<bool>{true, false, true, false}));
   EXPECT_EQ(lookedUp, (std::vector<std::string>{"C:\\gone.exe", "C:\\here.exe"}));
-  ASSERT_EQ(target.Count(), 5);
-  std::vector<std::string> statuses;
-  for (int i = 0; i < target.Count(); ++i) statuses.push_back(target.Text(i, kColStatus));
-  EXPECT_EQ(statuses, (std::vector<std::string>{"missing", "", "missing", "", "off since today"}));
+  missing.Clear();
+  EXPECT_TRUE(missing.Missing("C:\\gone.exe"));
+  EXPECT_EQ(lookedUp.size(), 3u);
+}
+
+TEST(StatusFiller, FillsTheStatusUnlessTheListAsksForItWhenShown) {
+  const auto status = [](const Row& row) { return "status of " + row.data; };
+  for (const bool onDemand : {false, true}) {
+    MemoryRows rows;
+    rows.statusOnDemand = onDemand;
+    StatusFiller(rows, status).Append(Row{"n", "t", "d", "L", true});
+    ASSERT_EQ(rows.Count(), 1);
+    EXPECT_EQ(rows.Text(0, kColStatus), onDemand ? "" : "status of d");
+  }
 }
 
 }  // namespace

@@ -134,6 +134,15 @@ bool EntryView::OnNotify(NMHDR* header, LRESULT* /*result*/) {
     case LVN_ITEMCHANGED:
       OnItemChanged(*reinterpret_cast<NMLISTVIEW*>(header));
       return true;
+    case LVN_GETDISPINFOA: {
+      LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+      if (item.iSubItem == kColStatus && (item.mask & LVIF_TEXT) && item.pszText &&
+          item.cchTextMax > 0) {
+        shownStatus_ = StatusText(item.iItem);
+        lstrcpynA(item.pszText, shownStatus_.c_str(), item.cchTextMax);
+      }
+      return true;
+    }
     default:
       return false;
   }
@@ -276,6 +285,7 @@ void EntryView::SetWindowsOff(int row, bool off) {
   item.iItem = row;
   item.lParam = off ? (*flags | kWindowsOffRow) : (*flags & ~kWindowsOffRow);
   SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  SendMessageA(list_, LVM_REDRAWITEMS, row, row);  // its Status text changes with it
 }
 
 int EntryView::SelectedRow() const {
@@ -285,10 +295,13 @@ int EntryView::SelectedRow() const {
 
 void EntryView::DeleteAll() {
   SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+  offSince_.clear();
 }
 
 void EntryView::Append(const Row& row) {
-  std::string texts[5] = {row.name, row.type, row.data, row.location, row.status};
+  // The Status column is asked for when a row is shown (StatusText), so a Refresh of thousands
+  // of rows looks up only the program files on screen.
+  std::string texts[5] = {row.name, row.type, row.data, row.location, {}};
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = Count();
@@ -300,11 +313,24 @@ void EntryView::Append(const Row& row) {
   for (int column = 1; column < 5; ++column) {
     LVITEMA sub{};
     sub.iSubItem = column;
-    sub.pszText = texts[column].data();
+    sub.pszText = column == kColStatus ? LPSTR_TEXTCALLBACKA : texts[column].data();
     SendMessageA(list_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
   }
+  offSince_.resize(static_cast<std::size_t>(index) + 1);
+  offSince_[static_cast<std::size_t>(index)] = row.windowsOffSince;
   // A live entry that Windows has switched off does not start: it is shown unchecked.
   SetStateImage(index, row.enabled && !row.windowsOff ? kStateEnabled : kStateDisabled);
+}
+
+std::string EntryView::StatusText(int row) {
+  Row shown;
+  shown.data = Text(row, kColData);
+  shown.enabled = IsEnabled(row);
+  shown.windowsOff = IsWindowsOff(row);
+  if (row >= 0 && static_cast<std::size_t>(row) < offSince_.size()) {
+    shown.windowsOffSince = offSince_[static_cast<std::size_t>(row)];
+  }
+  return kind_.StatusOf(shown);
 }
 
 void EntryView::SetNotice(const std::string& text) {

@@ -7,10 +7,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/entry_kind.h"
 #include "core/prompter.h"
@@ -57,6 +59,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   void RestoreCheck(int row, bool enabled) override;
   // Shown as the banner's text.
   void SetNotice(const std::string& text) override;
+  bool ShowsStatusOnDemand() const override { return true; }
   bool SelectAndShow(int row) override;
   void SetFilling(bool filling) override { filling_ = filling; }
   void BeginUpdate() override;
@@ -85,6 +88,8 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   void ShowContextMenu();
   int StateImage(int row) const;
   std::optional<LPARAM> RowFlags(int row) const;  // the row's item data; nullopt: no such row
+  // The Status column of a row as it stands, from the kind.
+  std::string StatusText(int row);
   void SetStateImage(int row, int image);
   int ShowMessage(const std::string& text, UINT style) const;
 
@@ -97,4 +102,6 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   std::unique_ptr<Banner> banner_;
   std::unique_ptr<ResizeRules> resize_;
   FileInfoOpener fileInfoOpener_;
+  std::vector<std::uint64_t> offSince_;  // Row::windowsOffSince by row index
+  std::string shownStatus_;              // the last Status text handed to the list
 };

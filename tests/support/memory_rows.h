@@ -14,7 +14,8 @@ class MemoryRows final : public RowList {
   bool filling = false;
   int appendsOutsideFilling = 0;  // rows added while the filling flag was clear: a fault
   int restoredChecks = 0;
-  std::string notice;  // what the list says above its rows
+  std::string notice;           // what the list says above its rows
+  bool statusOnDemand = false;  // as the entry view: Status texts are asked for when shown
 
   int Count() const override { return static_cast<int>(rows.size()); }
   std::string Text(int row, Column column) const override {
@@ -59,6 +60,7 @@ class MemoryRows final : public RowList {
   }
   void SetFilling(bool value) override { filling = value; }
   void SetNotice(const std::string& text) override { notice = text; }
+  bool ShowsStatusOnDemand() const override { return statusOnDemand; }
 
   // What a click on the row's check box does before the kind's Enable/Disable runs.
   void Toggle(int row) { rows.at(row).enabled = !rows.at(row).enabled; }

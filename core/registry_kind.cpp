@@ -16,15 +16,27 @@
 
 namespace {
 
+// The registry calls on one key, in the key's own registry view.
+RegRead ReadAt(Registry& registry, const KeyPath& key, const std::string& name) {
+  return registry.ReadValue(key.root, key.subkey, name, key.view);
+}
+Status WriteAt(Registry& registry, const KeyPath& key, const std::string& name,
+               const std::string& data, DWORD type) {
+  return registry.WriteString(key.root, key.subkey, name, data, type, true, key.view);
+}
+Status DeleteAt(Registry& registry, const KeyPath& key, const std::string& name, DWORD type) {
+  return DeleteStringValue(registry, key.root, key.subkey, name, type, key.view);
+}
+
 // Puts value `name` back as it was before it was overwritten (`before`, a REG_SZ or nothing):
 // rewritten, or deleted when it did not exist. Best effort: it runs only to undo a refused
 // operation, and never deletes a value that is no longer a REG_SZ.
 void PutBack(Registry& registry, const KeyPath& key, const std::string& name,
              const RegRead& before) {
   if (before.status == RegReadStatus::kOk) {
-    registry.WriteString(key.root, key.subkey, name, before.value.data, REG_SZ, true);
+    WriteAt(registry, key, name, before.value.data, REG_SZ);
   } else if (IsAbsent(before)) {
-    DeleteStringValue(registry, key.root, key.subkey, name);
+    DeleteAt(registry, key, name, REG_SZ);
   }
 }
 
@@ -79,7 +91,7 @@ void RegistryKind::AppendLiveRows(RowList& rows, const std::string& location,
   const std::optional<KeyPath> key = SplitKeyPath(location);
   if (!key) return;
   std::optional<std::vector<RegValue>> values =
-      services_.registry.ListValues(key->root, key->subkey);
+      services_.registry.ListValues(key->root, key->subkey, key->view);
   if (!values) return;
   std::string inexactType;
   for (RegValue& value : *values) {
@@ -97,10 +109,9 @@ void RegistryKind::Add(RowList& rows, Prompter& prompter) {
   if (!entry) return;
   if (const std::optional<KeyPath> key = SplitKeyPath(entry->location)) {
     Registry& registry = services_.registry;
-    const RegRead before = registry.ReadValue(key->root, key->subkey, entry->name);
+    const RegRead before = ReadAt(registry, *key, entry->name);
     if (!MayWriteOver(before, entry->name, "_AddNotWritten", prompter)) return;
-    const Status written =
-        registry.WriteString(key->root, key->subkey, entry->name, entry->data, REG_SZ, true);
+    const Status written = WriteAt(registry, *key, entry->name, entry->data, REG_SZ);
     if (written) {
       WriteJournal(NoteOf(JournalKind::kAdd, *entry, nullptr));
     } else {
@@ -117,13 +128,11 @@ std::optional<MoveStep> RegistryKind::EnableStep(const Entry& entry, Prompter& p
   Registry& registry = services_.registry;
   // A live value of the same name is replaced only when the user agrees; remember it so a
   // refusal can put it back.
-  const RegRead before = registry.ReadValue(key->root, key->subkey, entry.name);
+  const RegRead before = ReadAt(registry, *key, entry.name);
   if (!MayWriteOver(before, entry.name, "_EnableNotWritten", prompter)) return std::nullopt;
   return OutOfStore(
       entry,
-      [&registry, key, entry] {
-        return registry.WriteString(key->root, key->subkey, entry.name, entry.data, REG_SZ, true);
-      },
+      [&registry, key, entry] { return WriteAt(registry, *key, entry.name, entry.data, REG_SZ); },
       [&registry, key, entry, before] { PutBack(registry, *key, entry.name, before); });
 }
 
@@ -133,11 +142,10 @@ std::optional<MoveStep> RegistryKind::DisableStep(const Entry& entry, Prompter& 
   if (!key) return std::nullopt;
   Registry& registry = services_.registry;
   // The value may have become another type since the list was filled: then it is not the entry.
-  const RegRead now = registry.ReadValue(key->root, key->subkey, entry.name);
+  const RegRead now = ReadAt(registry, *key, entry.name);
   if (!IsOwnString(now, entry.name, "_DisableNotRemoved", prompter)) return std::nullopt;
-  return IntoStore(entry, [&registry, key, entry] {
-    return DeleteStringValue(registry, key->root, key->subkey, entry.name);
-  });
+  return IntoStore(
+      entry, [&registry, key, entry] { return DeleteAt(registry, *key, entry.name, REG_SZ); });
 }
 
 std::optional<bool> RegistryKind::ModifyLive(const Entry& entry, const EntryInput& input,
@@ -145,21 +153,21 @@ std::optional<bool> RegistryKind::ModifyLive(const Entry& entry, const EntryInpu
   const std::optional<KeyPath> key = SplitKeyPath(entry.location);
   if (!key) return false;
   Registry& registry = services_.registry;
-  const RegRead own = registry.ReadValue(key->root, key->subkey, entry.name);
+  const RegRead own = ReadAt(registry, *key, entry.name);
   if (!IsOwnString(own, entry.name, "_ModifyNotWritten", prompter)) return std::nullopt;
   // The new value is written before the old one goes; a rename must not leave both, and must
   // not replace another value without asking.
   const bool renamed = !SameText(entry.name, input.name);
-  const RegRead before = renamed ? registry.ReadValue(key->root, key->subkey, input.name) : own;
+  const RegRead before = renamed ? ReadAt(registry, *key, input.name) : own;
   if (renamed && !MayWriteOver(before, input.name, "_ModifyNotWritten", prompter)) {
     return std::nullopt;
   }
   MoveStep step;
   step.place = [&registry, key, input] {
-    return registry.WriteString(key->root, key->subkey, input.name, input.data, REG_SZ, true);
+    return WriteAt(registry, *key, input.name, input.data, REG_SZ);
   };
   step.leave = [&registry, key, entry, renamed] {
-    return renamed ? DeleteStringValue(registry, key->root, key->subkey, entry.name) : Status();
+    return renamed ? DeleteAt(registry, *key, entry.name, REG_SZ) : Status();
   };
   step.undo = [&registry, key, input, before] { PutBack(registry, *key, input.name, before); };
   step.placeRefusal = step.leaveRefusal = "_ModifyNotWritten";
@@ -173,7 +181,7 @@ std::optional<bool> RegistryKind::RemoveEntry(const Entry& entry, Prompter& prom
   if (!entry.enabled) return DropRecord(entry, prompter);
   // A value someone else deleted meanwhile is removed as asked; one that became another type
   // is not the entry any more and stays.
-  const Status deleted = DeleteStringValue(services_.registry, key->root, key->subkey, entry.name);
+  const Status deleted = DeleteAt(services_.registry, *key, entry.name, REG_SZ);
   if (deleted.Code() == ERROR_DATATYPE_MISMATCH) {
     prompter.Refused("_ValueNotString", entry.name, Status());
   } else if (!deleted) {

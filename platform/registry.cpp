@@ -55,9 +55,9 @@ Status NoTranslation() {
 
 }  // namespace
 
-std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root,
-                                                               const std::string& subkey) {
-  UniqueHkey key = OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE);
+std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root, const std::string& subkey,
+                                                               REGSAM view) {
+  UniqueHkey key = OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE | view);
   if (!key) return std::nullopt;
 
   DWORD maxNameLength = 0;
@@ -107,11 +107,13 @@ std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root,
   return values;
 }
 
-RegRead Win32Registry::ReadValue(HKEY root, const std::string& subkey, const std::string& name) {
+RegRead Win32Registry::ReadValue(HKEY root, const std::string& subkey, const std::string& name,
+                                 REGSAM view) {
   RegRead result;
   const std::optional<std::wstring> wideName = WideFromNarrow(name, codePage_);
   LONG opened = ERROR_SUCCESS;
-  UniqueHkey key = OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE, &opened);
+  UniqueHkey key =
+      OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE | view, &opened);
   if (!key) {
     // Only a key the system says is not there is missing; any other failure (no access, a
     // name without an exact form) leaves it unknown.
@@ -162,7 +164,8 @@ RegRead Win32Registry::ReadValue(HKEY root, const std::string& subkey, const std
 }
 
 Status Win32Registry::WriteString(HKEY root, const std::string& subkey, const std::string& name,
-                                  const std::string& data, DWORD type, bool createKey) {
+                                  const std::string& data, DWORD type, bool createKey,
+                                  REGSAM view) {
   if (!IsText(type)) return Status(ERROR_INVALID_PARAMETER);
   if (data.size() >= kMaxDataBytes / sizeof(wchar_t)) return Status(ERROR_MORE_DATA);
   const std::optional<std::wstring> wideSubkey = WideFromNarrow(subkey, codePage_);
@@ -170,7 +173,7 @@ Status Win32Registry::WriteString(HKEY root, const std::string& subkey, const st
   const std::optional<std::wstring> wideData = WideFromNarrow(data, codePage_);
   if (!wideSubkey || !wideName || !wideData) return NoTranslation();
   UniqueHkey key;
-  const REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE;
+  const REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE | view;
   if (createKey) {
     HKEY created = nullptr;
     const LONG status =
@@ -191,11 +194,12 @@ Status Win32Registry::WriteString(HKEY root, const std::string& subkey, const st
   return Status(static_cast<DWORD>(status));
 }
 
-Status Win32Registry::DeleteValue(HKEY root, const std::string& subkey, const std::string& name) {
+Status Win32Registry::DeleteValue(HKEY root, const std::string& subkey, const std::string& name,
+                                  REGSAM view) {
   const std::optional<std::wstring> wideName = WideFromNarrow(name, codePage_);
   LONG status = ERROR_SUCCESS;
-  UniqueHkey key =
-      OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE | KEY_SET_VALUE, &status);
+  UniqueHkey key = OpenKey(root, WideFromNarrow(subkey, codePage_),
+                           KEY_QUERY_VALUE | KEY_SET_VALUE | view, &status);
   if (!key) return Status::Failed(static_cast<DWORD>(status));
   if (!wideName) return NoTranslation();
   status = RegDeleteValueW(key.Get(), wideName->c_str());

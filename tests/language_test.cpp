@@ -333,6 +333,9 @@ const char* const kProgramKeys[] = {
     "_RunOnce",
     "_RunService",
     "_RunServiceOnce",
+    "_Run32",
+    "_RunOnce32",
+    "_PolicyRun",
     "_Winini",
     "_LoadSection",
     "_RunSection",
@@ -488,7 +491,7 @@ int StringConversions(const std::string& format) {
 }
 
 TEST_F(ShippedLanguageFile, HasATextForEveryKey) {
-  EXPECT_EQ(std::size(kProgramKeys), 108u);
+  EXPECT_EQ(std::size(kProgramKeys), 111u);
   std::set<std::string> keys;
   for (const char* key : kProgramKeys) {
     EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;

@@ -342,6 +342,8 @@ const char* const kProgramKeys[] = {
     "_TreeUserInit",
     "_RegString",
     "_RegStringInexact",
+    "_RegExpandString",
+    "_RegExpandStringInexact",
     "_StartupFolderType",
     "_StartupFolderTypeInexact",
     "_TreeWininiType",
@@ -491,7 +493,7 @@ int StringConversions(const std::string& format) {
 }
 
 TEST_F(ShippedLanguageFile, HasATextForEveryKey) {
-  EXPECT_EQ(std::size(kProgramKeys), 111u);
+  EXPECT_EQ(std::size(kProgramKeys), 113u);
   std::set<std::string> keys;
   for (const char* key : kProgramKeys) {
     EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;

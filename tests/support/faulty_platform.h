@@ -124,9 +124,9 @@ class FaultyStore final : public DisabledStore {
     return real_.UpdateMatching(kind, path, oldName, oldData, newName, newData, dataOnly);
   }
   Status Append(KindId kind, const std::string& path, const std::string& name,
-                const std::string& data) override {
+                const std::string& data, DWORD valueType = REG_SZ) override {
     if (plan_.ShouldFail("Store::Append")) return Failure();
-    return real_.Append(kind, path, name, data);
+    return real_.Append(kind, path, name, data, valueType);
   }
   std::optional<UnreadableStore> Unreadable() const override { return real_.Unreadable(); }
 

@@ -1,5 +1,7 @@
 #include "core/catalogue.h"
 
+#include <algorithm>
+
 #include "core/location_split.h"
 #include "platform/registry.h"
 
@@ -12,9 +14,17 @@ constexpr char kHklmRunServices[] =
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 constexpr char kHklmRunServicesOnce[] =
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce";
+constexpr char kHklmRun32[] =
+    "HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kHklmRunOnce32[] =
+    "HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char kHklmPolicyRun[] =
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
 constexpr char kHkcuRun[] = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kHkcuRunOnce[] =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char kHkcuPolicyRun[] =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
 constexpr char kLoadValue[] =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\Load";
 constexpr char kRunValue[] =
@@ -38,9 +48,10 @@ std::string CurrentUserStartup(Registry& registry) {
 }
 
 CatalogueNode Node(int viewIndex, std::string labelKey, int parent, int image, KindId kind,
-                   std::vector<std::string> locations) {
+                   std::vector<std::string> locations, int follows = -1) {
   if (kind == KindId::kRegistry) locations = TrimRegistryLocations(locations);
-  return CatalogueNode{viewIndex, std::move(labelKey), parent, image, kind, std::move(locations)};
+  return CatalogueNode{viewIndex, std::move(labelKey),  parent, image,
+                       kind,      std::move(locations), follows};
 }
 
 }  // namespace
@@ -73,34 +84,65 @@ std::vector<CatalogueNode> BuildCatalogue(Registry& registry) {
                        {std::move(allUsersFirst), std::move(currentUserFirst)}));
   nodes.push_back(Node(1, "_AllUser", 0, 4, kFolder, {std::move(allUsers)}));
   nodes.push_back(Node(2, "_CurrentUser", 0, 5, kFolder, {std::move(currentUser)}));
-  nodes.push_back(Node(
-      3, "_TreeRegistry", -1, 3, kReg,
-      {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce, kHkcuRun, kHkcuRunOnce}));
-  nodes.push_back(Node(4, "_AllUser", 3, 4, kReg,
-                       {kHklmRun, kHklmRunOnce, kHklmRunServices, kHklmRunServicesOnce}));
+  // A parent covers its children's keys in their tree order.
+  const std::vector<std::string> allUsersKeys = {
+      kHklmRun,         kHklmRun32,           kHklmRunOnce,  kHklmRunOnce32,
+      kHklmRunServices, kHklmRunServicesOnce, kHklmPolicyRun};
+  const std::vector<std::string> currentUserKeys = {kHkcuRun, kHkcuRunOnce, kHkcuPolicyRun};
+  std::vector<std::string> registryKeys = allUsersKeys;
+  registryKeys.insert(registryKeys.end(), currentUserKeys.begin(), currentUserKeys.end());
+  nodes.push_back(Node(3, "_TreeRegistry", -1, 3, kReg, registryKeys));
+  nodes.push_back(Node(4, "_AllUser", 3, 4, kReg, allUsersKeys));
   nodes.push_back(Node(5, "_Run", 4, 2, kReg, {kHklmRun}));
   nodes.push_back(Node(6, "_RunOnce", 4, 2, kReg, {kHklmRunOnce}));
   nodes.push_back(Node(7, "_RunService", 4, 2, kReg, {kHklmRunServices}));
   nodes.push_back(Node(8, "_RunServiceOnce", 4, 2, kReg, {kHklmRunServicesOnce}));
-  nodes.push_back(Node(9, "_CurrentUser", 3, 5, kReg, {kHkcuRun, kHkcuRunOnce}));
+  nodes.push_back(Node(9, "_CurrentUser", 3, 5, kReg, currentUserKeys));
   nodes.push_back(Node(10, "_Run", 9, 2, kReg, {kHkcuRun}));
   nodes.push_back(Node(11, "_RunOnce", 9, 2, kReg, {kHkcuRunOnce}));
   nodes.push_back(Node(12, "_Winini", -1, 6, kList, {kLoadValue, kRunValue}));
   nodes.push_back(Node(13, "_LoadSection", 12, 2, kList, {kLoadValue}));
   nodes.push_back(Node(14, "_RunSection", 12, 2, kList, {kRunValue}));
   nodes.push_back(Node(15, "_TreeUserInit", -1, 6, kList, {kUserinitValue}));
+  // What 32-bit programs start (their keys in the 32-bit view) and what policy starts.
+  nodes.push_back(Node(16, "_Run32", 4, 2, kReg, {kHklmRun32}, 5));
+  nodes.push_back(Node(17, "_RunOnce32", 4, 2, kReg, {kHklmRunOnce32}, 6));
+  nodes.push_back(Node(18, "_PolicyRun", 4, 2, kReg, {kHklmPolicyRun}));
+  nodes.push_back(Node(19, "_PolicyRun", 9, 2, kReg, {kHkcuPolicyRun}));
   return nodes;
 }
 
-std::vector<int> ExpansionOrder(const std::vector<CatalogueNode>& nodes) {
-  std::vector<int> lastDescendant(nodes.size(), -1);
+std::vector<int> TreeOrder(const std::vector<CatalogueNode>& nodes) {
+  // Children of each node (index nodes.size() stands for the top level), in tree order.
+  std::vector<std::vector<int>> children(nodes.size() + 1);
   for (std::size_t i = 0; i < nodes.size(); ++i) {
-    for (int a = nodes[i].parent; a >= 0; a = nodes.at(a).parent) lastDescendant.at(a) = int(i);
+    const int parent = nodes[i].parent;
+    std::vector<int>& siblings = children.at(parent < 0 ? nodes.size() : std::size_t(parent));
+    const auto after = std::find(siblings.begin(), siblings.end(), nodes[i].follows);
+    siblings.insert(after == siblings.end() ? after : after + 1, int(i));
   }
   std::vector<int> order;
-  for (std::size_t i = 0; i < nodes.size(); ++i) {
+  order.reserve(nodes.size());
+  const auto visit = [&children, &order](const auto& self, std::size_t node) -> void {
+    for (const int child : children[node]) {
+      order.push_back(child);
+      self(self, std::size_t(child));
+    }
+  };
+  visit(visit, nodes.size());
+  return order;
+}
+
+std::vector<int> ExpansionOrder(const std::vector<CatalogueNode>& nodes) {
+  const std::vector<int> inserted = TreeOrder(nodes);
+  std::vector<int> lastDescendant(nodes.size(), -1);
+  for (const int i : inserted) {
+    for (int a = nodes[i].parent; a >= 0; a = nodes.at(a).parent) lastDescendant.at(a) = i;
+  }
+  std::vector<int> order;
+  for (const int i : inserted) {
     for (int a = nodes[i].parent; a >= 0; a = nodes.at(a).parent) {
-      if (lastDescendant.at(a) == int(i)) order.push_back(a);
+      if (lastDescendant.at(a) == i) order.push_back(a);
     }
   }
   return order;

@@ -1,5 +1,6 @@
-// The fixed catalogue of the sixteen tree nodes: label, parent, image, view kind and the
-// location list of each node's view, in view-index order.
+// The fixed catalogue of the tree nodes: label, parent, image, view kind and the location list
+// of each node's view, in view-index order. Nodes added later get the next view indexes, so the
+// older ones keep theirs; `follows` places such a node among its siblings in the tree.
 #pragma once
 
 #include <windows.h>
@@ -19,13 +20,20 @@ struct CatalogueNode {
   int image = 0;         // index into the tree image list
   KindId kind = KindId::kRegistry;
   std::vector<std::string> locations;  // as handed to the view (registry lists already trimmed)
+  // The view index of the sibling this node is shown right after; -1: after the siblings of
+  // lower view index.
+  int follows = -1;
 };
 
-// Builds the sixteen nodes; the two startup folders are read from the Shell Folders keys.
+// Builds the nodes; the two startup folders are read from the Shell Folders keys.
 std::vector<CatalogueNode> BuildCatalogue(Registry& registry);
 
+// The view indexes in the order the tree shows them (each node before its children, siblings
+// in their tree order); the tree is built in this order.
+std::vector<int> TreeOrder(const std::vector<CatalogueNode>& nodes);
+
 // The parent nodes in the order the tree opens them: each one once its last descendant is
-// inserted, inner parents before outer ones.
+// inserted (in tree order), inner parents before outer ones.
 std::vector<int> ExpansionOrder(const std::vector<CatalogueNode>& nodes);
 
 // A folder path from a Shell Folders key: the value's text, or "" when the key or value is

@@ -1,5 +1,7 @@
 #include "core/entry_kind.h"
 
+#include <map>
+
 #include "core/kind_support.h"
 #include "core/program_lookup.h"
 #include "core/row_status.h"
@@ -21,7 +23,8 @@ Entry EntryKind::EntryAt(const RowList& rows, int row) const {
                rows.Text(row, kColLocation),
                rows.IsEnabled(row) || windowsOff,
                rows.IsExact(row),
-               windowsOff};
+               windowsOff,
+               rows.Text(row, kColType)};
 }
 
 std::optional<ApprovedKey> EntryKind::SwitchKey(const std::string& location) const {
@@ -54,7 +57,8 @@ std::optional<Entry> EntryKind::AskNewEntry(Prompter& prompter) {
   const std::string& location = locations_.front();
   std::optional<EntryInput> input = prompter.Add(TypeText(), location);
   if (!input) return std::nullopt;
-  return Entry{-1, std::move(input->name), std::move(input->data), location, true};
+  return Entry{-1,        std::move(input->name), std::move(input->data), location, true, true,
+               TypeText()};
 }
 
 void EntryKind::Refresh(RowList& target) {
@@ -68,11 +72,19 @@ void EntryKind::Refresh(RowList& target) {
   rows.SetNotice(StoreNotice());
   const auto storedAt = GroupByLocation(
       stored, locations_, [this](const std::string& location) { return LocationKey(location); });
+  // Type texts of records by value type, each looked up once.
+  std::map<DWORD, std::string> storedTypes{{REG_SZ, type}};
+  const auto storedType = [this, &storedTypes](DWORD valueType) -> const std::string& {
+    auto [it, inserted] = storedTypes.try_emplace(valueType);
+    if (inserted) it->second = StoredTypeText(valueType);
+    return it->second;
+  };
   for (std::size_t i = 0; i < locations_.size(); ++i) {
     const std::string& location = locations_[i];
     if (!ListsLocation(location)) continue;
     for (const StoredRecord* record : storedAt[i]) {
-      rows.Append(Row{record->valueName, type, record->valueData, location, false});
+      rows.Append(Row{record->valueName, storedType(record->valueType), record->valueData, location,
+                      false});
     }
     AppendLiveRows(rows, location, type);
   }
@@ -276,7 +288,7 @@ void EntryKind::WriteJournal(const JournalNote& note) {
 
 Status EntryKind::AppendRecord(const Entry& entry) {
   return services_.store.Append(look_.kind, RecordLocations(entry.location).front(), entry.name,
-                                entry.data);
+                                entry.data, ValueTypeOf(entry));
 }
 
 Status EntryKind::RemoveRecord(const Entry& entry) {
@@ -286,6 +298,15 @@ Status EntryKind::RemoveRecord(const Entry& entry) {
     if (!IsNoRecord(result)) break;
   }
   return result;
+}
+
+std::optional<StoredRecord> EntryKind::FindRecord(const Entry& entry) {
+  for (const std::string& location : RecordLocations(entry.location)) {
+    if (auto record = services_.store.FirstMatching(look_.kind, location, entry.name, entry.data)) {
+      return record;
+    }
+  }
+  return std::nullopt;
 }
 
 Status EntryKind::TakeRecord(const Entry& entry) {

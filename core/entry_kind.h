@@ -17,6 +17,8 @@
 // The kinds keep only what is specific to their place.
 #pragma once
 
+#include <windows.h>
+
 #include <array>
 #include <functional>
 #include <optional>
@@ -28,6 +30,7 @@
 #include "core/row_status.h"
 #include "core/startup_approved.h"
 #include "platform/status.h"
+#include "store/disabled_store.h"
 #include "store/journal.h"
 #include "store/kind_id.h"
 
@@ -67,6 +70,7 @@ struct Entry {
   bool enabled = true;
   bool exact = true;        // the texts address the live entry exactly (Row::exact)
   bool windowsOff = false;  // a live entry Windows has switched off (Row::windowsOff)
+  std::string type;         // column 1
 };
 
 // One journal record: the content key and its arguments.
@@ -137,6 +141,10 @@ class EntryKind {
   virtual EntryInput ChangedEntry(const Entry& /*entry*/, const EntryInput& input) const {
     return input;
   }
+  // The registry type of the entry's value (from its type text) and the type text of a record
+  // whose value is of valueType: the kinds that keep no types have REG_SZ and TypeText().
+  virtual DWORD ValueTypeOf(const Entry& /*entry*/) const { return REG_SZ; }
+  virtual std::string StoredTypeText(DWORD /*valueType*/) const { return TypeText(); }
   // What refusal messages name the entry by.
   virtual std::string Subject(const Entry& entry) const { return entry.name; }
   // Remove after OK; nullopt when nothing is to be done for this row (no refill either),
@@ -181,6 +189,8 @@ class EntryKind {
   Status RemoveRecord(const Entry& entry);  // NoRecord() when there is none
   Status TakeRecord(const Entry& entry);    // as RemoveRecord, but none counts as success
   Status UpdateRecord(const Entry& entry, const std::string& newName, const std::string& newData);
+  // The entry's first matching record (the one RemoveRecord takes), if the store has one.
+  std::optional<StoredRecord> FindRecord(const Entry& entry);
   // Remove of a disabled row's record: true when it was removed; false when there was none
   // (nothing changed) or it could not be (the user is told).
   bool DropRecord(const Entry& entry, Prompter& prompter);

@@ -1,4 +1,4 @@
-// Makes the sixteen location views from the catalogue, in view-index order.
+// Makes the location views (one per node) from the catalogue, in view-index order.
 #pragma once
 
 #include <memory>

@@ -9,11 +9,11 @@
 #include "platform/registry.h"
 #include "platform/status.h"
 
-// Deletes value `name` under root\subkey when it is a text of `type`; a value (or key) that a
-// read shows missing counts as deleted. A value of another type is left alone
-// (ERROR_DATATYPE_MISMATCH); a failed read or delete is a failure.
+// Deletes value `name` under root\subkey (in registry view `view`) when it is a text of `type`;
+// a value (or key) that a read shows missing counts as deleted. A value of another type is left
+// alone (ERROR_DATATYPE_MISMATCH); a failed read or delete is a failure.
 Status DeleteStringValue(Registry& registry, HKEY root, const std::string& subkey,
-                         const std::string& name, DWORD type = REG_SZ);
+                         const std::string& name, DWORD type = REG_SZ, REGSAM view = 0);
 
 // True when a read shows no value (or no key) under the name.
 inline bool IsAbsent(const RegRead& read) {

@@ -31,6 +31,31 @@ std::optional<KeyPath> SplitRoot(const std::string& location, UINT codePage) {
   return KeyPath{*root, text.substr(separator + 1)};
 }
 
+// ASCII letters compared without case; other bytes exactly.
+bool SameAsciiIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// "Software\WOW6432Node" at the start of an HKEY_LOCAL_MACHINE subkey names the 32-bit view.
+// The prefix is ASCII and starts the text, so a match is always on whole characters.
+void TakeWow64Prefix(KeyPath& key) {
+  constexpr std::string_view kPrefix = "software\\wow6432node";
+  constexpr std::size_t kSoftware = 8;  // "Software", kept in its own letter case
+  const std::string_view subkey = key.subkey;
+  if (key.root != HKEY_LOCAL_MACHINE || subkey.size() < kPrefix.size()) return;
+  if (!SameAsciiIgnoringCase(subkey.substr(0, kPrefix.size()), kPrefix)) return;
+  // "...\WOW6432NodeX" is another key.
+  if (subkey.size() > kPrefix.size() && subkey[kPrefix.size()] != '\\') return;
+  key.subkey =
+      std::string(subkey.substr(0, kSoftware)) + std::string(subkey.substr(kPrefix.size()));
+  key.view = KEY_WOW64_32KEY;
+}
+
 }  // namespace
 
 const std::vector<RootKeyName>& RootKeyTable() {
@@ -62,7 +87,9 @@ std::string TrimBackslashes(const std::string& text, UINT codePage) {
 }
 
 std::optional<KeyPath> SplitKeyPath(const std::string& location, UINT codePage) {
-  return SplitRoot(location, codePage);
+  std::optional<KeyPath> key = SplitRoot(location, codePage);
+  if (key) TakeWow64Prefix(*key);
+  return key;
 }
 
 std::optional<ValuePath> SplitValuePath(const std::string& location, UINT codePage) {

@@ -1,4 +1,5 @@
-// The entry kind for registry run keys: one entry per REG_SZ value of each key in the list.
+// The entry kind for registry run keys: one entry per REG_SZ or REG_EXPAND_SZ value of each key
+// in the list.
 // Disabled entries are records in the disabled-entry store.
 #pragma once
 
@@ -12,6 +13,8 @@ class RegistryKind final : public EntryKind {
 
  protected:
   bool ListsLocation(const std::string& location) const override;
+  DWORD ValueTypeOf(const Entry& entry) const override;
+  std::string StoredTypeText(DWORD valueType) const override;
   void AppendLiveRows(RowList& rows, const std::string& location, const std::string& type) override;
   std::optional<MoveStep> EnableStep(const Entry& entry, Prompter& prompter) override;
   std::optional<MoveStep> DisableStep(const Entry& entry, Prompter& prompter) override;

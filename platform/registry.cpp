@@ -55,9 +55,9 @@ Status NoTranslation() {
 
 }  // namespace
 
-std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root,
-                                                               const std::string& subkey) {
-  UniqueHkey key = OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE);
+std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root, const std::string& subkey,
+                                                               REGSAM view) {
+  UniqueHkey key = OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE | view);
   if (!key) return std::nullopt;
 
   DWORD maxNameLength = 0;
@@ -107,11 +107,13 @@ std::optional<std::vector<RegValue>> Win32Registry::ListValues(HKEY root,
   return values;
 }
 
-RegRead Win32Registry::ReadValue(HKEY root, const std::string& subkey, const std::string& name) {
+RegRead Win32Registry::ReadValue(HKEY root, const std::string& subkey, const std::string& name,
+                                 REGSAM view) {
   RegRead result;
   const std::optional<std::wstring> wideName = WideFromNarrow(name, codePage_);
   LONG opened = ERROR_SUCCESS;
-  UniqueHkey key = OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE, &opened);
+  UniqueHkey key =
+      OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE | view, &opened);
   if (!key) {
     // Only a key the system says is not there is missing; any other failure (no access, a
     // name without an exact form) leaves it unknown.
@@ -166,9 +168,9 @@ namespace {
 // Writes one value of type and bytes under root\subkey, created (with missing parents) when
 // createKey, then flushes the key.
 Status SetValueBytes(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD type,
-                     const BYTE* bytes, DWORD size, bool createKey) {
+                     const BYTE* bytes, DWORD size, bool createKey, REGSAM view) {
   UniqueHkey key;
-  const REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE;
+  const REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE | view;
   if (createKey) {
     HKEY created = nullptr;
     const LONG status = RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
@@ -188,7 +190,8 @@ Status SetValueBytes(HKEY root, const std::wstring& subkey, const std::wstring& 
 }  // namespace
 
 Status Win32Registry::WriteString(HKEY root, const std::string& subkey, const std::string& name,
-                                  const std::string& data, DWORD type, bool createKey) {
+                                  const std::string& data, DWORD type, bool createKey,
+                                  REGSAM view) {
   if (!IsText(type)) return Status(ERROR_INVALID_PARAMETER);
   if (data.size() >= kMaxDataBytes / sizeof(wchar_t)) return Status(ERROR_MORE_DATA);
   const std::optional<std::wstring> wideSubkey = WideFromNarrow(subkey, codePage_);
@@ -198,7 +201,8 @@ Status Win32Registry::WriteString(HKEY root, const std::string& subkey, const st
   // The terminating zero is part of the stored text.
   return SetValueBytes(root, *wideSubkey, *wideName, type,
                        reinterpret_cast<const BYTE*>(wideData->c_str()),
-                       static_cast<DWORD>((wideData->size() + 1) * sizeof(wchar_t)), createKey);
+                       static_cast<DWORD>((wideData->size() + 1) * sizeof(wchar_t)), createKey,
+                       view);
 }
 
 Status Win32Registry::WriteBinary(HKEY root, const std::string& subkey, const std::string& name,
@@ -209,14 +213,15 @@ Status Win32Registry::WriteBinary(HKEY root, const std::string& subkey, const st
   if (!wideSubkey || !wideName) return NoTranslation();
   return SetValueBytes(root, *wideSubkey, *wideName, REG_BINARY,
                        reinterpret_cast<const BYTE*>(bytes.data()),
-                       static_cast<DWORD>(bytes.size()), createKey);
+                       static_cast<DWORD>(bytes.size()), createKey, 0);
 }
 
-Status Win32Registry::DeleteValue(HKEY root, const std::string& subkey, const std::string& name) {
+Status Win32Registry::DeleteValue(HKEY root, const std::string& subkey, const std::string& name,
+                                  REGSAM view) {
   const std::optional<std::wstring> wideName = WideFromNarrow(name, codePage_);
   LONG status = ERROR_SUCCESS;
-  UniqueHkey key =
-      OpenKey(root, WideFromNarrow(subkey, codePage_), KEY_QUERY_VALUE | KEY_SET_VALUE, &status);
+  UniqueHkey key = OpenKey(root, WideFromNarrow(subkey, codePage_),
+                           KEY_QUERY_VALUE | KEY_SET_VALUE | view, &status);
   if (!key) return Status::Failed(static_cast<DWORD>(status));
   if (!wideName) return NoTranslation();
   status = RegDeleteValueW(key.Get(), wideName->c_str());

@@ -36,6 +36,9 @@ struct RegRead {
   Status reason;   // the failure, for kFailed
 };
 
+// Every call takes `view`, the registry view flag added to its key access: 0 for the program's
+// own (64-bit) view, KEY_WOW64_32KEY for what 32-bit programs see under
+// HKEY_LOCAL_MACHINE\Software. Implementations give it the same default, 0.
 class Registry {
  public:
   virtual ~Registry() = default;
@@ -43,17 +46,20 @@ class Registry {
   // Every value of an existing key, whole whatever the length of its name or data, in
   // enumeration order, each marked whether it can be addressed exactly. nullopt when the key
   // cannot be opened.
-  virtual std::optional<std::vector<RegValue>> ListValues(HKEY root, const std::string& subkey) = 0;
+  virtual std::optional<std::vector<RegValue>> ListValues(HKEY root, const std::string& subkey,
+                                                          REGSAM view = 0) = 0;
 
   // One value, read whole (buffers sized from the value). Opens the key without creating it.
   // A name or subkey without an exact UTF-16 form reads as kFailed, never as missing.
-  virtual RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) = 0;
+  virtual RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name,
+                            REGSAM view = 0) = 0;
 
   // Writes a text value of type REG_SZ or REG_EXPAND_SZ with its terminating zero counted, then
   // flushes the key. With createKey the key (and missing parents) is created, else it must
   // exist. Success only when the value was written.
   virtual Status WriteString(HKEY root, const std::string& subkey, const std::string& name,
-                             const std::string& data, DWORD type, bool createKey) = 0;
+                             const std::string& data, DWORD type, bool createKey,
+                             REGSAM view = 0) = 0;
 
   // Writes a REG_BINARY value of these bytes, then flushes the key; createKey as WriteString.
   // A registry that cannot hold binary values refuses (ERROR_NOT_SUPPORTED).
@@ -66,7 +72,8 @@ class Registry {
   // Deletes a value and flushes the key. Success when the key opened and the value was deleted.
   // Like the other calls it refuses (ERROR_NO_UNICODE_TRANSLATION) a name or subkey that has
   // no exact UTF-16 form, rather than address a different value.
-  virtual Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) = 0;
+  virtual Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name,
+                             REGSAM view = 0) = 0;
 };
 
 // The real registry (advapi32, wide calls). Its 8-bit text is in codePage: the active code
@@ -74,13 +81,16 @@ class Registry {
 class Win32Registry final : public Registry {
  public:
   explicit Win32Registry(UINT codePage = CP_ACP) : codePage_(codePage) {}
-  std::optional<std::vector<RegValue>> ListValues(HKEY root, const std::string& subkey) override;
-  RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) override;
+  std::optional<std::vector<RegValue>> ListValues(HKEY root, const std::string& subkey,
+                                                  REGSAM view = 0) override;
+  RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name,
+                    REGSAM view = 0) override;
   Status WriteString(HKEY root, const std::string& subkey, const std::string& name,
-                     const std::string& data, DWORD type, bool createKey) override;
+                     const std::string& data, DWORD type, bool createKey, REGSAM view = 0) override;
   Status WriteBinary(HKEY root, const std::string& subkey, const std::string& name,
                      const std::string& bytes, bool createKey) override;
-  Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) override;
+  Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name,
+                     REGSAM view = 0) override;
 
  private:
   UINT codePage_;

@@ -25,6 +25,15 @@ bool RecordMatches(const StoredRecord& record, const std::string& location, cons
          SameText(record.valueData, data);
 }
 
+std::optional<StoredRecord> DisabledStore::FirstMatching(KindId kind, const std::string& path,
+                                                         const std::string& name,
+                                                         const std::string& data) {
+  for (StoredRecord& record : ListAll(kind)) {
+    if (RecordMatches(record, path, name, data)) return std::move(record);
+  }
+  return std::nullopt;
+}
+
 std::vector<StoredRecord> DisabledStore::List(KindId kind, const std::string& location) {
   std::vector<StoredRecord> records = ListAll(kind);
   std::erase_if(records, [&location](const StoredRecord& record) {

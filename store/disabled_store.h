@@ -1,7 +1,10 @@
 // The disabled-entry store: config.xml beside the exe, opened afresh for every operation.
 // Records are `disabledregistryitem`, `disabledstartupfolderitem` or `disabledwininiitem`
-// elements under /config/toolquorvane with the attributes path, valuedata, valuename.
+// elements under /config/toolquorvane with the attributes path, valuedata, valuename, and for a
+// registry value that is no REG_SZ, valuetype.
 #pragma once
+
+#include <windows.h>
 
 #include <optional>
 #include <string>
@@ -17,6 +20,9 @@ struct StoredRecord {
   std::string location;  // the path attribute
   std::string valueName;
   std::string valueData;
+  // The type the value is put back as: REG_SZ (a record without valuetype) or REG_EXPAND_SZ;
+  // REG_NONE for a valuetype this program does not know, which it never writes.
+  DWORD valueType = REG_SZ;
 };
 
 // What RemoveMatching and UpdateMatching report when no record matches: nothing was there to
@@ -58,6 +64,10 @@ class DisabledStore {
   // The records of the kind whose path equals location ignoring case, in document order.
   std::vector<StoredRecord> List(KindId kind, const std::string& location);
 
+  // The first record of the kind matching (path, name, data): the one RemoveMatching acts on.
+  std::optional<StoredRecord> FirstMatching(KindId kind, const std::string& path,
+                                            const std::string& name, const std::string& data);
+
   // Removes the first record matching (path, name, data) and saves. Success only when a record
   // matched and the file was saved; NoRecord() when none matched (nothing is saved).
   virtual Status RemoveMatching(KindId kind, const std::string& path, const std::string& name,
@@ -71,7 +81,8 @@ class DisabledStore {
                                 const std::string& newData, bool dataOnly) = 0;
 
   // Appends a record as the container's last child and saves. Success only when the record is
-  // in the saved file.
+  // in the saved file. valueType is REG_SZ or REG_EXPAND_SZ (every implementation gives it the
+  // same default, REG_SZ); any other is refused.
   virtual Status Append(KindId kind, const std::string& path, const std::string& name,
-                        const std::string& data) = 0;
+                        const std::string& data, DWORD valueType = REG_SZ) = 0;
 };

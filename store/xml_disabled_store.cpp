@@ -23,6 +23,15 @@ std::string RecordsPath(KindId kind) {
   return std::string(kContainerPath) + "/" + RecordElementName(kind);
 }
 
+constexpr char kValueType[] = "valuetype";
+constexpr char kExpandTypeText[] = "REG_EXPAND_SZ";
+
+// A record's valuetype: none (or "REG_SZ") is REG_SZ; an unknown text is REG_NONE.
+DWORD ValueTypeOf(const std::optional<std::string>& text) {
+  if (!text || SameText(*text, "REG_SZ")) return REG_SZ;
+  return SameText(*text, kExpandTypeText) ? REG_EXPAND_SZ : REG_NONE;
+}
+
 bool IsEscaped(const XmlNode& node) {
   return node.Attribute(kEscapedMark) == std::optional<std::string>(kEscapedMarkValue);
 }
@@ -33,6 +42,7 @@ StoredRecord ReadRecord(const XmlNode& node) {
   record.location = node.Attribute("path").value_or(std::string());
   record.valueName = node.Attribute("valuename").value_or(std::string());
   record.valueData = node.Attribute("valuedata").value_or(std::string());
+  record.valueType = ValueTypeOf(node.Attribute(kValueType));
   if (IsEscaped(node)) {
     record.location = UnescapeRecordText(record.location);
     record.valueName = UnescapeRecordText(record.valueName);
@@ -42,12 +52,21 @@ StoredRecord ReadRecord(const XmlNode& node) {
 }
 
 bool SameRecord(const StoredRecord& a, const StoredRecord& b) {
-  return a.location == b.location && a.valueName == b.valueName && a.valueData == b.valueData;
+  return a.location == b.location && a.valueName == b.valueName && a.valueData == b.valueData &&
+         a.valueType == b.valueType;
 }
 
-// Writes the record's three texts, in the escaped form when one of them needs it, and checks
-// that the node now reads back exactly as meant. Attributes are set in the order path,
-// valuedata, valuename (a new record keeps that order); the mark comes last.
+// The valuetype attribute of a record of type `type`: only REG_EXPAND_SZ is written.
+bool WriteValueType(XmlNode& node, DWORD type) {
+  if (type == REG_EXPAND_SZ) return node.SetAttribute(kValueType, kExpandTypeText);
+  if (type == REG_SZ) return node.RemoveAttribute(kValueType);
+  return true;
+}
+
+// Writes the record's three texts, in the escaped form when one of them needs it, and its value
+// type, and checks that the node now reads back exactly as meant. Attributes are set in the
+// order path, valuedata, valuename, valuetype (a new record keeps that order); the mark comes
+// last. A valuetype this program does not know is left as it is.
 bool WriteRecordTexts(XmlNode& node, const StoredRecord& record) {
   const bool escaped = NeedsEscapedForm(record.location) || NeedsEscapedForm(record.valueName) ||
                        NeedsEscapedForm(record.valueData);
@@ -57,6 +76,7 @@ bool WriteRecordTexts(XmlNode& node, const StoredRecord& record) {
   const bool written = node.SetAttribute("path", form(record.location)) &&
                        node.SetAttribute("valuedata", form(record.valueData)) &&
                        node.SetAttribute("valuename", form(record.valueName)) &&
+                       WriteValueType(node, record.valueType) &&
                        (escaped ? node.SetAttribute(kEscapedMark, kEscapedMarkValue)
                                 : node.RemoveAttribute(kEscapedMark));
   return written && SameRecord(ReadRecord(node), record);
@@ -70,7 +90,7 @@ std::vector<std::string> RecordSnapshot(XmlDocument& doc) {
     XmlNodeList nodes = doc.SelectNodes(RecordsPath(kind));
     for (XmlNode node = nodes.Next(); node; node = nodes.Next()) {
       std::string line = RecordElementName(kind);
-      for (const char* attribute : {"path", "valuedata", "valuename", kEscapedMark}) {
+      for (const char* attribute : {"path", "valuedata", "valuename", kValueType, kEscapedMark}) {
         const std::optional<std::string> value = node.Attribute(attribute);
         // A zero byte cannot be in an attribute read through the DOM: it separates them here.
         line += value ? '\1' + *value : std::string(1, '\0');
@@ -173,7 +193,8 @@ Status XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
 }
 
 Status XmlDisabledStore::Append(KindId kind, const std::string& path, const std::string& name,
-                                const std::string& data) {
+                                const std::string& data, DWORD valueType) {
+  if (valueType != REG_SZ && valueType != REG_EXPAND_SZ) return Status(ERROR_INVALID_PARAMETER);
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   bool missing = false;
@@ -191,7 +212,9 @@ Status XmlDisabledStore::Append(KindId kind, const std::string& path, const std:
   }
   XmlNode record = doc->CreateElement(RecordElementName(kind));
   if (!record) return Status(ERROR_GEN_FAILURE);
-  if (!WriteRecordTexts(record, StoredRecord{path, name, data})) return Status(ERROR_INVALID_DATA);
+  if (!WriteRecordTexts(record, StoredRecord{path, name, data, valueType})) {
+    return Status(ERROR_INVALID_DATA);
+  }
   if (!container.AppendChild(record)) return Status(ERROR_GEN_FAILURE);
   return Save(*doc);
 }

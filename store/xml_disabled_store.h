@@ -1,7 +1,9 @@
 // The disabled-entry store over config.xml, read afresh into a DOM document by every operation.
 // Saves are crash-safe: the document goes to a sibling temporary file in UTF-8, which is
 // flushed, parsed back and compared with what was meant, and only then renamed over the file in
-// one step, so the file is always either the old or the new whole document. A file that exists
+// one step, so the file is always either the old or the new whole document. A record's value
+// type is its valuetype attribute, written after valuename (and before the escaped mark) only
+// for REG_EXPAND_SZ; a record without it is REG_SZ. A file that exists
 // but does not parse is never written. Texts XML cannot carry are stored in an escaped form
 // (record_text.h).
 #pragma once
@@ -28,7 +30,7 @@ class XmlDisabledStore final : public DisabledStore {
                         const std::string& oldData, const std::string& newName,
                         const std::string& newData, bool dataOnly) override;
   Status Append(KindId kind, const std::string& path, const std::string& name,
-                const std::string& data) override;
+                const std::string& data, DWORD valueType = REG_SZ) override;
 
   std::optional<UnreadableStore> Unreadable() const override { return unreadable_; }
 

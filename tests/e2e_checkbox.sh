@@ -38,10 +38,10 @@ done
 sleep 1.5
 
 # The window is maximised at the top left. Tree rows are 32 pixels high (32-pixel images); the
-# current user's Run node is the eleventh visible node.
+# current user's Run node is the fourteenth visible node (after the seven children of All Users).
 read -r wx wy < <(xdotool getwindowgeometry --shell "$window" | awk -F= '/^X=/{x=$2}/^Y=/{y=$2}END{print x, y}')
 tree_first_y=$((wy + 56))
-xdotool mousemove $((wx + 130)) $((tree_first_y + 10 * 32)) click 1
+xdotool mousemove $((wx + 130)) $((tree_first_y + 13 * 32)) click 1
 sleep 1
 
 # The list starts under the banner and buttons; its header is about 18 pixels high and the

@@ -19,6 +19,7 @@ struct KeyCase {
   bool splits;
   HKEY root;
   const char* subkey;
+  REGSAM view = 0;
 };
 
 class SplitKeyPathTest : public ::testing::TestWithParam<KeyCase> {};
@@ -30,6 +31,7 @@ TEST_P(SplitKeyPathTest, SplitsLikeTheRegistryViews) {
   if (!c.splits) return;
   EXPECT_EQ(split->root, c.root) << c.location;
   EXPECT_EQ(split->subkey, c.subkey) << c.location;
+  EXPECT_EQ(split->view, c.view) << c.location;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,6 +51,22 @@ INSTANTIATE_TEST_SUITE_P(
                 "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\Load"},
         // inner doubled separators are the subkey's business
         KeyCase{"HKEY_USERS\\A\\\\B", true, HKEY_USERS, "A\\\\B"},
+        // the 32-bit view of HKEY_LOCAL_MACHINE\Software, in any letter case
+        KeyCase{
+            "HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
+            true, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+            KEY_WOW64_32KEY},
+        KeyCase{"HKEY_LOCAL_MACHINE\\SOFTWARE\\wow6432node\\X\\", true, HKEY_LOCAL_MACHINE,
+                "SOFTWARE\\X", KEY_WOW64_32KEY},
+        KeyCase{"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node", true, HKEY_LOCAL_MACHINE, "Software",
+                KEY_WOW64_32KEY},
+        // only that key, only under HKEY_LOCAL_MACHINE
+        KeyCase{"HKEY_LOCAL_MACHINE\\Software\\WOW6432NodeX\\Y", true, HKEY_LOCAL_MACHINE,
+                "Software\\WOW6432NodeX\\Y"},
+        KeyCase{"HKEY_LOCAL_MACHINE\\Software\\X\\WOW6432Node\\Y", true, HKEY_LOCAL_MACHINE,
+                "Software\\X\\WOW6432Node\\Y"},
+        KeyCase{"HKEY_CURRENT_USER\\Software\\WOW6432Node\\Y", true, HKEY_CURRENT_USER,
+                "Software\\WOW6432Node\\Y"},
         KeyCase{"HKEY_LOCAL_MACHINE", false, nullptr, ""},
         KeyCase{"HKEY_LOCAL_MACHINE\\", false, nullptr, ""},
         KeyCase{"HKEY_PERFORMANCE_DATA\\X", false, nullptr, ""},

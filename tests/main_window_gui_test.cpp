@@ -43,6 +43,8 @@ namespace {
 using gui::PumpPending;
 
 constexpr char kUserRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// The all-users Run key as 32-bit programs see it (opened with KEY_WOW64_32KEY).
+constexpr char kMachineRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The program's main window is the visible dialog with a menu.
 bool IsMainWindow(HWND dialog) {
@@ -233,11 +235,11 @@ class MainWindowTest : public ::testing::Test {
   gui::DialogAnswerer answers_;
 };
 
-TEST_F(MainWindowTest, TheTreeHoldsTheSixteenNodesAndTheFirstIsShown) {
-  ASSERT_EQ(main_->ViewCount(), 16);
+TEST_F(MainWindowTest, TheTreeHoldsTheTwentyNodesAndTheFirstIsShown) {
+  ASSERT_EQ(main_->ViewCount(), 20);
   EXPECT_EQ(main_->Host().Current(), 0);
   EXPECT_TRUE(IsWindowVisible(main_->View(0).Handle()));
-  for (int i = 1; i < 16; ++i) EXPECT_FALSE(IsWindowVisible(main_->View(i).Handle())) << i;
+  for (int i = 1; i < 20; ++i) EXPECT_FALSE(IsWindowVisible(main_->View(i).Handle())) << i;
   // Top-level nodes in order, with their translated labels.
   HWND tree = main_->Tree();
   std::vector<std::string> top;
@@ -255,6 +257,26 @@ TEST_F(MainWindowTest, TheTreeHoldsTheSixteenNodesAndTheFirstIsShown) {
         tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(main_->TreeItem(parent)), TVIS_EXPANDED);
     EXPECT_TRUE(state & TVIS_EXPANDED) << parent;
   }
+  // The nodes added after the first sixteen sit among their siblings: the view indexes of the
+  // children of the two registry parents, as the tree shows them.
+  auto children = [&](int parent) {
+    std::vector<LPARAM> indexes;
+    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(
+             tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(main_->TreeItem(parent))));
+         item; item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                               reinterpret_cast<LPARAM>(item)))) {
+      TVITEMA tv{};
+      tv.mask = TVIF_PARAM;
+      tv.hItem = item;
+      SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+      indexes.push_back(tv.lParam);
+    }
+    return indexes;
+  };
+  EXPECT_EQ(children(4), (std::vector<LPARAM>{5, 16, 6, 17, 7, 8, 18}));
+  EXPECT_EQ(children(9), (std::vector<LPARAM>{10, 11, 19}));
+  EXPECT_EQ(NodeText(main_->TreeItem(16)), language_.T("_Run32"));
+  EXPECT_EQ(NodeText(main_->TreeItem(19)), language_.T("_PolicyRun"));
   // The title comes from the version resource.
   EXPECT_NE(gui::WindowText(main_->Handle()).find(" ("), std::string::npos);
 }
@@ -283,6 +305,32 @@ TEST_F(MainWindowTest, SelectingANodeShowsItsViewAndEverySelectionRefreshes) {
   EXPECT_TRUE(HasRow(9, "QuorvaneMainTest"));
   SelectNode(3);
   EXPECT_TRUE(HasRow(3, "QuorvaneMainTest"));
+}
+
+// A 32-bit program's entry (the machine's Run key in the 32-bit view) is listed by the 32-bit
+// node and the parents above it, and not by the 64-bit Run node.
+TEST_F(MainWindowTest, AnEntryInTheThirtyTwoBitRunKeyShowsUnderItsNodeAndParents) {
+  HKEY raw = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachineRunKey, 0, nullptr, 0,
+                            KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &raw, nullptr),
+            ERROR_SUCCESS);
+  const char data[] = "C:\\Tools\\main-test32.exe";
+  RegSetValueExA(raw, "QuorvaneMainTest32", 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                 sizeof(data));
+  for (const int node : {16, 4, 3, 5}) SelectNode(node);
+  const bool in16 = HasRow(16, "QuorvaneMainTest32");
+  const bool in4 = HasRow(4, "QuorvaneMainTest32");
+  const bool in3 = HasRow(3, "QuorvaneMainTest32");
+  const bool in5 = HasRow(5, "QuorvaneMainTest32");
+  RegDeleteValueA(raw, "QuorvaneMainTest32");
+  RegCloseKey(raw);
+  EXPECT_TRUE(in16);
+  EXPECT_TRUE(in4);
+  EXPECT_TRUE(in3);
+  EXPECT_FALSE(in5);
+  // Its location is the path as a registry editor shows it.
+  EXPECT_EQ(main_->View(16).Kind().Locations().at(0),
+            "HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run");
 }
 
 // Forms are made when their node is first shown, complete and translated, and kept from then on.

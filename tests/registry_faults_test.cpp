@@ -406,6 +406,54 @@ TEST_F(FaultMatrixTest, RegistryViewNeverLosesAnEntry) {
   RecordProperty("registry_runs", runs);
 }
 
+// The same operations on an expandable value: wherever the entry is after a fault, it is there
+// with its type, live as REG_EXPAND_SZ or stored with valuetype REG_EXPAND_SZ. (Add writes plain
+// strings only, so it is not in this table.)
+TEST_F(FaultMatrixTest, AnExpandableRegistryEntryNeverLosesItsType) {
+  RegistryKind view(*faulty_, {runKey_});
+  const std::string n0 = "health", d0 = "%windir%\\health.exe", n1 = "care",
+                    d1 = "%ProgramFiles%\\care.exe";
+  const auto live = [this](const std::string& name, const std::string& data) {
+    const std::optional<Value> value = GetValue("Run", name);
+    return value && value->type == REG_EXPAND_SZ && value->data == data;
+  };
+  const auto stored = [this](const std::string& name, const std::string& data) {
+    for (const StoredRecord& r : store_->ListAll(KindId::kRegistry)) {
+      if (r.location == runKey_ && r.valueName == name && r.valueData == data &&
+          r.valueType == REG_EXPAND_SZ) {
+        return true;
+      }
+    }
+    return false;
+  };
+  const KindUnderTest k{
+      .label = "expandable",
+      .kind = view,
+      .name0 = n0,
+      .data0 = d0,
+      .modifyTo = {n1, d1},
+      .addAs = {n1, d1},
+      .live = [&] { SetValue("Run", n0, d0, REG_EXPAND_SZ); },
+      .stored =
+          [&] {
+            SetValue("Run", "other", "C:\\other.exe");
+            ASSERT_TRUE(store_->Append(KindId::kRegistry, runKey_, n0, d0, REG_EXPAND_SZ));
+          },
+      .none = [] {},
+      .where =
+          [&] {
+            return Places{live(n0, d0), stored(n0, d0), live(n1, d1), stored(n1, d1)};
+          },
+  };
+  std::vector<Scenario> scenarios = Operations(k);
+  std::erase_if(scenarios, [](const Scenario& s) { return s.name == "expandable Add"; });
+  int runs = 0;
+  for (const Scenario& s : scenarios) runs += RunMatrix(view, s, k.where);
+  std::cout << "expandable registry fault matrix: " << scenarios.size() << " operations, " << runs
+            << " runs\n";
+  RecordProperty("expandable_runs", runs);
+}
+
 TEST_F(FaultMatrixTest, ListValueViewNeverLosesAnItem) {
   ListValueKind view(*faulty_, {load_});
   const std::string d0 = "b.exe", d1 = "d.exe";

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,16 +38,22 @@ class RegistryViewTest : public KindsFixture {
 
 // --- Refresh ---------------------------------------------------------------------------------
 
-TEST_F(RegistryViewTest, RefreshListsOnlyStringValuesWithTheTypeText) {
+TEST_F(RegistryViewTest, RefreshListsStringAndExpandableValuesWithTheirTypeTexts) {
   SetValue("RunA", "a1", "C:\\a1.exe");
   SetValue("RunA", "a2", "%SystemRoot%\\a2.exe", REG_EXPAND_SZ);
   SetDword("RunA", "a3", 7);
   SetValue("RunA", "a4", "C:\\a4.exe /min");
+  SetValue("RunA", "a5", std::string("x.exe\0y.exe\0", 12), REG_MULTI_SZ);
   RegistryKind view = MakeView({runA_});
   view.Refresh(rows_);
+  // The expandable data is shown as stored, not expanded.
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"a1|C:\\a1.exe|" + runA_ + "|on",
+                                                    "a2|%SystemRoot%\\a2.exe|" + runA_ + "|on",
                                                     "a4|C:\\a4.exe /min|" + runA_ + "|on"}));
-  for (const Row& row : rows_.rows) EXPECT_EQ(row.type, "_RegString");
+  ASSERT_EQ(rows_.Count(), 3);
+  EXPECT_EQ(rows_.rows[0].type, "_RegString");
+  EXPECT_EQ(rows_.rows[1].type, "_RegExpandString");
+  EXPECT_EQ(rows_.rows[2].type, "_RegString");
   EXPECT_EQ(view.ColumnWidths(), (std::array<int, 5>{150, 60, 350, 350, 160}));
   EXPECT_EQ(view.Kind(), KindId::kRegistry);
 }
@@ -634,6 +641,93 @@ TEST_F(RegistryViewTest, DisableAndRemoveLeaveAValueThatChangedItsType) {
     EXPECT_TRUE(journal_.records.empty());
     ASSERT_EQ(prompter_.refusals.size(), 1u);
     EXPECT_EQ(prompter_.refusals[0].key, "_ValueNotString");
+  }
+}
+
+// --- Expandable strings ----------------------------------------------------------------------
+
+// An expandable value goes through Disable, Enable, Modify (in place and renamed) and Remove
+// with its type and its bytes exactly as they were: its data is never expanded.
+TEST_F(RegistryViewTest, AnExpandableValueKeepsItsTypeAndBytesThroughEveryOperation) {
+  const std::wstring data = L"%windir%\\system32\\SecurityHealthSystray.exe";
+  const auto bytes = [](const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.c_str()),
+                       (text.size() + 1) * sizeof(wchar_t));
+  };
+  SetWideRaw("RunA", L"SecurityHealth", REG_EXPAND_SZ, bytes(data));
+  const auto before = Snapshot("RunA");
+  RegistryKind view = MakeView({runA_});
+  view.Refresh(rows_);
+  ASSERT_EQ(Lines(rows_),
+            std::vector<std::string>{
+                "SecurityHealth|%windir%\\system32\\SecurityHealthSystray.exe|" + runA_ + "|on"});
+
+  rows_.Toggle(0);
+  view.Disable(rows_, prompter_, 0);
+  EXPECT_TRUE(Snapshot("RunA").empty());
+  ASSERT_EQ(Records(kReg).size(), 1u);
+  EXPECT_EQ(Records(kReg)[0].valueType, static_cast<DWORD>(REG_EXPAND_SZ));
+  const std::string file = ReadBytes(storePath_);
+  EXPECT_NE(file.find("valuename=\"SecurityHealth\" valuetype=\"REG_EXPAND_SZ\""),
+            std::string::npos)
+      << file;
+  // Listed from the store with its type.
+  view.Refresh(rows_);
+  ASSERT_EQ(rows_.Count(), 1);
+  EXPECT_EQ(rows_.rows[0].type, "_RegExpandString");
+  rows_.Toggle(0);
+  view.Enable(rows_, prompter_, 0);
+  EXPECT_EQ(Snapshot("RunA"), before);
+  EXPECT_TRUE(Records(kReg).empty());
+
+  // Modify keeps the type, in place and under a new name.
+  view.Refresh(rows_);
+  rows_.selected = 0;
+  prompter_.modifyAnswer = EntryInput{"SecurityHealth", "%ProgramFiles%\\Health\\health.exe /q"};
+  view.Modify(rows_, prompter_);
+  using Values = std::map<std::wstring, std::pair<DWORD, std::string>>;
+  EXPECT_EQ(Snapshot("RunA"),
+            (Values{{L"SecurityHealth",
+                     {REG_EXPAND_SZ, bytes(L"%ProgramFiles%\\Health\\health.exe /q")}}}));
+  rows_.selected = 0;
+  prompter_.modifyAnswer = EntryInput{"Health", "%ProgramFiles%\\Health\\health.exe /q"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(
+      Snapshot("RunA"),
+      (Values{{L"Health", {REG_EXPAND_SZ, bytes(L"%ProgramFiles%\\Health\\health.exe /q")}}}));
+
+  rows_.selected = 0;
+  view.Remove(rows_, prompter_);
+  EXPECT_TRUE(Snapshot("RunA").empty());
+  EXPECT_TRUE(prompter_.refusals.empty());
+  EXPECT_EQ(journal_.records.size(), 5u);
+}
+
+// Disable and Remove delete only a value of the row's own type: a string row whose value became
+// expandable, or the other way round, is left alone.
+TEST_F(RegistryViewTest, DisableAndRemoveDeleteOnlyAValueOfTheRowsType) {
+  for (const DWORD listed : {static_cast<DWORD>(REG_SZ), static_cast<DWORD>(REG_EXPAND_SZ)}) {
+    for (const bool disable : {true, false}) {
+      const std::string where = std::string(listed == REG_SZ ? "string" : "expandable") +
+                                (disable ? " Disable" : " Remove");
+      SetValue("RunA", "app", "C:\\app.exe", listed);
+      RegistryKind view = MakeView({runA_});
+      view.Refresh(rows_);
+      SetValue("RunA", "app", "C:\\app.exe", listed == REG_SZ ? REG_EXPAND_SZ : REG_SZ);
+      const auto before = Snapshot("RunA");
+      prompter_ = ScriptedPrompter();
+      if (disable) {
+        rows_.Toggle(0);
+        view.Disable(rows_, prompter_, 0);
+      } else {
+        rows_.selected = 0;
+        view.Remove(rows_, prompter_);
+      }
+      EXPECT_EQ(Snapshot("RunA"), before) << where;
+      EXPECT_TRUE(Records(kReg).empty()) << where;
+      ASSERT_EQ(prompter_.refusals.size(), 1u) << where;
+      EXPECT_EQ(prompter_.refusals[0].key, "_ValueNotString") << where;
+    }
   }
 }
 

@@ -333,6 +333,55 @@ TEST_F(StoreTest, AWrittenRecordHasItsAttributesInOrderPathValuedataValuename) {
   EXPECT_NE(Bytes().find(expected), std::string::npos) << Bytes();
 }
 
+// A registry value's type: a record without valuetype is REG_SZ (so files from before read as
+// they did); REG_EXPAND_SZ is written after valuename and before the escaped mark, and kept by
+// every change; a type the program does not know is kept as written and never appended.
+TEST_F(StoreTest, AValueTypeIsReadWrittenAfterValuenameAndKeptByEveryChange) {
+  Put(Store(Reg(kRun, "Old", "old.exe") +
+            Reg(kRun, "Exp", "%a%.exe", " valuetype=\"REG_EXPAND_SZ\"") +
+            Reg(kRun, "Odd", "odd.exe", " valuetype=\"REG_DWORD\"")));
+  std::vector<DWORD> types;
+  for (const StoredRecord& r : store_->ListAll(KindId::kRegistry)) types.push_back(r.valueType);
+  EXPECT_EQ(types, (std::vector<DWORD>{REG_SZ, REG_EXPAND_SZ, REG_NONE}));
+  const auto typeOf = [this](const std::string& name) {
+    for (const StoredRecord& r : store_->ListAll(KindId::kRegistry)) {
+      if (r.valueName == name) return r.valueType;
+    }
+    return static_cast<DWORD>(0xFFFF);
+  };
+
+  ASSERT_TRUE(
+      store_->UpdateMatching(KindId::kRegistry, kRun, "Exp", "%a%.exe", "Exp2", "%b%.exe", false));
+  EXPECT_EQ(typeOf("Exp2"), static_cast<DWORD>(REG_EXPAND_SZ));
+  ASSERT_TRUE(
+      store_->UpdateMatching(KindId::kRegistry, kRun, "Odd", "odd.exe", "Odd", "odd2.exe", true));
+  EXPECT_NE(Bytes().find("valuename=\"Odd\" valuetype=\"REG_DWORD\""), std::string::npos)
+      << Bytes();
+  ASSERT_TRUE(
+      store_->UpdateMatching(KindId::kRegistry, kRun, "Old", "old.exe", "Old", "new.exe", true));
+  EXPECT_EQ(typeOf("Old"), static_cast<DWORD>(REG_SZ));
+
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "New", "%c%.exe", REG_EXPAND_SZ));
+  EXPECT_NE(
+      Bytes().find("<disabledregistryitem path=\"" + kRun +
+                   "\" valuedata=\"%c%.exe\" valuename=\"New\" valuetype=\"REG_EXPAND_SZ\"/>"),
+      std::string::npos)
+      << Bytes();
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "Esc\x1B", "%d%.exe", REG_EXPAND_SZ));
+  EXPECT_NE(Bytes().find("valuename=\"Esc%1B\" valuetype=\"REG_EXPAND_SZ\" escaped=\"1\""),
+            std::string::npos)
+      << Bytes();
+  EXPECT_EQ(typeOf("Esc\x1B"), static_cast<DWORD>(REG_EXPAND_SZ));
+  // A plain string record carries no valuetype.
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRun, "Plain", "p.exe"));
+  EXPECT_NE(Bytes().find("valuename=\"Plain\"/>"), std::string::npos) << Bytes();
+
+  const std::string before = Bytes();
+  EXPECT_EQ(store_->Append(KindId::kRegistry, kRun, "Dword", "7", REG_DWORD).Code(),
+            static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(Bytes(), before);
+}
+
 TEST_F(StoreTest, TheShippedEmptyStoreWorks) {
   const char* source = getenv("QV_SOURCE_DIR");
   ASSERT_NE(source, nullptr);

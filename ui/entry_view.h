@@ -39,7 +39,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   bool Filling() const { return filling_; }
   void SetFileInfoOpener(FileInfoOpener opener) { fileInfoOpener_ = std::move(opener); }
   // Leaves the list empty at creation: a hidden view is filled when it is first shown, which
-  // refreshes it anyway, so start-up does not read every location and the store sixteen times.
+  // refreshes it anyway, so start-up does not read every location and the store once per view.
   void DeferFirstFill() { deferFirstFill_ = true; }
 
   // The "_Operation" popup of menu 201, translated and grayed for the present selection; the

@@ -140,8 +140,9 @@ void MainWindow::BuildTree() {
   // The tree lays itself out once, when redrawing is switched back on, not after every node.
   SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
   treeItems_.assign(catalogue_.size(), nullptr);
-  for (size_t i = 0; i < catalogue_.size(); ++i) {
-    const CatalogueNode& node = catalogue_[i];
+  // Each node after its parent, so appending every node at its parent's end gives the tree.
+  for (const int i : TreeOrder(catalogue_)) {
+    const CatalogueNode& node = catalogue_.at(static_cast<std::size_t>(i));
     std::string label = language_.T(node.labelKey);
     TVINSERTSTRUCTA insert{};
     insert.hParent = node.parent < 0 ? TVI_ROOT : treeItems_.at(node.parent);

@@ -1,5 +1,5 @@
 // The main window (dialog 129): the tree of autorun locations on the left, the shown entry view
-// on the right, and the menu. It owns the sixteen location views and their forms.
+// on the right, and the menu. It owns the location views (one per catalogue node) and their forms.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-// The bordered child window beside the tree that holds the sixteen entry view forms and keeps
+// The bordered child window beside the tree that holds the entry view forms and keeps
 // the shown one filling it. A form is made the first time it is shown, so a slot may be empty.
 #pragma once
 

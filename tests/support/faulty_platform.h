@@ -13,27 +13,31 @@
 class FaultyRegistry final : public Registry {
  public:
   FaultyRegistry(Registry& real, FaultPlan& plan) : real_(real), plan_(plan) {}
-  std::optional<std::vector<RegValue>> ListValues(HKEY root, const std::string& subkey) override {
+  std::optional<std::vector<RegValue>> ListValues(HKEY root, const std::string& subkey,
+                                                  REGSAM view = 0) override {
     if (plan_.ShouldFail("Registry::ListValues")) return std::nullopt;
-    return real_.ListValues(root, subkey);
+    return real_.ListValues(root, subkey, view);
   }
-  RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name) override {
+  RegRead ReadValue(HKEY root, const std::string& subkey, const std::string& name,
+                    REGSAM view = 0) override {
     if (plan_.ShouldFail("Registry::ReadValue")) return {RegReadStatus::kFailed, {}, Failure()};
-    return real_.ReadValue(root, subkey, name);
+    return real_.ReadValue(root, subkey, name, view);
   }
   Status WriteString(HKEY root, const std::string& subkey, const std::string& name,
-                     const std::string& data, DWORD type, bool createKey) override {
+                     const std::string& data, DWORD type, bool createKey,
+                     REGSAM view = 0) override {
     if (plan_.ShouldFail("Registry::WriteString")) return Failure();
-    return real_.WriteString(root, subkey, name, data, type, createKey);
+    return real_.WriteString(root, subkey, name, data, type, createKey, view);
   }
   Status WriteBinary(HKEY root, const std::string& subkey, const std::string& name,
                      const std::string& bytes, bool createKey) override {
     if (plan_.ShouldFail("Registry::WriteBinary")) return Failure();
     return real_.WriteBinary(root, subkey, name, bytes, createKey);
   }
-  Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name) override {
+  Status DeleteValue(HKEY root, const std::string& subkey, const std::string& name,
+                     REGSAM view = 0) override {
     if (plan_.ShouldFail("Registry::DeleteValue")) return Failure();
-    return real_.DeleteValue(root, subkey, name);
+    return real_.DeleteValue(root, subkey, name, view);
   }
 
  private:
@@ -135,9 +139,9 @@ class FaultyStore final : public DisabledStore {
     return real_.UpdateMatching(kind, path, oldName, oldData, newName, newData, dataOnly);
   }
   Status Append(KindId kind, const std::string& path, const std::string& name,
-                const std::string& data) override {
+                const std::string& data, DWORD valueType = REG_SZ) override {
     if (plan_.ShouldFail("Store::Append")) return Failure();
-    return real_.Append(kind, path, name, data);
+    return real_.Append(kind, path, name, data, valueType);
   }
   std::optional<UnreadableStore> Unreadable() const override { return real_.Unreadable(); }
 

@@ -207,10 +207,21 @@ int main() {
   LanguageTable language;
   KindServices services{registry, files, links, store, journal, language};
   RegistryKind view(services, locations);
+  // As the window: the Status column is worked out for the rows on screen (a screenful of 40)
+  // when they are shown, not for all 11,000.
   MemoryRows rows;
+  rows.statusOnDemand = true;
+  const auto refreshAsShown = [&view, &rows] {
+    view.Refresh(rows);
+    std::size_t shown = 0;
+    for (int row = 0; row < 40 && row < rows.Count(); ++row) {
+      shown += view.StatusOf(rows.rows[static_cast<std::size_t>(row)]).size();
+    }
+    return shown;
+  };
 
   // One warm-up of each, then interleaved rounds.
-  view.Refresh(rows);
+  refreshAsShown();
   const std::size_t rowCount = rows.rows.size();
   EnumerateValues(subkeys);
   store.ListAll(KindId::kRegistry);
@@ -218,7 +229,7 @@ int main() {
   std::vector<double> refresh, domFloor, rawFloor;
   std::size_t sink = 0;
   for (int round = 0; round < kRounds; ++round) {
-    refresh.push_back(TimeMs([&] { view.Refresh(rows); }));
+    refresh.push_back(TimeMs([&] { sink += refreshAsShown(); }));
     domFloor.push_back(TimeMs([&] {
       sink += EnumerateValues(subkeys);
       sink += store.ListAll(KindId::kRegistry).size();
@@ -234,7 +245,7 @@ int main() {
   const double rawMs = Median(rawFloor);
   std::printf("registry view Refresh: %d keys x %d values, %d records (%zu rows), median of %d\n",
               kKeys, kValuesPerKey, kRecords, rowCount, kRounds);
-  std::printf("  Refresh      %9.2f ms\n", refreshMs);
+  std::printf("  Refresh      %9.2f ms (with the Status of a screenful of rows)\n", refreshMs);
   std::printf("  DOM floor    %9.2f ms   Refresh / DOM floor = %.2f (target <= 1.5)\n", domMs,
               refreshMs / domMs);
   std::printf("  raw floor    %9.2f ms   Refresh / raw floor = %.2f\n", rawMs, refreshMs / rawMs);

@@ -39,12 +39,31 @@ HRESULT NewLink(ComPtr<IShellLinkA>& link) {
 }
 
 // The text a getter of the link writes into a buffer; empty when it fails.
+// Most texts are short: a small buffer is tried first, the full one only when it came back full
+// (the shell's getters cost in proportion to the buffer they are given).
 template <typename Get>
 std::string LinkText(Get get) {
-  std::vector<char> buffer(kTextBuffer, '\0');
-  if (FAILED(get(buffer.data(), static_cast<int>(buffer.size())))) return std::string();
-  buffer.back() = '\0';
-  return std::string(buffer.data());
+  for (const size_t size : {size_t{1024}, kTextBuffer}) {
+    std::vector<char> buffer(size, '\0');
+    if (FAILED(get(buffer.data(), static_cast<int>(buffer.size())))) return std::string();
+    buffer.back() = '\0';
+    std::string text(buffer.data());
+    if (text.size() + 1 < size) return text;
+  }
+  return std::string();
+}
+
+// The link's target path; nullopt when the link gives none.
+std::optional<std::string> LinkPath(const ComPtr<IShellLinkA>& link) {
+  bool failed = false;
+  std::string path = LinkText([&](char* buffer, int size) {
+    WIN32_FIND_DATAA findData{};
+    const HRESULT got = link->GetPath(buffer, size, &findData, 0);
+    failed = FAILED(got);
+    return got;
+  });
+  if (failed) return std::nullopt;
+  return path;
 }
 
 // Sets the target and arguments and saves link at file. Only S_OK from Save counts as written.
@@ -68,25 +87,15 @@ Status SaveWithCommand(const ComPtr<IShellLinkA>& link, const std::string& file,
 std::optional<std::string> Win32ShellLinks::ReadTarget(const std::string& file) {
   const ComPtr<IShellLinkA> link = LoadLink(file);
   if (!link) return std::nullopt;
-  std::vector<char> buffer(kTextBuffer, '\0');
-  WIN32_FIND_DATAA findData{};
-  if (FAILED(link->GetPath(buffer.data(), static_cast<int>(buffer.size()), &findData, 0))) {
-    return std::nullopt;
-  }
-  buffer.back() = '\0';
-  return std::string(buffer.data());
+  return LinkPath(link);
 }
 
 std::optional<LinkCommand> Win32ShellLinks::ReadCommand(const std::string& file) {
   const ComPtr<IShellLinkA> link = LoadLink(file);
   if (!link) return std::nullopt;
-  std::vector<char> buffer(kTextBuffer, '\0');
-  WIN32_FIND_DATAA findData{};
-  if (FAILED(link->GetPath(buffer.data(), static_cast<int>(buffer.size()), &findData, 0))) {
-    return std::nullopt;
-  }
-  buffer.back() = '\0';
-  LinkCommand command{std::string(buffer.data()), {}};
+  std::optional<std::string> target = LinkPath(link);
+  if (!target) return std::nullopt;
+  LinkCommand command{std::move(*target), {}};
   command.arguments = LinkText([&](char* b, int n) { return link->GetArguments(b, n); });
   return command;
 }

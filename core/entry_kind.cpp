@@ -57,8 +57,8 @@ std::optional<Entry> EntryKind::AskNewEntry(Prompter& prompter) {
   const std::string& location = locations_.front();
   std::optional<EntryInput> input = prompter.Add(TypeText(), location);
   if (!input) return std::nullopt;
-  return Entry{-1, std::move(input->name), std::move(input->data), location, true, true, false,
-               TypeText()};
+  return Entry{
+      -1, std::move(input->name), std::move(input->data), location, true, true, false, TypeText()};
 }
 
 void EntryKind::Refresh(RowList& target) {

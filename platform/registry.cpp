@@ -199,10 +199,9 @@ Status Win32Registry::WriteString(HKEY root, const std::string& subkey, const st
   const std::optional<std::wstring> wideData = WideFromNarrow(data, codePage_);
   if (!wideSubkey || !wideName || !wideData) return NoTranslation();
   // The terminating zero is part of the stored text.
-  return SetValueBytes(root, *wideSubkey, *wideName, type,
-                       reinterpret_cast<const BYTE*>(wideData->c_str()),
-                       static_cast<DWORD>((wideData->size() + 1) * sizeof(wchar_t)), createKey,
-                       view);
+  return SetValueBytes(
+      root, *wideSubkey, *wideName, type, reinterpret_cast<const BYTE*>(wideData->c_str()),
+      static_cast<DWORD>((wideData->size() + 1) * sizeof(wchar_t)), createKey, view);
 }
 
 Status Win32Registry::WriteBinary(HKEY root, const std::string& subkey, const std::string& name,

@@ -147,7 +147,7 @@ struct ToggleKey {
                  store,           shared.journal, shared.language},
         view(services, {location}),
         toggle("key of " + std::to_string(values) + " values", view,
-               Row{"Value0005", "", ValueData(5), location, true, true, false, 0, ""}) {
+               Row{"Value0005", "", ValueData(5), location, true}) {
     FillKey(base + "\\" + name, values);
     WriteSmallStore(folder / (name + ".xml"));
   }

@@ -107,9 +107,7 @@ struct ToggleFolder {
         view(services, {folder}),
         toggle(name + " (" + std::to_string(liveFiles) + " files, " + std::to_string(keptFiles) +
                    " kept)",
-               view,
-               Row{"Program 5.lnk", "", "C:\\Programs\\Tool 5\\tool.exe", folder, true, true, false,
-                   0, ""}) {
+               view, Row{"Program 5.lnk", "", "C:\\Programs\\Tool 5\\tool.exe", folder, true}) {
     CreateDirectoryA(folder.c_str(), nullptr);
     WriteSmallStore(root + "\\" + name + ".xml");
     base.links.WriteLink(folder + "\\Program 5.lnk", "C:\\Programs\\Tool 5\\tool.exe");

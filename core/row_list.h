@@ -22,7 +22,7 @@ struct Row {
   // unchecked all the same, and checking it switches it on again.
   bool windowsOff = false;
   std::uint64_t windowsOffSince = 0;  // FILETIME ticks of the switch-off; 0 when unknown
-  std::string status;                 // column 4, filled in by Refresh
+  std::string status{};               // column 4, filled in by Refresh
 };
 
 class RowList {

@@ -103,7 +103,7 @@ std::optional<ListValue> ReadForChange(Registry& registry, const ValuePath& path
 
 }  // namespace
 
-const KindLook kListValueKindLook{KindId::kListValue, "_TreeWininiType", {200, 80, 350, 350, 160}};
+const KindLook kListValueKindLook{KindId::kListValue, "_TreeWininiType", {200, 80, 350, 350, 240}};
 
 ListValueKind::ListValueKind(KindServices& services, std::vector<std::string> locations)
     : EntryKind(services, std::move(locations), kListValueKindLook) {}

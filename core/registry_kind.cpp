@@ -85,7 +85,7 @@ bool IsOwnValue(const RegRead& now, DWORD type, const std::string& name, const c
 
 }  // namespace
 
-const KindLook kRegistryKindLook{KindId::kRegistry, "_RegString", {150, 60, 350, 350, 160}};
+const KindLook kRegistryKindLook{KindId::kRegistry, "_RegString", {150, 60, 350, 350, 240}};
 
 RegistryKind::RegistryKind(KindServices& services, std::vector<std::string> locations)
     : EntryKind(services, TrimRegistryLocations(locations), kRegistryKindLook) {}

@@ -67,7 +67,7 @@ LinkCommand ShortcutCommandOf(const std::string& command) {
 }  // namespace
 
 const KindLook kStartupFolderKindLook{
-    KindId::kStartupFolder, "_StartupFolderType", {200, 80, 350, 350, 160}};
+    KindId::kStartupFolder, "_StartupFolderType", {200, 80, 350, 350, 240}};
 
 StartupFolderKind::StartupFolderKind(KindServices& services, std::vector<std::string> locations)
     : EntryKind(services, std::move(locations), kStartupFolderKindLook) {}

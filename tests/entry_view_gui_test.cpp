@@ -198,6 +198,11 @@ TEST_F(EntryViewTest, ARowWindowsSwitchedOffIsUncheckedAndCheckingItSwitchesItOn
   EXPECT_EQ(gui::StateImage(List(), 0), 1);
   EXPECT_TRUE(view_->IsWindowsOff(0));
   EXPECT_TRUE(view_->IsExact(0));
+  // The Status column is worked out when the list asks for it, from the row as it stands.
+  const std::string offStatus = view_->Text(0, kColStatus);
+  EXPECT_NE(offStatus.find(language_.T("_StatusWindowsOff").substr(0, 10)), std::string::npos)
+      << offStatus;
+  EXPECT_NE(offStatus.find(language_.T("_StatusFileMissing")), std::string::npos) << offStatus;
 
   Select(0);
   Command(IDC_DISABLE);  // nothing to disable: the check box is cleared already
@@ -207,6 +212,7 @@ TEST_F(EntryViewTest, ARowWindowsSwitchedOffIsUncheckedAndCheckingItSwitchesItOn
   EXPECT_EQ(gui::StateImage(List(), 0), 2);
   EXPECT_FALSE(view_->IsWindowsOff(0));
   EXPECT_TRUE(view_->IsExact(0));
+  EXPECT_EQ(view_->Text(0, kColStatus), language_.T("_StatusFileMissing"));
   char on[16] = {};
   DWORD size = sizeof(on);
   ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, switches.c_str(), "A1", RRF_RT_REG_BINARY, nullptr, on,
@@ -219,6 +225,8 @@ TEST_F(EntryViewTest, ARowWindowsSwitchedOffIsUncheckedAndCheckingItSwitchesItOn
 
   ASSERT_TRUE(gui::ClickCheckBox(List(), 0));
   EXPECT_EQ(gui::StateImage(List(), 0), 1);
+  EXPECT_EQ(view_->Text(0, kColStatus),
+            language_.T("_StatusKept") + "; " + language_.T("_StatusFileMissing"));
   EXPECT_EQ(ReadValue(kRunSubkey, "A1"), "<missing>");
   EXPECT_EQ(store_->List(KindId::kRegistry, kRunKey).size(), 1u);
   services_->approved = nullptr;

@@ -82,7 +82,7 @@ TEST_F(ListValueViewTest, RefreshListsOneRowPerItem) {
   for (const Row& row : rows_.rows) EXPECT_EQ(row.type, "_TreeWininiType");
   EXPECT_EQ(rows_.appendsOutsideFilling, 0);
   EXPECT_FALSE(rows_.filling);
-  EXPECT_EQ(view.ColumnWidths(), (std::array<int, 5>{200, 80, 350, 350, 160}));
+  EXPECT_EQ(view.ColumnWidths(), (std::array<int, 5>{200, 80, 350, 350, 240}));
 }
 
 // Empty items are no entries: a missing key, a missing value, an empty value and separators

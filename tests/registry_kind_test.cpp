@@ -54,7 +54,7 @@ TEST_F(RegistryViewTest, RefreshListsStringAndExpandableValuesWithTheirTypeTexts
   EXPECT_EQ(rows_.rows[0].type, "_RegString");
   EXPECT_EQ(rows_.rows[1].type, "_RegExpandString");
   EXPECT_EQ(rows_.rows[2].type, "_RegString");
-  EXPECT_EQ(view.ColumnWidths(), (std::array<int, 5>{150, 60, 350, 350, 160}));
+  EXPECT_EQ(view.ColumnWidths(), (std::array<int, 5>{150, 60, 350, 350, 240}));
   EXPECT_EQ(view.Kind(), KindId::kRegistry);
 }
 

@@ -227,7 +227,7 @@ TEST_F(StartupFolderTest, KindColumnsAndTypeText) {
   StartupFolderKind view = View();
   EXPECT_EQ(view.Kind(), KindId::kStartupFolder);
   EXPECT_EQ(view.TypeText(), kType);
-  EXPECT_EQ(view.ColumnWidths(), (std::array<int, 5>{200, 80, 350, 350, 160}));
+  EXPECT_EQ(view.ColumnWidths(), (std::array<int, 5>{200, 80, 350, 350, 240}));
 }
 
 // ---- Add

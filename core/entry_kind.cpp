@@ -132,6 +132,12 @@ void EntryKind::Modify(RowList& rows, Prompter& prompter) {
   const std::optional<bool> done = entry->enabled ? ModifyLive(*entry, changed, prompter)
                                                   : ModifyKept(*entry, changed, prompter);
   if (!done) return;
+  if (*done && entry->enabled && !SameText(entry->name, changed.name)) {
+    // A renamed live entry keeps Windows' switch: one Windows has switched off stays off.
+    if (const std::optional<ApprovedKey> key = SwitchKey(entry->location)) {
+      MoveApproved(services_.registry, *key, entry->name, changed.name);
+    }
+  }
   if (*done) WriteJournal(NoteOf(JournalKind::kModify, *entry, &changed));
   Refresh(rows);
 }

@@ -110,6 +110,15 @@ void PutApprovedBack(Registry& registry, const ApprovedKey& key, const std::stri
   if (!before.empty()) registry.WriteBinary(key.root, key.subkey, name, before, false);
 }
 
+void MoveApproved(Registry& registry, const ApprovedKey& key, const std::string& from,
+                  const std::string& to) {
+  const RegRead read = registry.ReadValue(key.root, key.subkey, from);
+  if (read.status != RegReadStatus::kOk || read.value.type != REG_BINARY) return;
+  if (registry.WriteBinary(key.root, key.subkey, to, read.value.data, false)) {
+    registry.DeleteValue(key.root, key.subkey, from);
+  }
+}
+
 Status DeleteApproved(Registry& registry, const ApprovedKey& key, const std::string& name) {
   const RegRead read = registry.ReadValue(key.root, key.subkey, name);
   if (read.status == RegReadStatus::kValueMissing || read.status == RegReadStatus::kKeyMissing) {

@@ -85,3 +85,8 @@ void PutApprovedBack(Registry& registry, const ApprovedKey& key, const std::stri
 
 // Deletes the entry's switch, when there is one of Windows' type; no value counts as deleted.
 Status DeleteApproved(Registry& registry, const ApprovedKey& key, const std::string& name);
+
+// Carries the entry's switch over to its new name after a rename, so an entry Windows has
+// switched off stays off. Best effort: the old switch goes only once the new one is written.
+void MoveApproved(Registry& registry, const ApprovedKey& key, const std::string& from,
+                  const std::string& to);

@@ -244,6 +244,23 @@ TEST_F(StartupApprovedKindsTest, RemoveOfALiveEntryTakesItsSwitchAlong) {
   EXPECT_EQ(RunSwitch("kept"), OffValue(0x03));
 }
 
+TEST_F(StartupApprovedKindsTest, ARenamedEntryKeepsItsSwitch) {
+  SetValue("Run", "app", "C:\\app.exe");
+  SetSwitch(HKEY_CURRENT_USER, Subkey("Approved\\Run"), "app", OffValue(0x03));
+  RegistryKind view(*services_, {runKey_});
+  view.Refresh(rows_);
+  rows_.selected = regkinds::FindRow(rows_, "app", "C:\\app.exe", false);
+  prompter_.modifyAnswer = EntryInput{"renamed", "C:\\app.exe"};
+  view.Modify(rows_, prompter_);
+  EXPECT_EQ(GetString("Run", "renamed"), "C:\\app.exe");
+  EXPECT_FALSE(RunSwitch("app"));
+  EXPECT_EQ(RunSwitch("renamed"), OffValue(0x03));
+  // Still shown as Windows has it: switched off.
+  const int row = regkinds::FindRow(rows_, "renamed", "C:\\app.exe", false);
+  ASSERT_GE(row, 0);
+  EXPECT_TRUE(rows_.rows[static_cast<std::size_t>(row)].windowsOff);
+}
+
 TEST_F(StartupApprovedKindsTest, StartupFolderFilesFollowTheirSwitchByFileName) {
   ASSERT_TRUE(realLinks_.WriteLink(startup_ + "\\App.lnk", "C:\\app.exe"));
   ASSERT_TRUE(realLinks_.WriteLink(startup_ + "\\On.lnk", "C:\\on.exe"));

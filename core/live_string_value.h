@@ -14,8 +14,3 @@
 // alone (ERROR_DATATYPE_MISMATCH); a failed read or delete is a failure.
 Status DeleteStringValue(Registry& registry, HKEY root, const std::string& subkey,
                          const std::string& name, DWORD type = REG_SZ, REGSAM view = 0);
-
-// True when a read shows no value (or no key) under the name.
-inline bool IsAbsent(const RegRead& read) {
-  return read.status == RegReadStatus::kValueMissing || read.status == RegReadStatus::kKeyMissing;
-}

@@ -95,9 +95,7 @@ Status SwitchOn(Registry& registry, const ApprovedKey& key, const std::string& n
                 std::string* before) {
   if (before) before->clear();
   const RegRead read = registry.ReadValue(key.root, key.subkey, name);
-  if (read.status == RegReadStatus::kValueMissing || read.status == RegReadStatus::kKeyMissing) {
-    return Status();
-  }
+  if (IsAbsent(read)) return Status();
   if (read.status != RegReadStatus::kOk) return read.reason;
   if (read.value.type != REG_BINARY || !ParseApprovedValue(read.value.data).off) return Status();
   const Status written = registry.WriteBinary(key.root, key.subkey, name, SwitchedOnValue(), false);
@@ -121,9 +119,7 @@ void MoveApproved(Registry& registry, const ApprovedKey& key, const std::string&
 
 Status DeleteApproved(Registry& registry, const ApprovedKey& key, const std::string& name) {
   const RegRead read = registry.ReadValue(key.root, key.subkey, name);
-  if (read.status == RegReadStatus::kValueMissing || read.status == RegReadStatus::kKeyMissing) {
-    return Status();
-  }
+  if (IsAbsent(read)) return Status();
   if (read.status != RegReadStatus::kOk) return read.reason;
   if (read.value.type != REG_BINARY) return Status();  // not Windows' switch: left alone
   return registry.DeleteValue(key.root, key.subkey, name);

@@ -36,6 +36,11 @@ struct RegRead {
   Status reason;   // the failure, for kFailed
 };
 
+// True when a read shows no value (or no key) under the name: the only proof it is gone.
+inline bool IsAbsent(const RegRead& read) {
+  return read.status == RegReadStatus::kValueMissing || read.status == RegReadStatus::kKeyMissing;
+}
+
 // Every call takes `view`, the registry view flag added to its key access: 0 for the program's
 // own (64-bit) view, KEY_WOW64_32KEY for what 32-bit programs see under
 // HKEY_LOCAL_MACHINE\Software. Implementations give it the same default, 0.

@@ -174,6 +174,12 @@ void EntryKind::Property(RowList& rows, Prompter& prompter) {
   }
 }
 
+std::optional<EntryPlace> EntryKind::SelectedPlace(const RowList& rows, Prompter& prompter) const {
+  const std::optional<Entry> entry = SelectedEntry(rows, prompter);
+  if (!entry) return std::nullopt;
+  return PlaceOf(*entry);
+}
+
 void EntryKind::Enable(RowList& rows, Prompter& prompter, int row) {
   Toggle(rows, prompter, row, true);
 }

@@ -90,6 +90,14 @@ struct MoveStep {
   std::string subject;            // the refusal message's argument
 };
 
+// Where an entry can be looked at outside the program: its registry key (the full key text,
+// HKEY_... first) or its file.
+struct EntryPlace {
+  enum class Kind { kRegistryKey, kFile };
+  Kind kind = Kind::kRegistryKey;
+  std::string path;
+};
+
 class EntryKind {
  public:
   EntryKind(KindServices& services, std::vector<std::string> locations, const KindLook& look);
@@ -115,6 +123,8 @@ class EntryKind {
   void Remove(RowList& rows, Prompter& prompter);
   // The selected row's texts in the Property dialog, nothing changed.
   void Property(RowList& rows, Prompter& prompter);
+  // Where the selected row's entry is, or nullopt after the no-selection message.
+  std::optional<EntryPlace> SelectedPlace(const RowList& rows, Prompter& prompter) const;
   // Run after row's check mark changed; they do not refresh the list. A refused change puts the
   // check mark back.
   void Enable(RowList& rows, Prompter& prompter, int row);
@@ -145,6 +155,10 @@ class EntryKind {
   // whose value is of valueType: the kinds that keep no types have REG_SZ and TypeText().
   virtual DWORD ValueTypeOf(const Entry& /*entry*/) const { return REG_SZ; }
   virtual std::string StoredTypeText(DWORD /*valueType*/) const { return TypeText(); }
+  // Where the entry is; by default its location is the registry key that holds it.
+  virtual EntryPlace PlaceOf(const Entry& entry) const {
+    return {EntryPlace::Kind::kRegistryKey, entry.location};
+  }
   // What refusal messages name the entry by.
   virtual std::string Subject(const Entry& entry) const { return entry.name; }
   // Remove after OK; nullopt when nothing is to be done for this row (no refill either),

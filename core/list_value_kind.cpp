@@ -223,3 +223,11 @@ std::optional<bool> ListValueKind::RemoveEntry(const Entry& entry, Prompter& pro
   if (!written) prompter.Refused("_RemoveNotDone", entry.data, written);
   return written.Ok();
 }
+
+EntryPlace ListValueKind::PlaceOf(const Entry& entry) const {
+  const std::string location = TrimBackslashes(entry.location);
+  const std::optional<ValuePath> value = SplitValuePath(location);
+  if (!value) return {EntryPlace::Kind::kRegistryKey, location};
+  return {EntryPlace::Kind::kRegistryKey,
+          location.substr(0, location.size() - value->valueName.size() - 1)};
+}

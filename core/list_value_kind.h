@@ -22,6 +22,8 @@ class ListValueKind final : public EntryKind {
   EntryInput ChangedEntry(const Entry& entry, const EntryInput& input) const override;
   // Refusals name the item, which tells the entries of one value apart.
   std::string Subject(const Entry& entry) const override { return entry.data; }
+  // The key that holds the value (the location names the value after it).
+  EntryPlace PlaceOf(const Entry& entry) const override;
 
  private:
   std::string ShortForm(const std::string& path) const;

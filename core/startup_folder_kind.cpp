@@ -400,3 +400,10 @@ std::optional<MoveStep> StartupFolderKind::DisableStep(const Entry& entry, Promp
   // The file moves into the kept-files folder once its record is saved.
   return IntoStore(entry, [&files, file, keptPath] { return files.MoveFile(file, *keptPath); });
 }
+
+EntryPlace StartupFolderKind::PlaceOf(const Entry& entry) const {
+  if (entry.enabled) return {EntryPlace::Kind::kFile, JoinPath(entry.location, entry.name)};
+  const std::optional<std::string> kept = FindKeptFile(
+      services_.files, services_.links, KeptFolderOf(entry.location), entry.name, entry.data);
+  return {EntryPlace::Kind::kFile, kept ? *kept : TrimFolder(entry.location)};
+}

@@ -30,6 +30,8 @@ class StartupFolderKind final : public EntryKind {
   // Records of a folder are matched with or without its trailing backslash: Disable stores the
   // trimmed folder of a scanned row, while a disabled row shows the location-list text.
   std::vector<std::string> RecordLocations(const std::string& location) const override;
+  // The file in the folder; for a disabled entry its kept copy, or the folder when that is gone.
+  EntryPlace PlaceOf(const Entry& entry) const override;
   std::string LocationKey(const std::string& location) const override;
 
  private:

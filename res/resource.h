@@ -33,6 +33,7 @@
 #define IDC_ENABLE 1013
 #define IDC_BANNER 1014
 #define IDC_DISABLE 1015
+#define IDC_JUMPTO 1016  // menu and context menu only
 
 // Edit dialogs (203, 205, 207)
 #define IDC_EDIT_NAME 1008

@@ -24,8 +24,7 @@ std::optional<DWORD> ReadLogPixels() {
 
 void WriteLogPixels(std::optional<DWORD> value) {
   if (value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &*value,
-                    sizeof(*value));
+    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &*value, sizeof(*value));
   } else {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels);
   }
@@ -49,8 +48,8 @@ int RunSelfAtDpi(DWORD dpi) {
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION child{};
   DWORD exitCode = 1;
-  if (CreateProcessW(exe, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                     &startup, &child)) {
+  if (CreateProcessW(exe, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                     &child)) {
     WaitForSingleObject(child.hProcess, INFINITE);
     GetExitCodeProcess(child.hProcess, &exitCode);
     CloseHandle(child.hThread);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "gui/host_windows.h"
 #include "gui/pump.h"
 #include "gui/screenshot.h"
+#include "gui/shell_recorder.h"
 #include "gui/tree_paths.h"
 #include "gui/user_input.h"
 #include "gui/window_reading.h"
@@ -28,7 +30,9 @@
 #include "store/xml_disabled_store.h"
 #include "support/recording_journal.h"
 #include "support/temp_folder.h"
+#include "ui/cell_tips.h"
 #include "ui/entry_view.h"
+#include "ui/jump_to.h"
 
 namespace {
 
@@ -258,7 +262,8 @@ TEST_F(EntryViewTest, CommandsThatNeedARowShowTheNoSelectionMessage) {
   WriteValue(kRunSubkey, "A1", "a.exe");
   Open<RegistryKind>({kRunKey});
   SelectNone();
-  for (int id : {IDC_REMOVE, IDC_MODIFY, IDC_PROPERTY, IDC_ABOUTFILE, IDC_ENABLE, IDC_DISABLE}) {
+  for (int id :
+       {IDC_REMOVE, IDC_MODIFY, IDC_PROPERTY, IDC_ABOUTFILE, IDC_ENABLE, IDC_DISABLE, IDC_JUMPTO}) {
     std::string shown;
     answers_.AnswerNew([&shown](HWND box) {
       shown = gui::DialogMessageText(box);
@@ -379,7 +384,7 @@ UINT MenuState(HMENU menu, UINT id) {
   return GetMenuState(GetSubMenu(menu, 1), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED);
 }
 
-TEST_F(EntryViewTest, ContextMenuGraysWhatTheSelectionCannotDo) {
+TEST_F(EntryViewTest, ButtonsAndContextMenuGrayWhatTheSelectionCannotDo) {
   WriteValue(kRunSubkey, "A1", "a.exe");
   ASSERT_TRUE(store_->Append(KindId::kRegistry, kRunKey, "Old", "old.exe"));
   Open<RegistryKind>({kRunKey});  // row 0 disabled (Old), row 1 enabled (A1)
@@ -391,14 +396,16 @@ TEST_F(EntryViewTest, ContextMenuGraysWhatTheSelectionCannotDo) {
   };
   const Case cases[] = {
       {-1,
-       {IDC_REMOVE, IDC_MODIFY, IDC_PROPERTY, IDC_ABOUTFILE, IDC_ENABLE, IDC_DISABLE},
+       {IDC_REMOVE, IDC_MODIFY, IDC_PROPERTY, IDC_ABOUTFILE, IDC_ENABLE, IDC_DISABLE, IDC_JUMPTO},
        {IDC_ADDNEW, IDC_REFRESH}},
       {0,
        {IDC_DISABLE},
-       {IDC_ADDNEW, IDC_REMOVE, IDC_MODIFY, IDC_ENABLE, IDC_REFRESH, IDC_PROPERTY, IDC_ABOUTFILE}},
+       {IDC_ADDNEW, IDC_REMOVE, IDC_MODIFY, IDC_ENABLE, IDC_REFRESH, IDC_PROPERTY, IDC_ABOUTFILE,
+        IDC_JUMPTO}},
       {1,
        {IDC_ENABLE},
-       {IDC_ADDNEW, IDC_REMOVE, IDC_MODIFY, IDC_DISABLE, IDC_REFRESH, IDC_PROPERTY, IDC_ABOUTFILE}},
+       {IDC_ADDNEW, IDC_REMOVE, IDC_MODIFY, IDC_DISABLE, IDC_REFRESH, IDC_PROPERTY, IDC_ABOUTFILE,
+        IDC_JUMPTO}},
   };
   for (const Case& c : cases) {
     if (c.select < 0)
@@ -407,14 +414,25 @@ TEST_F(EntryViewTest, ContextMenuGraysWhatTheSelectionCannotDo) {
       Select(c.select);
     HMENU menu = view_->BuildContextMenu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 1)), 11);
-    for (UINT id : c.grayed)
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 1)), 12);
+    // The buttons follow the same rule (Jump to has none).
+    for (UINT id : c.grayed) {
       EXPECT_NE(MenuState(menu, id), 0u) << "row " << c.select << " id " << id;
-    for (UINT id : c.usable)
+      if (HWND button = GetDlgItem(view_->Handle(), static_cast<int>(id))) {
+        EXPECT_FALSE(IsWindowEnabled(button)) << "row " << c.select << " id " << id;
+      }
+    }
+    for (UINT id : c.usable) {
       EXPECT_EQ(MenuState(menu, id), 0u) << "row " << c.select << " id " << id;
+      if (HWND button = GetDlgItem(view_->Handle(), static_cast<int>(id))) {
+        EXPECT_TRUE(IsWindowEnabled(button)) << "row " << c.select << " id " << id;
+      }
+    }
+    // A menu shows the command's key in its key column; the button does not.
     char text[256] = {};
-    GetMenuStringA(GetSubMenu(menu, 1), IDC_ADDNEW, text, sizeof(text), MF_BYCOMMAND);
-    EXPECT_EQ(std::string(text), language_.T("_AddNew"));
+    GetMenuStringA(GetSubMenu(menu, 1), IDC_REFRESH, text, sizeof(text), MF_BYCOMMAND);
+    EXPECT_EQ(std::string(text), "Re&fresh\tF5");
+    EXPECT_EQ(gui::ItemText(view_->Handle(), IDC_REFRESH), "Re&fresh");
     DestroyMenu(menu);
   }
 }
@@ -506,6 +524,158 @@ TEST_F(EntryViewTest, ListValueItemsSwitchWithTheirCheckBoxes) {
   EXPECT_EQ(ReadValue(windowsKey, "Load"), "b.exe");
   ASSERT_TRUE(gui::ClickCheckBox(List(), 0));
   EXPECT_EQ(ReadValue(windowsKey, "Load"), "b.exe,a.exe");
+}
+
+// ---- Sorting, tips and Jump to
+
+// Clicks a column's header as the user does.
+void ClickHeader(HWND list, int column) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  RECT rect{};
+  SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&rect));
+  const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(header, WM_LBUTTONUP, 0, at);
+  PumpPending();
+}
+
+int SortMark(HWND list, int column) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  HDITEMA item{};
+  item.mask = HDI_FORMAT;
+  SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+  return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+}
+
+TEST_F(EntryViewTest, AHeaderClickSortsByValueAndTheRowsKeepWhatTheKindsNeed) {
+  const std::string switches = std::string(kTestKey) + "\\Approved";
+  ApprovedPlaces places;
+  places.Add(kRunKey, HKEY_CURRENT_USER, switches);
+  services_->approved = &places;
+  WriteValue(kRunSubkey, "App 10", "ten.exe");
+  WriteValue(kRunSubkey, "app 9", "nine.exe");
+  WriteValue(kRunSubkey, "Beta", "beta.exe");
+  // Switched off in 2024: the Status text carries that date.
+  const unsigned char off[12] = {3, 0, 0, 0, 0x00, 0xc0, 0x83, 0xed, 0x8a, 0x49, 0xda, 0x01};
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, switches.c_str(), "Beta", REG_BINARY, off, 12),
+            ERROR_SUCCESS);
+  ASSERT_TRUE(store_->Append(KindId::kRegistry, kRunKey, "Zed", "zed.exe"));
+  Open<RegistryKind>({kRunKey});
+  ASSERT_EQ(view_->Count(), 4);
+  auto names = [this] {
+    std::vector<std::string> shown;
+    for (int row = 0; row < view_->Count(); ++row) shown.push_back(Cell(row, kColName));
+    return shown;
+  };
+  auto rowOf = [this](const std::string& name) {
+    for (int row = 0; row < view_->Count(); ++row) {
+      if (Cell(row, kColName) == name) return row;
+    }
+    return -1;
+  };
+  const std::string offText = language_.T("_StatusWindowsOff").substr(0, 10);
+  const std::string betaStatus = Cell(rowOf("Beta"), kColStatus);
+  ASSERT_NE(betaStatus.find("2024"), std::string::npos) << betaStatus;
+
+  struct Step {
+    bool refresh;  // Refresh instead of a click
+    std::vector<std::string> order;
+    int mark;
+  };
+  const Step steps[] = {
+      {false, {"app 9", "App 10", "Beta", "Zed"}, HDF_SORTUP},
+      {false, {"Zed", "Beta", "App 10", "app 9"}, HDF_SORTDOWN},
+      {true, {"Zed", "Beta", "App 10", "app 9"}, HDF_SORTDOWN},
+  };
+  for (const Step& step : steps) {
+    if (step.refresh) {
+      Command(IDC_REFRESH);
+    } else {
+      ClickHeader(List(), kColName);
+    }
+    EXPECT_EQ(names(), step.order);
+    EXPECT_EQ(SortMark(List(), kColName), step.mark);
+    EXPECT_EQ(SortMark(List(), kColData), 0);
+    // Check marks, Windows' switch and its date stay with their rows.
+    EXPECT_EQ(gui::StateImage(List(), rowOf("Zed")), 1);
+    EXPECT_EQ(gui::StateImage(List(), rowOf("App 10")), 2);
+    EXPECT_TRUE(view_->IsWindowsOff(rowOf("Beta")));
+    EXPECT_FALSE(view_->IsWindowsOff(rowOf("App 10")));
+    EXPECT_EQ(Cell(rowOf("Beta"), kColStatus), betaStatus);
+    EXPECT_EQ(Cell(rowOf("app 9"), kColStatus).find(offText), std::string::npos);
+  }
+
+  // An operation on a sorted row acts on that row's entry.
+  ASSERT_TRUE(gui::ClickCheckBox(List(), rowOf("App 10")));
+  EXPECT_EQ(ReadValue(kRunSubkey, "App 10"), "<missing>");
+  EXPECT_EQ(ReadValue(kRunSubkey, "app 9"), "nine.exe");
+  Command(IDC_REFRESH);
+  EXPECT_EQ(names(), (std::vector<std::string>{"Zed", "Beta", "App 10", "app 9"}));
+  EXPECT_EQ(gui::StateImage(List(), rowOf("App 10")), 1);
+  services_->approved = nullptr;
+}
+
+TEST_F(EntryViewTest, ACutOffCellShowsItsWholeTextInATipAndAWholeOneNone) {
+  const std::string longCommand =
+      "\"C:\\Program Files\\Some Vendor\\Some Product\\helper.exe\" /background /quiet";
+  WriteValue(kRunSubkey, "A1", longCommand);
+  Open<RegistryKind>({kRunKey});
+  ASSERT_NE(view_->Tips(), nullptr);
+  SendMessageA(List(), LVM_SETCOLUMNWIDTH, kColData, 60);
+  auto hover = [this](int column) {
+    RECT cell{};
+    cell.top = column;
+    cell.left = LVIR_LABEL;
+    SendMessageA(List(), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell));
+    const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    SendMessageA(List(), WM_MOUSEMOVE, 0, at);
+    SendMessageA(List(), WM_MOUSEHOVER, 0, at);
+    PumpPending();
+  };
+
+  hover(kColData);
+  EXPECT_EQ(view_->Tips()->Shown(), longCommand);
+  EXPECT_TRUE(IsWindowVisible(view_->Tips()->Tip()));
+  hover(kColName);  // "A1" fits its column
+  EXPECT_EQ(view_->Tips()->Shown(), "");
+  EXPECT_FALSE(IsWindowVisible(view_->Tips()->Tip()));
+}
+
+TEST_F(EntryViewTest, JumpToOpensTheRegistryEditorAtTheKeyOrExplorerAtTheFile) {
+  const std::string startup = folder_ + "\\Startup";
+  CreateDirectoryA(startup.c_str(), nullptr);
+  ASSERT_TRUE(links_.WriteLink(startup + "\\Editor.lnk", "C:\\windows\\notepad.exe"));
+  WriteValue(kRunSubkey, "A1", "a.exe");
+  WriteValue(std::string(kTestKey) + "\\Windows", "Load", "one.exe");
+
+  struct Case {
+    std::function<void()> open;
+    std::string file;
+    std::string params;
+    std::string lastKey;  // empty: the editor's key is not touched
+  };
+  const Case cases[] = {
+      {[this] { Open<RegistryKind>({kRunKey}); }, "regedit.exe", "/m", "Computer\\" + kRunKey},
+      {[this] { Open<ListValueKind>({kListValue}); }, "regedit.exe", "/m",
+       std::string("Computer\\HKEY_CURRENT_USER\\") + kTestKey + "\\Windows"},
+      {[this, &startup] { Open<StartupFolderKind>({startup}); }, "explorer.exe",
+       "/select,\"" + startup + "\\Editor.lnk\"", ""},
+  };
+  for (const Case& c : cases) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kRegeditSettingsKey, "LastKey");
+    view_.reset();
+    c.open();
+    ASSERT_EQ(view_->Count(), 1);
+    Select(0);
+    gui::ShellRecorder shell;
+    Command(IDC_JUMPTO);
+    ASSERT_EQ(shell.Calls().size(), 1u) << c.file;
+    EXPECT_EQ(shell.Calls()[0].file, c.file);
+    EXPECT_EQ(shell.Calls()[0].params, c.params);
+    EXPECT_EQ(ReadValue(kRegeditSettingsKey, "LastKey"),
+              c.lastKey.empty() ? "<missing>" : c.lastKey);
+  }
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRegeditSettingsKey, "LastKey");
 }
 
 // ---- What a person sees

@@ -319,6 +319,7 @@ const char* const kProgramKeys[] = {
     "_Refresh",
     "_Property",
     "_AboutFile",
+    "_JumpTo",
     "_Tools",
     "_LogViewer",
     "_About",
@@ -507,7 +508,7 @@ std::string ToLower(std::string text) {
 }
 
 TEST_F(ShippedLanguageFile, HasATextForEveryKey) {
-  EXPECT_EQ(std::size(kProgramKeys), 118u);
+  EXPECT_EQ(std::size(kProgramKeys), 119u);
   std::set<std::string> keys;
   for (const char* key : kProgramKeys) {
     EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;

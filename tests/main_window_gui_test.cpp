@@ -341,7 +341,9 @@ TEST_F(MainWindowTest, AViewShownForTheFirstTimeIsACompleteTranslatedForm) {
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(IsWindowVisible(form));
   EXPECT_EQ(GetParent(form), main_->Host().Handle());
-  EXPECT_EQ(gui::WindowText(GetDlgItem(form, IDC_ADDNEW)), language_.T("_AddNew"));
+  // A button leaves out the key that the menu shows after the text.
+  const std::string addNew = language_.T("_AddNew");
+  EXPECT_EQ(gui::WindowText(GetDlgItem(form, IDC_ADDNEW)), addNew.substr(0, addNew.find("\\t")));
   char title[64] = {};
   LVCOLUMNA column{};
   column.mask = LVCF_TEXT;
@@ -388,9 +390,23 @@ TEST_F(MainWindowTest, TheOperationMenuActsOnTheShownViewOnly) {
     if (shown.Text(i, kColName) == "QuorvaneMainTest") row = i;
   }
   ASSERT_GE(row, 0);
+  // The popup offers what the shown view's selection allows, as its buttons do.
+  const HMENU operation = GetSubMenu(GetMenu(main_->Handle()), 1);
+  auto grayed = [this, operation](UINT id) {
+    SendMessageA(main_->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(operation), 1);
+    return (GetMenuState(operation, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+  };
+  EXPECT_TRUE(grayed(IDC_REMOVE));
+  EXPECT_FALSE(grayed(IDC_ADDNEW));
   shown.SelectAndShow(row);
+  EXPECT_FALSE(grayed(IDC_REMOVE));
+  EXPECT_FALSE(grayed(IDC_JUMPTO));
+  EXPECT_TRUE(grayed(IDC_ENABLE));
+  EXPECT_FALSE(grayed(IDC_DISABLE));
   SendMessageA(main_->Handle(), WM_COMMAND, MAKEWPARAM(IDC_DISABLE, 0), 0);
   PumpPending();
+  EXPECT_FALSE(grayed(IDC_ENABLE));
+  EXPECT_TRUE(grayed(IDC_DISABLE));
   EXPECT_FALSE(shown.IsEnabled(row));
   EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", RRF_RT_REG_SZ, nullptr,
                          nullptr, nullptr),
@@ -416,6 +432,27 @@ TEST_F(MainWindowTest, AcceleratorsSendTheViewCommands) {
   EXPECT_TRUE(main_->PreTranslateMessage(key));
   PumpPending();
   EXPECT_FALSE(HasRow(10, "QuorvaneMainTest"));
+
+  // F1 opens the help; Ctrl+J shows the selected entry's key in the registry editor.
+  MSG help{main_->Tree(), WM_KEYDOWN, VK_F1, 0, 0, {}};
+  EXPECT_TRUE(main_->PreTranslateMessage(help));
+  RegSetKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest", REG_SZ, data, sizeof(data));
+  SendMessageA(main_->View(10).Handle(), WM_COMMAND, IDC_REFRESH, 0);
+  main_->View(10).SelectAndShow(0);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  MSG jump{main_->View(10).List(), WM_KEYDOWN, 'J', 0, 0, {}};
+  EXPECT_TRUE(main_->PreTranslateMessage(jump));
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  PumpPending();
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest");
+  const auto& opened = shell_.Calls();
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[0].file, HelpFilePath());
+  EXPECT_EQ(opened[1].file, "regedit.exe");
 }
 
 TEST_F(MainWindowTest, OnlyTheFirstIdleIsMarked) {

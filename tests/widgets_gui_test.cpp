@@ -761,9 +761,9 @@ TEST_F(ViewFormTest, TemplateHasTheControlsInOrderAtTheirPlaces) {
       EXPECT_TRUE(style & WS_GROUP);
     }
     if (c.id == IDC_LIST) {
-      const LONG listStyles =
-          LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP;
+      const LONG listStyles = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP;
       EXPECT_EQ(style & listStyles, listStyles);
+      EXPECT_FALSE(style & LVS_NOSORTHEADER);  // a header click sorts
       // The themed list view turns a WS_BORDER into a client edge when it is created.
       EXPECT_TRUE((style & WS_BORDER) || (GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
     }
@@ -868,7 +868,8 @@ TEST_F(ResourcesTest, MainMenuHasItsPopupsAndItemsInOrder) {
         {"_Refresh", IDC_REFRESH},
         {nullptr, 0},
         {"_Property", IDC_PROPERTY},
-        {"_AboutFile", IDC_ABOUTFILE}}},
+        {"_AboutFile", IDC_ABOUTFILE},
+        {"_JumpTo", IDC_JUMPTO}}},
       {"_Tools", {{"_LogViewer", IDM_LOGVIEWER}}},
       {"_About",
        {{"_Help", IDM_HELP},

@@ -9,9 +9,12 @@
 #include "store/language_table.h"
 #include "store/safe_format.h"
 #include "ui/banner.h"
+#include "ui/cell_tips.h"
 #include "ui/dpi.h"
 #include "ui/edit_dialogs.h"
 #include "ui/file_info_dialog.h"
+#include "ui/jump_to.h"
+#include "ui/list_sort.h"
 #include "ui/resize_rules.h"
 #include "ui/translate.h"
 
@@ -23,14 +26,20 @@ constexpr int kStateEnabled = 2;
 constexpr UINT kCheckSwitch =
     INDEXTOSTATEIMAGEMASK(kStateDisabled) | INDEXTOSTATEIMAGEMASK(kStateEnabled);
 constexpr UINT kStateImageBits = 0xF000;
-// Item data, bit flags: the row's entry cannot be addressed exactly (not Row::exact), and
-// Windows has it switched off (Row::windowsOff).
-constexpr LPARAM kInexactRow = 1;
-constexpr LPARAM kWindowsOffRow = 2;
 constexpr COLORREF kBannerFill = RGB(118, 118, 118);
 constexpr int kBannerMargin = 3;
 
 const char* const kColumnKeys[5] = {"_Name", "_Type", "_Data", "_RegPath", "_Status"};
+
+// The buttons of the form that stand for entry commands.
+constexpr int kCommandButtons[] = {IDC_ADDNEW,  IDC_REMOVE,  IDC_MODIFY,   IDC_ENABLE,
+                                   IDC_DISABLE, IDC_REFRESH, IDC_PROPERTY, IDC_ABOUTFILE};
+
+// LVM_SORTITEMS order: item data are row indices into ranks, each row's place in the order.
+int CALLBACK CompareByRank(LPARAM first, LPARAM second, LPARAM ranks) {
+  const auto& rank = *reinterpret_cast<const std::vector<int>*>(ranks);
+  return rank[static_cast<std::size_t>(first)] - rank[static_cast<std::size_t>(second)];
+}
 
 }  // namespace
 
@@ -67,7 +76,11 @@ BOOL EntryView::OnInitDialog() {
   banner_->SetTextFormat(DT_WORDBREAK | DT_NOPREFIX);
   banner_->SetText("");
 
+  tips_ = std::make_unique<CellTips>();
+  tips_->Attach(list_);
+
   if (!deferFirstFill_) kind_.Refresh(*this);
+  UpdateCommandButtons();
   // The form takes no focus when it is made: the main window makes it when its node is first
   // selected, and the focus stays where the user has it.
   return FALSE;
@@ -88,6 +101,7 @@ void EntryView::SetUpColumns() {
   // A zero mask sets exactly these styles: nothing else stays on.
   SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  // Tips for cut-off cells come from CellTips, for every column.
 }
 
 bool EntryView::OnCommand(int id, int /*code*/, HWND /*control*/) {
@@ -116,6 +130,9 @@ bool EntryView::OnCommand(int id, int /*code*/, HWND /*control*/) {
     case IDC_DISABLE:
       SetCheckCommand(false);
       return true;
+    case IDC_JUMPTO:
+      JumpTo();
+      return true;
     default:
       return false;
   }
@@ -133,6 +150,10 @@ bool EntryView::OnNotify(NMHDR* header, LRESULT* /*result*/) {
       return true;
     case LVN_ITEMCHANGED:
       OnItemChanged(*reinterpret_cast<NMLISTVIEW*>(header));
+      if (!filling_) UpdateCommandButtons();
+      return true;
+    case LVN_COLUMNCLICK:
+      SortBy(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
       return true;
     case LVN_GETDISPINFOA: {
       LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
@@ -190,26 +211,85 @@ void EntryView::AboutFile() {
   if (fileInfoOpener_) fileInfoOpener_(GetActiveWindow(), path);
 }
 
+void EntryView::JumpTo() {
+  if (const std::optional<EntryPlace> place = kind_.SelectedPlace(*this, *this)) {
+    OpenEntryPlace(Handle(), *place);
+  }
+}
+
 HMENU EntryView::BuildContextMenu() const {
   HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAIN_MENU));
   if (!menu) return nullptr;
   HMENU popup = GetSubMenu(menu, 1);
   TranslateMenu(language_, popup);
-
-  const int row = SelectedRow();
-  auto gray = [popup](UINT id, bool grayed) {
-    EnableMenuItem(popup, id, MF_BYCOMMAND | (grayed ? MF_GRAYED : MF_ENABLED));
-  };
-  if (row < 0) {
-    for (UINT id : {IDC_REMOVE, IDC_MODIFY, IDC_PROPERTY, IDC_ABOUTFILE, IDC_ENABLE, IDC_DISABLE}) {
-      gray(id, true);
-    }
-  } else {
-    const bool isDisabled = StateImage(row) == kStateDisabled;
-    gray(IDC_DISABLE, isDisabled);
-    gray(IDC_ENABLE, !isDisabled);
-  }
+  ApplyToMenu(popup, Selection());
   return menu;
+}
+
+SelectionState EntryView::Selection() const {
+  const int row = SelectedRow();
+  return {row >= 0, row >= 0 && StateImage(row) == kStateDisabled};
+}
+
+void EntryView::UpdateCommandButtons() {
+  const SelectionState selection = Selection();
+  for (const int id : kCommandButtons) {
+    const HWND button = Item(id);
+    if (!button) continue;
+    const bool available = CommandAvailable(id, selection);
+    // A button that loses its use hands the keyboard focus to the list.
+    if (!available && GetFocus() == button) SetFocus(list_);
+    EnableWindow(button, available ? TRUE : FALSE);
+  }
+}
+
+void EntryView::SortBy(int column) {
+  if (column < 0 || column >= 5) return;
+  sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
+  sortColumn_ = column;
+  SortRows();
+  ShowSortMark();
+  const int row = SelectedRow();
+  if (row >= 0) SendMessageA(list_, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+void EntryView::SortRows() {
+  if (sortColumn_ < 0) return;
+  const int count = Count();
+  std::vector<std::string> texts;
+  texts.reserve(static_cast<std::size_t>(count));
+  for (int row = 0; row < count; ++row) {
+    texts.push_back(sortColumn_ == kColStatus ? StatusText(row)
+                                              : Text(row, static_cast<Column>(sortColumn_)));
+  }
+  const std::vector<int> order = SortedRowOrder(texts, sortAscending_);
+  // Each row's item data is its index in extras_; its rank is its place in the order.
+  std::vector<int> ranks(extras_.size(), 0);
+  for (int place = 0; place < count; ++place) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = order[static_cast<std::size_t>(place)];
+    if (SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) &&
+        static_cast<std::size_t>(item.lParam) < ranks.size()) {
+      ranks[static_cast<std::size_t>(item.lParam)] = place;
+    }
+  }
+  SendMessageA(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&ranks),
+               reinterpret_cast<LPARAM>(&CompareByRank));
+}
+
+void EntryView::ShowSortMark() {
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+  if (!header) return;
+  const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int column = 0; column < columns; ++column) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (column == sortColumn_) item.fmt |= sortAscending_ ? HDF_SORTUP : HDF_SORTDOWN;
+    SendMessageA(header, HDM_SETITEMA, column, reinterpret_cast<LPARAM>(&item));
+  }
 }
 
 void EntryView::ShowContextMenu() {
@@ -259,32 +339,32 @@ bool EntryView::IsEnabled(int row) const {
   return StateImage(row) != kStateDisabled;
 }
 
-std::optional<LPARAM> EntryView::RowFlags(int row) const {
+std::optional<std::size_t> EntryView::ExtraIndex(int row) const {
   LVITEMA item{};
   item.mask = LVIF_PARAM;
   item.iItem = row;
-  if (!SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return std::nullopt;
-  return item.lParam;
+  if (row < 0 || !SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) {
+    return std::nullopt;
+  }
+  const auto index = static_cast<std::size_t>(item.lParam);
+  if (index >= extras_.size()) return std::nullopt;
+  return index;
 }
 
 bool EntryView::IsExact(int row) const {
-  const std::optional<LPARAM> flags = RowFlags(row);
-  return flags && (*flags & kInexactRow) == 0;
+  const std::optional<std::size_t> index = ExtraIndex(row);
+  return index && extras_[*index].exact;
 }
 
 bool EntryView::IsWindowsOff(int row) const {
-  const std::optional<LPARAM> flags = RowFlags(row);
-  return flags && (*flags & kWindowsOffRow) != 0;
+  const std::optional<std::size_t> index = ExtraIndex(row);
+  return index && extras_[*index].windowsOff;
 }
 
 void EntryView::SetWindowsOff(int row, bool off) {
-  const std::optional<LPARAM> flags = RowFlags(row);
-  if (!flags) return;
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  item.lParam = off ? (*flags | kWindowsOffRow) : (*flags & ~kWindowsOffRow);
-  SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  const std::optional<std::size_t> index = ExtraIndex(row);
+  if (!index) return;
+  extras_[*index].windowsOff = off;
   SendMessageA(list_, LVM_REDRAWITEMS, row, row);  // its Status text changes with it
 }
 
@@ -295,7 +375,7 @@ int EntryView::SelectedRow() const {
 
 void EntryView::DeleteAll() {
   SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
-  offSince_.clear();
+  extras_.clear();
 }
 
 void EntryView::Append(const Row& row) {
@@ -306,18 +386,17 @@ void EntryView::Append(const Row& row) {
   item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = Count();
   item.pszText = texts[0].data();
-  item.lParam = (row.exact ? 0 : kInexactRow) | (row.windowsOff ? kWindowsOffRow : 0);
+  item.lParam = static_cast<LPARAM>(extras_.size());
   const int index =
       static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) return;
+  extras_.push_back({row.exact, row.windowsOff, row.windowsOffSince});
   for (int column = 1; column < 5; ++column) {
     LVITEMA sub{};
     sub.iSubItem = column;
     sub.pszText = column == kColStatus ? LPSTR_TEXTCALLBACKA : texts[column].data();
     SendMessageA(list_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
   }
-  offSince_.resize(static_cast<std::size_t>(index) + 1);
-  offSince_[static_cast<std::size_t>(index)] = row.windowsOffSince;
   // A live entry that Windows has switched off does not start: it is shown unchecked.
   SetStateImage(index, row.enabled && !row.windowsOff ? kStateEnabled : kStateDisabled);
 }
@@ -326,9 +405,9 @@ std::string EntryView::StatusText(int row) {
   Row shown;
   shown.data = Text(row, kColData);
   shown.enabled = IsEnabled(row);
-  shown.windowsOff = IsWindowsOff(row);
-  if (row >= 0 && static_cast<std::size_t>(row) < offSince_.size()) {
-    shown.windowsOffSince = offSince_[static_cast<std::size_t>(row)];
+  if (const std::optional<std::size_t> index = ExtraIndex(row)) {
+    shown.windowsOff = extras_[*index].windowsOff;
+    shown.windowsOffSince = extras_[*index].windowsOffSince;
   }
   return kind_.StatusOf(shown);
 }
@@ -358,8 +437,11 @@ void EntryView::BeginUpdate() {
 }
 
 void EntryView::EndUpdate() {
+  // A refilled list keeps the order the user chose.
+  SortRows();
   SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
+  UpdateCommandButtons();
 }
 
 // ---- Prompter through the real dialogs and message boxes

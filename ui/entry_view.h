@@ -17,10 +17,12 @@
 #include "core/entry_kind.h"
 #include "core/prompter.h"
 #include "core/row_list.h"
+#include "ui/command_states.h"
 #include "ui/dialog_base.h"
 
 class LanguageTable;
 class Banner;
+class CellTips;
 class ResizeRules;
 
 class EntryView final : public DialogBase, public RowList, public Prompter {
@@ -45,6 +47,15 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   // The "_Operation" popup of menu 201, translated and grayed for the present selection; the
   // caller destroys the returned menu (the whole loaded menu; the popup is its second item).
   HMENU BuildContextMenu() const;
+  // The selection the entry commands are offered for (buttons, menus).
+  SelectionState Selection() const;
+  // The column the rows are sorted by (-1: the order the kind lists them in) and its direction.
+  int SortColumn() const { return sortColumn_; }
+  bool SortAscending() const { return sortAscending_; }
+  // As a click on the column's header: sorts by it, or reverses the order when it is the sort
+  // column already.
+  void SortBy(int column);
+  const CellTips* Tips() const { return tips_.get(); }
 
   // RowList
   int Count() const override;
@@ -85,9 +96,21 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   void OnItemChanged(const NMLISTVIEW& change);
   void SetCheckCommand(bool enable);
   void AboutFile();
+  void JumpTo();
   void ShowContextMenu();
+  // Grays the buttons that would only say "select an entry first".
+  void UpdateCommandButtons();
+  void SortRows();
+  void ShowSortMark();
   int StateImage(int row) const;
-  std::optional<LPARAM> RowFlags(int row) const;  // the row's item data; nullopt: no such row
+  // What a row keeps beside its texts; the list item's data is its index in extras_, so it
+  // stays with the row when the list is sorted.
+  struct RowExtra {
+    bool exact = true;
+    bool windowsOff = false;
+    std::uint64_t windowsOffSince = 0;
+  };
+  std::optional<std::size_t> ExtraIndex(int row) const;  // nullopt: no such row
   // The Status column of a row as it stands, from the kind.
   std::string StatusText(int row);
   void SetStateImage(int row, int image);
@@ -101,7 +124,10 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   bool deferFirstFill_ = false;
   std::unique_ptr<Banner> banner_;
   std::unique_ptr<ResizeRules> resize_;
+  std::unique_ptr<CellTips> tips_;
   FileInfoOpener fileInfoOpener_;
-  std::vector<std::uint64_t> offSince_;  // Row::windowsOffSince by row index
-  std::string shownStatus_;              // the last Status text handed to the list
+  std::vector<RowExtra> extras_;
+  std::string shownStatus_;  // the last Status text handed to the list
+  int sortColumn_ = -1;
+  bool sortAscending_ = true;
 };

@@ -8,6 +8,7 @@
 #include "store/language_table.h"
 #include "ui/about_dialog.h"
 #include "ui/centre_window.h"
+#include "ui/command_states.h"
 #include "ui/dpi.h"
 #include "ui/shell_opener.h"
 #include "ui/startup_marks.h"
@@ -30,6 +31,8 @@ HACCEL CreateMainAccelerators() {
       {FVIRTKEY, VK_INSERT, IDC_ADDNEW},
       {FVIRTKEY, VK_F2, IDC_MODIFY},
       {FVIRTKEY | FALT, VK_RETURN, IDC_PROPERTY},
+      {FVIRTKEY | FCONTROL, 'J', IDC_JUMPTO},
+      {FVIRTKEY, VK_F1, IDM_HELP},
   };
   return CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys)));
 }
@@ -44,11 +47,15 @@ bool IsForwardedCommand(int id) {
     case IDC_ABOUTFILE:
     case IDC_ENABLE:
     case IDC_DISABLE:
+    case IDC_JUMPTO:
       return true;
     default:
       return false;
   }
 }
+
+// The "_Operation" popup: the second of the main menu.
+constexpr int kOperationPopup = 1;
 
 }  // namespace
 
@@ -224,6 +231,22 @@ bool MainWindow::OnCommand(int id, int /*code*/, HWND /*control*/) {
     default:
       return false;
   }
+}
+
+INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+  if (message == WM_INITMENUPOPUP) {
+    const auto popup = reinterpret_cast<HMENU>(wParam);
+    if (popup == GetSubMenu(GetMenu(Handle()), kOperationPopup)) {
+      // The commands the shown view's buttons offer; with no view only those needing no row.
+      const int index = host_.Current();
+      const SelectionState selection = index >= 0 && index < ViewCount() && views_[index]->Handle()
+                                           ? views_[index]->Selection()
+                                           : SelectionState{};
+      ApplyToMenu(popup, selection);
+      return TRUE;
+    }
+  }
+  return FALSE;
 }
 
 bool MainWindow::OnSize(UINT /*type*/, int width, int height) {

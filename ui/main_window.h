@@ -47,6 +47,8 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   bool OnCommand(int id, int code, HWND control) override;
   bool OnNotify(NMHDR* header, LRESULT* result) override;
   bool OnSize(UINT type, int width, int height) override;
+  // Grays the "_Operation" items the shown view cannot offer, as its buttons are.
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void SetIcons();

@@ -22,10 +22,27 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+// A menu text names its key after a backslash-t pair ("Re&fresh\tF5"): a menu shows it in its
+// own column after a tab, a button or label shows no key.
+constexpr char kKeyColumn[] = "\\t";
+
+std::string MenuText(const std::string& text) {
+  std::string result = text;
+  for (std::size_t at = result.find(kKeyColumn); at != std::string::npos;
+       at = result.find(kKeyColumn, at + 1)) {
+    result.replace(at, 2, "\t");
+  }
+  return result;
+}
+
+std::string WithoutKeyColumn(const std::string& text) {
+  return text.substr(0, text.find(kKeyColumn));
+}
+
 void TranslateOneWindow(const LanguageTable& language, HWND window) {
   const std::string text = WindowText(window);
   if (text.empty()) return;  // an unnamed static keeps its empty text
-  const std::string translated = ExpandEscapes(language.T(text));
+  const std::string translated = ExpandEscapes(WithoutKeyColumn(language.T(text)));
   if (!translated.empty() && translated != text) SetWindowTextA(window, translated.c_str());
 }
 
@@ -71,7 +88,7 @@ void TranslateMenu(const LanguageTable& language, HMENU menu) {
     if (HMENU submenu = GetSubMenu(menu, index)) TranslateMenu(language, submenu);
     const std::string text = MenuItemText(menu, position);
     if (text.empty()) continue;  // separators keep their type and stay without text
-    const std::string translated = language.T(text);
+    const std::string translated = MenuText(language.T(text));
     if (translated.empty() || translated == text) continue;
     MENUITEMINFOA info{};
     info.cbSize = sizeof(info);

@@ -6,6 +6,8 @@
 
 class LanguageTable;
 
+// A text may name its command's key after a backslash-t pair ("Re&fresh\tF5"): menus show the
+// key in their key column, windows leave it out.
 // Translates a window's own text and the texts of all its descendants (escapes expanded).
 void TranslateWindow(const LanguageTable& language, HWND window);
 // Translates a menu and its submenus by position, keeping ids, states and submenus.

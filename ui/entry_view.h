@@ -21,7 +21,7 @@
 
 class LanguageTable;
 class Banner;
-class ResizeRules;
+class ViewFormLayout;
 
 class EntryView final : public DialogBase, public RowList, public Prompter {
  public:
@@ -45,6 +45,8 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   // The "_Operation" popup of menu 201, translated and grayed for the present selection; the
   // caller destroys the returned menu (the whole loaded menu; the popup is its second item).
   HMENU BuildContextMenu() const;
+  // The smallest client size at which the form shows every button whole; zero before creation.
+  SIZE MinimumClientSize() const;
 
   // RowList
   int Count() const override;
@@ -100,7 +102,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   bool filling_ = false;
   bool deferFirstFill_ = false;
   std::unique_ptr<Banner> banner_;
-  std::unique_ptr<ResizeRules> resize_;
+  std::unique_ptr<ViewFormLayout> layout_;
   FileInfoOpener fileInfoOpener_;
   std::vector<std::uint64_t> offSince_;  // Row::windowsOffSince by row index
   std::string shownStatus_;              // the last Status text handed to the list

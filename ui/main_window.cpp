@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "core/module_paths.h"
 #include "platform/journal_component.h"
 #include "res/resource.h"
@@ -14,6 +16,7 @@
 #include "ui/translate.h"
 #include "ui/version_info.h"
 #include "ui/web_links.h"
+#include "ui/window_placement.h"
 
 namespace {
 
@@ -21,6 +24,16 @@ constexpr int kTreeImageSize = 32;
 constexpr int kTreeImageCount = 10;
 constexpr COLORREF kTreeImageMask = RGB(0, 255, 0);
 constexpr int kSplitterPosition = 250;
+// Narrower than this (at 96 DPI) the tree shows too little of its labels to be of use.
+constexpr int kMinimumTreeWidth = 120;
+
+// The width and height a window's frame (and, for the main window, its menu) adds to its client.
+SIZE FrameSize(HWND window) {
+  RECT outer{}, inner{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &inner);
+  return SIZE{(outer.right - outer.left) - inner.right, (outer.bottom - outer.top) - inner.bottom};
+}
 
 // Keys a Windows user expects on top of the menu: they send the same commands.
 HACCEL CreateMainAccelerators() {
@@ -112,9 +125,14 @@ BOOL MainWindow::OnInitDialog() {
   SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(first));
   Mark("filled");
 
+  if (settings_) remembered_ = settings_->ReadSettings();
+  const int position96 = remembered_ && remembered_->splitterPosition96
+                             ? *remembered_->splitterPosition96
+                             : kSplitterPosition;
   splitter_.SetExtendedStyle(0);
   splitter_.SetPanes(tree_, host_.Handle(), false);
-  splitter_.SetPosition(ScaleForWindow(Handle(), kSplitterPosition), true);
+  SetPaneMinimums();
+  splitter_.SetPosition(ScaleForWindow(Handle(), position96), true);
 
   TranslateWindow(language_, Handle());
   TranslateMenu(language_, GetMenu(Handle()));
@@ -233,6 +251,67 @@ bool MainWindow::OnSize(UINT /*type*/, int width, int height) {
   return true;
 }
 
+// Both panes stay usable: the tree keeps a readable width, the host room for a whole form.
+void MainWindow::SetPaneMinimums() {
+  SIZE form = {0, 0};
+  if (HWND shown = host_.CurrentView()) {
+    for (const auto& view : views_) {
+      if (view->Handle() == shown) form = view->MinimumClientSize();
+    }
+  }
+  splitter_.SetMinimumPanes(ScaleForWindow(Handle(), kMinimumTreeWidth),
+                            form.cx + FrameSize(host_.Handle()).cx);
+}
+
+SIZE MainWindow::MinimumWindowSize() const {
+  SIZE form = {0, 0};
+  for (const auto& view : views_) {
+    if (view->Handle()) {
+      form = view->MinimumClientSize();
+      break;
+    }
+  }
+  const SIZE host = FrameSize(host_.Handle());
+  const SIZE frame = FrameSize(Handle());
+  const int tree = ScaleForWindow(Handle(), kMinimumTreeWidth);
+  return SIZE{frame.cx + tree + splitter_.BarWidth() + splitter_.BarEdge() + form.cx + host.cx,
+              frame.cy + form.cy + host.cy};
+}
+
+INT_PTR MainWindow::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+  switch (message) {
+    case WM_GETMINMAXINFO:
+      if (host_.Handle()) {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        const SIZE minimum = MinimumWindowSize();
+        limits->ptMinTrackSize.x = std::max<LONG>(limits->ptMinTrackSize.x, minimum.cx);
+        limits->ptMinTrackSize.y = std::max<LONG>(limits->ptMinTrackSize.y, minimum.cy);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_DESTROY:
+      SaveSettings();
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+void MainWindow::Show() {
+  if (!Handle()) return;
+  ShowAtPlacement(Handle(), remembered_ ? remembered_->window : std::nullopt);
+}
+
+void MainWindow::SaveSettings() {
+  if (!settings_ || !splitter_.Handle()) return;
+  WindowSettings now;
+  now.window = CapturePlacement(Handle());
+  now.splitterPosition96 =
+      MulDiv(splitter_.RequestedPosition(), 96, static_cast<int>(DpiForWindow(Handle())));
+  // A store that cannot be written keeps what it had; the window closes all the same.
+  settings_->WriteSettings(now);
+}
+
 bool MainWindow::OnIdle() {
   // The queue first runs empty once everything shown has been painted.
   if (marks_) marks_->MarkOnce("idle");
@@ -267,7 +346,7 @@ bool MainWindow::PreTranslateMessage(MSG& message) {
 
 int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
                   std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language,
-                  StartupMarks* marks) {
+                  StartupMarks* marks, SettingsStore* settings) {
   MessageLoop loop;
   WindowModule* module = WindowModule::Current();
   if (module) module->SetLoop(&loop);
@@ -275,9 +354,10 @@ int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
   {
     MainWindow main(std::move(catalogue), std::move(kinds), language);
     main.SetMarks(marks);
+    main.SetSettingsStore(settings);
     if (main.Create(instance)) {
       if (marks) marks->Mark("created");
-      ShowWindow(main.Handle(), SW_SHOWMAXIMIZED);
+      main.Show();
       if (marks) marks->Mark("shown");
       exitCode = loop.Run();
     }

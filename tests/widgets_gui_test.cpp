@@ -123,8 +123,8 @@ TEST_F(BannerTest, StretchedPictureFollowsAResize) {
   EXPECT_EQ(wider.Count(kRed), 380 * 60);
 }
 
-// A covering picture is scaled by one factor both ways: the red left fifth of a 150 x 20 picture
-// stays a fifth of the picture's scaled width, whatever shape the banner has.
+// A covering picture is scaled by one factor both ways and cut: a red block in the top left
+// corner of a 150 x 20 picture (30 x 14) keeps its shape, scaled, whatever shape the banner has.
 TEST_F(BannerTest, ACoveringPictureKeepsItsAspectAndIsCut) {
   gui::HostWindow host(640, 80);
   HWND control = MakeStatic(host.Handle(), "", 0, 0, 60, 20);
@@ -136,8 +136,8 @@ TEST_F(BannerTest, ACoveringPictureKeepsItsAspectAndIsCut) {
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(memory, picture);
     HBRUSH red = CreateSolidBrush(kRed);
-    RECT left = {0, 0, 30, 20};
-    FillRect(memory, &left, red);
+    RECT block = {0, 0, 30, 14};
+    FillRect(memory, &block, red);
     DeleteObject(red);
     SelectObject(memory, old);
     DeleteDC(memory);
@@ -146,18 +146,19 @@ TEST_F(BannerTest, ACoveringPictureKeepsItsAspectAndIsCut) {
   banner.SetPicture(picture, Banner::kCover);
   struct Case {
     int width, height;
-    int redColumns;  // in the middle row
+    int redColumns, redRows;  // along the top row and the left column
   } cases[] = {
-      {60, 20, 30},    // narrower than the picture: its left part, at its own size
-      {300, 40, 60},   // the same shape, twice as large
-      {600, 40, 120},  // wider: scaled by four, the middle band of its height
+      {60, 20, 30, 14},    // narrower than the picture: its left part at its own size
+      {300, 40, 60, 28},   // the same shape, twice as large
+      {600, 40, 120, 36},  // wider: scaled by four, rows 5 to 15 of the picture
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
     SetWindowPos(control, nullptr, 0, 0, c.width, c.height, SWP_NOMOVE | SWP_NOZORDER);
     gui::Capture shot(control);
-    const int red = shot.Count(kRed, RECT{0, c.height / 2, c.width, c.height / 2 + 1});
-    EXPECT_NEAR(red, c.redColumns, 2) << c.width << "x" << c.height;
-    EXPECT_EQ(shot.Count(kBannerGrey), 0) << c.width << "x" << c.height;
+    EXPECT_NEAR(shot.Count(kRed, RECT{0, 1, c.width, 2}), c.redColumns, 3);
+    EXPECT_NEAR(shot.Count(kRed, RECT{1, 0, 2, c.height}), c.redRows, 3);
+    EXPECT_EQ(shot.Count(kBannerGrey), 0);
   }
 }
 

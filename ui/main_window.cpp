@@ -27,12 +27,21 @@ constexpr int kSplitterPosition = 250;
 // Narrower than this (at 96 DPI) the tree shows too little of its labels to be of use.
 constexpr int kMinimumTreeWidth = 120;
 
-// The width and height a window's frame (and, for the main window, its menu) adds to its client.
+// The width and height a window's frame (and, for the main window, its menu as it is wrapped
+// now) adds to its client area.
 SIZE FrameSize(HWND window) {
   RECT outer{}, inner{};
   GetWindowRect(window, &outer);
   GetClientRect(window, &inner);
   return SIZE{(outer.right - outer.left) - inner.right, (outer.bottom - outer.top) - inner.bottom};
+}
+
+// The same for the view host from its styles: it may not have been given a size yet.
+SIZE BorderSize(HWND window) {
+  RECT rect = {0, 0, 0, 0};
+  AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
 // Keys a Windows user expects on top of the menu: they send the same commands.
@@ -260,7 +269,7 @@ void MainWindow::SetPaneMinimums() {
     }
   }
   splitter_.SetMinimumPanes(ScaleForWindow(Handle(), kMinimumTreeWidth),
-                            form.cx + FrameSize(host_.Handle()).cx);
+                            form.cx + BorderSize(host_.Handle()).cx);
 }
 
 SIZE MainWindow::MinimumWindowSize() const {
@@ -271,7 +280,7 @@ SIZE MainWindow::MinimumWindowSize() const {
       break;
     }
   }
-  const SIZE host = FrameSize(host_.Handle());
+  const SIZE host = BorderSize(host_.Handle());
   const SIZE frame = FrameSize(Handle());
   const int tree = ScaleForWindow(Handle(), kMinimumTreeWidth);
   return SIZE{frame.cx + tree + splitter_.BarWidth() + splitter_.BarEdge() + form.cx + host.cx,

@@ -308,7 +308,8 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
 
 void MainWindow::Show() {
   if (!Handle()) return;
-  ShowAtPlacement(Handle(), remembered_ ? remembered_->window : std::nullopt);
+  ShowAtPlacement(Handle(), remembered_ ? remembered_->window : std::nullopt,
+                  MinimumWindowSize());
 }
 
 void MainWindow::SaveSettings() {

@@ -107,7 +107,8 @@ void Splitter::SetPosition(int position, bool update) {
   }
   pending_ = false;
   Store(Clamp(position));
-  requested_ = position_;
+  // What was asked is kept, so a splitter too narrow for it now puts the bar there once it grows.
+  requested_ = position >= 0 ? position : position_;
   if (update) Layout();
 }
 

@@ -36,8 +36,8 @@ class Splitter {
   // Widths below which neither pane is made, also while dragging and when the splitter shrinks
   // (the left pane gives way first when both cannot be had). Negative: the default minimum.
   void SetMinimumPanes(int left, int right);
-  // The position last asked for (by a set or a drag): where the bar returns when the splitter
-  // grows back after a shrink pushed it aside.
+  // The position last asked for (by a set or a drag): where the bar goes as soon as the splitter
+  // is wide enough, also after a shrink pushed it aside.
   int RequestedPosition() const { return requested_; }
 
   int BarWidth() const { return barWidth_; }

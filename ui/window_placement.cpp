@@ -36,7 +36,8 @@ WindowSettings::Placement CapturePlacement(HWND window) {
   return WindowSettings::Placement{placement.rcNormalPosition, maximized};
 }
 
-void ShowAtPlacement(HWND window, const std::optional<WindowSettings::Placement>& remembered) {
+void ShowAtPlacement(HWND window, const std::optional<WindowSettings::Placement>& remembered,
+                     SIZE minimum) {
   if (!remembered) {
     ShowWindow(window, SW_SHOWMAXIMIZED);
     return;
@@ -47,6 +48,9 @@ void ShowAtPlacement(HWND window, const std::optional<WindowSettings::Placement>
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     if (GetMonitorInfoA(MonitorFromRect(&screen, MONITOR_DEFAULTTONEAREST), &monitor)) {
+      // Fitted as large as the window will be, so the minimum size cannot push it off again.
+      screen.right = std::max(screen.right, screen.left + minimum.cx);
+      screen.bottom = std::max(screen.bottom, screen.top + minimum.cy);
       screen = FitIntoArea(screen, monitor.rcWork);
     }
   }

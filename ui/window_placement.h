@@ -15,5 +15,7 @@ RECT FitIntoArea(const RECT& rect, const RECT& area);
 WindowSettings::Placement CapturePlacement(HWND window);
 
 // Shows the window at a remembered placement, maximised when there is none. A rectangle that is
-// on no monitor any more is pulled onto the nearest monitor's work area.
-void ShowAtPlacement(HWND window, const std::optional<WindowSettings::Placement>& placement);
+// on no monitor any more is pulled onto the nearest monitor's work area, at no less than the
+// window's minimum size.
+void ShowAtPlacement(HWND window, const std::optional<WindowSettings::Placement>& placement,
+                     SIZE minimum);

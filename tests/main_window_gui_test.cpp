@@ -612,41 +612,6 @@ TEST_F(MainWindowTest, EveryButtonIsWholeAtTheSmallestSizesAlsoWithLongerTexts) 
   DeleteFileA(longerFile.c_str());
 }
 
-TEST_F(MainWindowTest, TheSplitterKeepsBothPanesUsableWhileDraggingAndShrinking) {
-  ShowWindow(main_->Handle(), SW_SHOWNORMAL);
-  SetWindowPos(main_->Handle(), nullptr, 0, 0, ScaleForWindow(main_->Handle(), 900),
-               ScaleForWindow(main_->Handle(), 600), SWP_NOMOVE | SWP_NOZORDER);
-  PumpPending();
-  Splitter& bar = main_->SplitBar();
-  bar.SetFullDrag(true);
-  const int treeMinimum = ScaleForWindow(main_->Handle(), 120);
-  const int formMinimum = main_->View(0).MinimumClientSize().cx;
-  const auto formWidth = [this] { return gui::ClientRect(main_->Host().CurrentView()).right; };
-  const int width = gui::ClientRect(bar.Handle()).right;
-
-  const int start = bar.Position();
-  SendMessageA(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start + 1, 40));
-  SendMessageA(bar.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3, 40));
-  EXPECT_EQ(bar.Position(), treeMinimum);
-  SendMessageA(bar.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(width - 3, 40));
-  PumpPending();
-  EXPECT_GE(formWidth(), formMinimum);
-  EXPECT_GT(bar.Position(), start);
-  SendMessageA(bar.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(width - 3, 40));
-
-  // Shrinking to the smallest window moves the bar aside; growing back returns it.
-  bar.SetPosition(ScaleForWindow(main_->Handle(), 300));
-  SetWindowPos(main_->Handle(), nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);
-  PumpPending();
-  EXPECT_GE(gui::RectInParent(main_->Tree()).right, treeMinimum);
-  EXPECT_GE(formWidth(), formMinimum);
-  EXPECT_LT(bar.Position(), ScaleForWindow(main_->Handle(), 300));
-  SetWindowPos(main_->Handle(), nullptr, 0, 0, ScaleForWindow(main_->Handle(), 900),
-               ScaleForWindow(main_->Handle(), 600), SWP_NOMOVE | SWP_NOZORDER);
-  PumpPending();
-  EXPECT_EQ(bar.Position(), ScaleForWindow(main_->Handle(), 300));
-}
-
 TEST_F(MainWindowTest, AClosedWindowReopensWhereItWasWithItsSplitter) {
   main_.reset();
   const std::string records =
@@ -705,7 +670,6 @@ TEST_F(MainWindowTest, AClosedWindowReopensWhereItWasWithItsSplitter) {
   main = reopen();
   EXPECT_TRUE(Inside(ScreenRect(main->Handle()), work));
   main.reset();
-  // The record is still there, unchanged.
   EXPECT_EQ(store_->ListAll(KindId::kRegistry).at(0).valueName, "Kept");
 }
 

@@ -308,8 +308,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
 
 void MainWindow::Show() {
   if (!Handle()) return;
-  ShowAtPlacement(Handle(), remembered_ ? remembered_->window : std::nullopt,
-                  MinimumWindowSize());
+  ShowAtPlacement(Handle(), remembered_ ? remembered_->window : std::nullopt, MinimumWindowSize());
 }
 
 void MainWindow::SaveSettings() {

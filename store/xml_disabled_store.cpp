@@ -248,8 +248,25 @@ Status XmlDisabledStore::Save(XmlDocument& doc) {
 Status XmlDisabledStore::ProveSaved(XmlDocument& doc, const std::string& temp) {
   auto saved = XmlDocument::Create();
   if (!saved) return NoXmlService();
-  if (saved->Load(temp) != kLoaded || RecordSnapshot(*saved) != RecordSnapshot(doc)) {
+  if (saved->Load(temp) != kLoaded || RecordSnapshot(*saved) != RecordSnapshot(doc) ||
+      !(ReadSettingsElement(*saved) == ReadSettingsElement(doc))) {
     return Status(ERROR_INVALID_DATA);
   }
   return Status();
+}
+
+std::optional<WindowSettings> XmlDisabledStore::ReadSettings() {
+  auto doc = XmlDocument::Create();
+  if (!doc || !Load(*doc)) return std::nullopt;
+  WindowSettings settings = ReadSettingsElement(*doc);
+  if (!settings.window && !settings.splitterPosition96) return std::nullopt;
+  return settings;
+}
+
+Status XmlDisabledStore::WriteSettings(const WindowSettings& settings) {
+  auto doc = XmlDocument::Create();
+  if (!doc) return NoXmlService();
+  if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;
+  if (!WriteSettingsElement(*doc, settings)) return UnreadableFile();
+  return Save(*doc);
 }

@@ -14,11 +14,12 @@
 #include <vector>
 
 #include "store/disabled_store.h"
+#include "store/window_settings.h"
 
 class XmlDocument;
 class XmlNode;
 
-class XmlDisabledStore final : public DisabledStore {
+class XmlDisabledStore final : public DisabledStore, public SettingsStore {
  public:
   // path: the store file (the program passes exe directory + "\config.xml").
   explicit XmlDisabledStore(std::string path);
@@ -33,6 +34,11 @@ class XmlDisabledStore final : public DisabledStore {
                 const std::string& data, DWORD valueType = REG_SZ) override;
 
   std::optional<UnreadableStore> Unreadable() const override { return unreadable_; }
+
+  // The settings element beside the records. A missing file is not created for them and an
+  // unreadable one is never written; the save is the records' own proven save.
+  std::optional<WindowSettings> ReadSettings() override;
+  Status WriteSettings(const WindowSettings& settings) override;
 
   const std::string& FilePath() const { return path_; }
   // The sibling the document is written to before it replaces the file.
@@ -58,7 +64,8 @@ class XmlDisabledStore final : public DisabledStore {
   // change reports (no record in a missing file; an unreadable file is never written).
   std::optional<Status> LoadForChange(XmlDocument& doc);
   Status Save(XmlDocument& doc);
-  // Success when the temporary file parses and holds exactly the document's records.
+  // Success when the temporary file parses and holds exactly the document's records and
+  // settings.
   Status ProveSaved(XmlDocument& doc, const std::string& temp);
 
   std::string path_;

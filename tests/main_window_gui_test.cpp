@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,10 +33,12 @@
 #include "store/xml_disabled_store.h"
 #include "support/recording_journal.h"
 #include "ui/about_dialog.h"
+#include "ui/dpi.h"
 #include "ui/file_info_dialog.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
 #include "ui/startup_marks.h"
+#include "ui/view_form_layout.h"
 #include "ui/web_links.h"
 
 namespace {
@@ -184,12 +187,19 @@ class MainWindowTest : public ::testing::Test {
     services_ = std::make_unique<KindServices>(
         KindServices{registry_, files_, links_, *store_, journal_, language_});
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserRunKey, "QuorvaneMainTest");
-    std::vector<CatalogueNode> catalogue = BuildCatalogue(registry_);
-    std::vector<std::unique_ptr<EntryKind>> kinds = CreateEntryKinds(catalogue, *services_);
-    main_ = std::make_unique<MainWindow>(std::move(catalogue), std::move(kinds), language_);
-    ASSERT_NE(main_->Create(GetModuleHandleA(nullptr)), nullptr);
+    main_ = NewMain(language_, nullptr);
+    ASSERT_NE(main_->Handle(), nullptr);
     ShowWindow(main_->Handle(), SW_SHOWMAXIMIZED);
     PumpPending();
+  }
+  // A main window over the real catalogue, created but not shown; texts from language.
+  std::unique_ptr<MainWindow> NewMain(const LanguageTable& language, SettingsStore* settings) {
+    std::vector<CatalogueNode> catalogue = BuildCatalogue(registry_);
+    std::vector<std::unique_ptr<EntryKind>> kinds = CreateEntryKinds(catalogue, *services_);
+    auto main = std::make_unique<MainWindow>(std::move(catalogue), std::move(kinds), language);
+    main->SetSettingsStore(settings);
+    main->Create(GetModuleHandleA(nullptr));
+    return main;
   }
   void TearDown() override {
     answers_.Clear();
@@ -516,6 +526,188 @@ TEST_F(MainWindowTest, ScreenshotsOfTheTopNodesAndTheDialogs) {
   });
   ShowAboutDialog(main_->Handle(), language_);
   EXPECT_TRUE(answers_.Finished());
+}
+
+// ---- Layout and remembered placement
+
+// Button texts about a third longer than the English ones, as translations often are.
+constexpr const char* kLongerButtonTexts =
+    "[String]\r\n_AddNew=&Hinzufuegen...\r\n_Remove=&Entfernen\r\n_Modify=&Bearbeiten...\r\n"
+    "_Enable=Akti&vieren\r\n_Disable=&Deaktivieren\r\n_Refresh=A&ktualisieren\r\n"
+    "_Property=Eigenschaften\r\n_AboutFile=&Dateiinformationen\r\n";
+
+RECT ScreenRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+RECT ScreenClient(HWND window) {
+  RECT rect = gui::ClientRect(window);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// The width a button's text takes in the button's font.
+int TextWidth(HWND button) {
+  const std::string text = gui::WindowText(button);
+  HDC dc = GetDC(button);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(button, WM_GETFONT, 0, 0)));
+  RECT r{};
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+  SelectObject(dc, old);
+  ReleaseDC(button, dc);
+  return r.right;
+}
+
+// Every button of the shown form is whole: its text fits inside its frame, it lies inside the
+// form, the form inside the host and the host inside the main window, no two buttons overlap
+// and the list starts below them. Returns how many rows the buttons take.
+int ExpectButtonsWhole(MainWindow& main, const std::string& where) {
+  SCOPED_TRACE(where);
+  HWND form = main.Host().CurrentView();
+  EXPECT_TRUE(Inside(ScreenRect(form), ScreenClient(main.Host().Handle())));
+  EXPECT_TRUE(Inside(ScreenRect(main.Host().Handle()), ScreenClient(main.Handle())));
+  const RECT formClient = ScreenClient(form);
+  const RECT list = ScreenRect(GetDlgItem(form, IDC_LIST));
+  const int frame = 2 * ScaleForWindow(form, 3);  // the button's edge and focus rectangle
+  std::vector<RECT> buttons;
+  std::vector<LONG> rows;
+  for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (lstrcmpiA(gui::ClassName(child).c_str(), "Button") != 0) continue;
+    const std::string text = gui::WindowText(child);
+    EXPECT_TRUE(IsWindowVisible(child)) << text;
+    const RECT rect = ScreenRect(child);
+    EXPECT_TRUE(Inside(rect, formClient)) << text;
+    EXPECT_LE(TextWidth(child) + frame, rect.right - rect.left) << text;
+    EXPECT_LE(rect.bottom, list.top) << text;
+    for (const RECT& other : buttons) {
+      RECT overlap{};
+      EXPECT_FALSE(IntersectRect(&overlap, &rect, &other)) << text;
+    }
+    buttons.push_back(rect);
+    if (std::find(rows.begin(), rows.end(), rect.top) == rows.end()) rows.push_back(rect.top);
+  }
+  EXPECT_EQ(buttons.size(), 8u);
+  return static_cast<int>(rows.size());
+}
+
+TEST_F(MainWindowTest, EveryButtonIsWholeAtTheSmallestSizesAlsoWithLongerTexts) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string longerFile = std::string(temp) + "qv_longer_buttons.language";
+  ASSERT_TRUE(std::ofstream(longerFile, std::ios::binary) << kLongerButtonTexts);
+  LanguageTable longer;
+  longer.SetFile(longerFile);
+  main_.reset();
+
+  for (const LanguageTable* language : {&language_, &longer}) {
+    const bool english = language == &language_;
+    SCOPED_TRACE(english ? "English" : "longer texts");
+    std::unique_ptr<MainWindow> main = NewMain(*language, nullptr);
+    ASSERT_NE(main->Handle(), nullptr);
+    ShowWindow(main->Handle(), SW_SHOWNORMAL);
+    PumpPending();
+    const std::string dpi = "_dpi" + std::to_string(DpiForWindow(main->Handle()));
+    const SIZE minimum = main->MinimumWindowSize();
+    std::cout << (english ? "English" : "longer") << " minimum window at" << dpi << ": "
+              << minimum.cx << " x " << minimum.cy << "\n";
+
+    // The template's own size, 500 x 400, and a request below every minimum.
+    const std::pair<SIZE, const char*> requests[] = {
+        {SIZE{0, 0}, "restored"}, {SIZE{500, 400}, "500x400"}, {SIZE{1, 1}, "minimum"}};
+    for (const auto& [request, name] : requests) {
+      if (request.cx > 0) {
+        SetWindowPos(main->Handle(), nullptr, 0, 0, request.cx, request.cy,
+                     SWP_NOMOVE | SWP_NOZORDER);
+      }
+      PumpPending();
+      const RECT window = ScreenRect(main->Handle());
+      if (request.cx > 0) {
+        EXPECT_EQ(window.right - window.left, std::max(request.cx, minimum.cx)) << name;
+        EXPECT_EQ(window.bottom - window.top, std::max(request.cy, minimum.cy)) << name;
+      }
+      const int rows = ExpectButtonsWhole(*main, name);
+      // At the minimum the buttons take the two rows allowed, no fewer: it is no wider than it
+      // needs to be.
+      if (request.cx == 1) {
+        EXPECT_EQ(rows, ViewFormLayout::kMaxRows);
+      }
+      EXPECT_GE(gui::RectInParent(main->Tree()).right, ScaleForWindow(main->Handle(), 120)) << name;
+      if (english) gui::SaveScreenshot(main->Handle(), std::string("main_") + name);
+    }
+    ShowWindow(main->Handle(), SW_SHOWMAXIMIZED);
+    PumpPending();
+    EXPECT_LE(ExpectButtonsWhole(*main, "maximised"), ViewFormLayout::kMaxRows);
+    gui::SaveScreenshot(main->Handle(), english ? "main_maximized" : "main_maximized_longer_texts");
+  }
+  DeleteFileA(longerFile.c_str());
+}
+
+TEST_F(MainWindowTest, AClosedWindowReopensWhereItWasWithItsSplitter) {
+  main_.reset();
+  const std::string records =
+      "<disabledregistryitem path=\"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+      "CurrentVersion\\Run\" valuedata=\"C:\\Tools\\kept.exe\" valuename=\"Kept\"/>";
+  ASSERT_TRUE(std::ofstream(storePath_, std::ios::binary)
+              << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<config><toolquorvane>" << records
+              << "</toolquorvane></config>\r\n");
+  const auto reopen = [this] {
+    std::unique_ptr<MainWindow> main = NewMain(language_, store_.get());
+    main->Show();
+    PumpPending();
+    return main;
+  };
+
+  // The first time it opens maximised.
+  std::unique_ptr<MainWindow> main = reopen();
+  EXPECT_TRUE(IsZoomed(main->Handle()));
+  ShowWindow(main->Handle(), SW_RESTORE);
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const int workWidth = work.right - work.left;
+  const int workHeight = work.bottom - work.top;
+  const RECT placed = {work.left + workWidth / 10, work.top + workHeight / 8,
+                       work.left + workWidth * 8 / 10, work.top + workHeight * 7 / 8};
+  MoveWindow(main->Handle(), placed.left, placed.top, placed.right - placed.left,
+             placed.bottom - placed.top, TRUE);
+  main->SplitBar().SetPosition(ScaleForWindow(main->Handle(), 160));
+  main.reset();  // closing writes the settings
+  EXPECT_EQ(store_->ListAll(KindId::kRegistry).size(), 1u);
+
+  main = reopen();
+  EXPECT_FALSE(IsZoomed(main->Handle()));
+  const RECT again = ScreenRect(main->Handle());
+  EXPECT_EQ(again.left, placed.left);
+  EXPECT_EQ(again.top, placed.top);
+  EXPECT_EQ(again.right, placed.right);
+  EXPECT_EQ(again.bottom, placed.bottom);
+  EXPECT_EQ(main->SplitBar().Position(), ScaleForWindow(main->Handle(), 160));
+
+  // Maximised stays maximised, and keeps the restored rectangle beneath.
+  ShowWindow(main->Handle(), SW_SHOWMAXIMIZED);
+  main.reset();
+  main = reopen();
+  EXPECT_TRUE(IsZoomed(main->Handle()));
+  ShowWindow(main->Handle(), SW_RESTORE);
+  EXPECT_EQ(ScreenRect(main->Handle()).left, placed.left);
+  main.reset();
+
+  // A placement on no screen is brought back onto the work area.
+  std::optional<WindowSettings> settings = store_->ReadSettings();
+  ASSERT_TRUE(settings && settings->window);
+  settings->window->normal = RECT{20000, 15000, 20000 + workWidth / 2, 15000 + workHeight / 2};
+  settings->window->maximized = false;
+  ASSERT_TRUE(store_->WriteSettings(*settings));
+  main = reopen();
+  EXPECT_TRUE(Inside(ScreenRect(main->Handle()), work));
+  main.reset();
+  EXPECT_EQ(store_->ListAll(KindId::kRegistry).at(0).valueName, "Kept");
 }
 
 }  // namespace

@@ -507,6 +507,88 @@ TEST_F(StoreTest, WithoutAnXmlServiceNothingIsReadOrWritten) {
   EXPECT_EQ(Bytes(), original);
 }
 
+// --- the window settings beside the records ----------------------------------------------
+
+WindowSettings Settings(RECT normal, bool maximized, int splitter) {
+  return WindowSettings{WindowSettings::Placement{normal, maximized}, splitter};
+}
+
+TEST_F(StoreTest, SettingsAreWrittenBesideTheRecordsAndLeaveEverythingElse) {
+  const std::string records = Reg(kRun, "A", "a.exe") + Reg(kRun, "B", "b.exe");
+  Put(kDecl + "<config><!-- kept --><toolquorvane>" + records +
+      "</toolquorvane><settings theme=\"dark\"><other/></settings><foreign x=\"1\"/></config>");
+  EXPECT_FALSE(store_->ReadSettings());  // a settings element without window or splitter
+
+  const WindowSettings first = Settings(RECT{10, 20, 810, 620}, true, 250);
+  ASSERT_TRUE(store_->WriteSettings(first));
+  EXPECT_EQ(store_->ReadSettings(), std::optional<WindowSettings>(first));
+  // Written again with other values: replaced in place, not added a second time.
+  const WindowSettings second = Settings(RECT{-30, 0, 470, 400}, false, 133);
+  ASSERT_TRUE(store_->WriteSettings(second));
+  EXPECT_EQ(XmlDisabledStore(file_).ReadSettings(), std::optional<WindowSettings>(second));
+
+  const std::string bytes = Bytes();
+  EXPECT_NE(bytes.find(records), std::string::npos) << bytes;
+  for (const char* kept : {"<!-- kept -->", "theme=\"dark\"", "<other/>", "<foreign x=\"1\"/>"}) {
+    EXPECT_NE(bytes.find(kept), std::string::npos) << kept;
+  }
+  EXPECT_EQ(bytes.find("<window"), bytes.rfind("<window"));
+  EXPECT_NE(bytes.find("<splitter position=\"133\"/>"), std::string::npos) << bytes;
+  EXPECT_EQ(All(), (Strings{kRun + "|A|a.exe", kRun + "|B|b.exe"}));
+  // The records still change as before with the settings there.
+  EXPECT_TRUE(store_->Append(KindId::kRegistry, kRun, "C", "c.exe"));
+  EXPECT_EQ(store_->ReadSettings(), std::optional<WindowSettings>(second));
+}
+
+TEST_F(StoreTest, SettingsAreNeverWrittenToAFileThatCannotBeReadOrIsMissing) {
+  const WindowSettings settings = Settings(RECT{0, 0, 640, 480}, false, 200);
+  EXPECT_FALSE(store_->WriteSettings(settings));
+  EXPECT_FALSE(Exists(file_));
+  EXPECT_FALSE(store_->ReadSettings());
+
+  const std::string broken = kDecl + "<config><toolquorvane>" + Reg(kRun, "A", "a.exe");
+  Put(broken);
+  EXPECT_FALSE(store_->WriteSettings(settings));
+  EXPECT_EQ(Bytes(), broken);
+  EXPECT_FALSE(store_->ReadSettings());
+  EXPECT_FALSE(Exists(store_->TempPath()));
+}
+
+TEST_F(StoreTest, MalformedSettingsReadAsAbsent) {
+  struct Case {
+    const char* settings;
+    bool window;
+    std::optional<int> splitter;
+  } cases[] = {
+      {"<window left=\"1\" top=\"2\" right=\"300\" bottom=\"200\"/><splitter position=\"9\"/>",
+       true, 9},
+      {"<window left=\"x\" top=\"2\" right=\"300\" bottom=\"200\"/>", false, std::nullopt},
+      {"<window left=\"300\" top=\"2\" right=\"1\" bottom=\"200\"/>", false, std::nullopt},
+      {"<splitter position=\"-5\"/>", false, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    Put(kDecl + "<config><toolquorvane/><settings>" + c.settings + "</settings></config>");
+    const std::optional<WindowSettings> read = store_->ReadSettings();
+    EXPECT_EQ(read && read->window.has_value(), c.window) << c.settings;
+    EXPECT_EQ(read ? read->splitterPosition96 : std::nullopt, c.splitter) << c.settings;
+  }
+}
+
+TEST_F(StoreTest, ASettingsSaveThatDoesNotReadBackAsMeantKeepsTheOldFile) {
+  const std::string original = Store(Reg(kRun, "A", "a.exe"));
+  Put(original);
+  store_->SetAfterWriteHook([](const std::string& temp) {
+    std::string bytes = ReadIfReadable(temp).value_or("");
+    const std::size_t at = bytes.find("position=\"321\"");
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 14, "position=\"320\"");
+    ASSERT_TRUE(WriteBytes(temp, bytes));
+  });
+  EXPECT_EQ(store_->WriteSettings(Settings(RECT{0, 0, 640, 480}, false, 321)).Code(),
+            static_cast<DWORD>(ERROR_INVALID_DATA));
+  EXPECT_EQ(Bytes(), original);
+}
+
 }  // namespace
 
 // --- texts XML cannot carry, encodings, the proof of a save ---------------------------------

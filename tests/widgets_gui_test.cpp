@@ -123,6 +123,45 @@ TEST_F(BannerTest, StretchedPictureFollowsAResize) {
   EXPECT_EQ(wider.Count(kRed), 380 * 60);
 }
 
+// A covering picture is scaled by one factor both ways and cut: a red block in the top left
+// corner of a 150 x 20 picture (30 x 14) keeps its shape, scaled, whatever shape the banner has.
+TEST_F(BannerTest, ACoveringPictureKeepsItsAspectAndIsCut) {
+  gui::HostWindow host(640, 80);
+  HWND control = MakeStatic(host.Handle(), "", 0, 0, 60, 20);
+  Banner banner;
+  ASSERT_TRUE(banner.Attach(control));
+  HBITMAP picture = SolidBitmap(150, 20, kGreen);
+  {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, picture);
+    HBRUSH red = CreateSolidBrush(kRed);
+    RECT block = {0, 0, 30, 14};
+    FillRect(memory, &block, red);
+    DeleteObject(red);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+  }
+  banner.SetPicture(picture, Banner::kCover);
+  struct Case {
+    int width, height;
+    int redColumns, redRows;  // along the top row and the left column
+  } cases[] = {
+      {60, 20, 30, 14},    // narrower than the picture: its left part at its own size
+      {300, 40, 60, 28},   // the same shape, twice as large
+      {600, 40, 120, 36},  // wider: scaled by four, rows 5 to 15 of the picture
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+    SetWindowPos(control, nullptr, 0, 0, c.width, c.height, SWP_NOMOVE | SWP_NOZORDER);
+    gui::Capture shot(control);
+    EXPECT_NEAR(shot.Count(kRed, RECT{0, 1, c.width, 2}), c.redColumns, 3);
+    EXPECT_NEAR(shot.Count(kRed, RECT{1, 0, 2, c.height}), c.redRows, 3);
+    EXPECT_EQ(shot.Count(kBannerGrey), 0);
+  }
+}
+
 TEST_F(BannerTest, SettingAPictureReleasesTheOneHeld) {
   HBITMAP first = SolidBitmap(4, 4, kRed);
   HBITMAP second = SolidBitmap(4, 4, kGreen);
@@ -637,6 +676,37 @@ TEST_F(SplitterTest, DraggingTheBarMovesItLiveOrOnRelease) {
     EXPECT_EQ(splitter_.Position(), 260);
     EXPECT_EQ(gui::RectInParent(left_).right, 260);
   }
+}
+
+TEST_F(SplitterTest, PaneMinimumsHoldForSetsDragsAndShrinksAndTheBarComesBack) {
+  Make(600, 300);
+  splitter_.SetFullDrag(true);
+  const int left = 120;
+  const int right = 200;
+  splitter_.SetMinimumPanes(left, right);
+  const int limit = 600 - splitter_.BarWidth() - right;
+  for (auto [set, want] : {std::pair{10, left}, std::pair{250, 250}, std::pair{590, limit}}) {
+    splitter_.SetPosition(set);
+    EXPECT_EQ(splitter_.Position(), want) << set;
+  }
+  splitter_.SetPosition(250);
+  HWND window = splitter_.Handle();
+  SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(251, 40));
+  SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 40));
+  EXPECT_EQ(splitter_.Position(), left);
+  SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(595, 40));
+  EXPECT_EQ(splitter_.Position(), limit);
+  EXPECT_EQ(gui::RectInParent(right_).right - gui::RectInParent(right_).left, right);
+  SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(301, 40));
+  SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(301, 40));
+  EXPECT_EQ(splitter_.Position(), 300);
+
+  // A shrink pushes the bar left to keep the right pane; growing back returns it to 300.
+  Resize(400, 300);
+  EXPECT_EQ(splitter_.Position(), 400 - splitter_.BarWidth() - right);
+  EXPECT_EQ(gui::RectInParent(right_).right - gui::RectInParent(right_).left, right);
+  Resize(700, 300);
+  EXPECT_EQ(splitter_.Position(), 300);
 }
 
 TEST_F(SplitterTest, PressOffTheBarStartsNoDrag) {

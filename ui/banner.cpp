@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/dpi.h"
+#include "ui/picture_fit.h"
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x42414E52;  // "BANR"
@@ -171,11 +172,15 @@ void Banner::Paint(HDC dc) {
       HDC memory = CreateCompatibleDC(dc);
       if (memory) {
         HGDIOBJ old = SelectObject(memory, picture_.Get());
-        if (mode_ == kStretch) {
+        if (mode_ == kStretch || mode_ == kCover) {
+          const SIZE target = {client.right - client.left, client.bottom - client.top};
+          const RECT source = mode_ == kCover
+                                  ? CoverSource(SIZE{info.bmWidth, info.bmHeight}, target)
+                                  : RECT{0, 0, info.bmWidth, info.bmHeight};
           SetStretchBltMode(dc, HALFTONE);
           SetBrushOrgEx(dc, 0, 0, nullptr);
-          StretchBlt(dc, 0, 0, client.right - client.left, client.bottom - client.top, memory, 0, 0,
-                     info.bmWidth, info.bmHeight, SRCCOPY);
+          StretchBlt(dc, 0, 0, target.cx, target.cy, memory, source.left, source.top,
+                     source.right - source.left, source.bottom - source.top, SRCCOPY);
         } else {
           const int x = (client.right - client.left - info.bmWidth) / 2;
           const int y = (client.bottom - client.top - info.bmHeight) / 2;

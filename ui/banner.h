@@ -10,8 +10,9 @@
 
 class Banner {
  public:
-  // 0: the picture at its own size, centred; 1: stretched over the whole control (halftone).
-  enum PictureMode { kCentre = 0, kStretch = 1 };
+  // 0: the picture at its own size, centred; 1: stretched over the whole control (halftone);
+  // 2: scaled to cover the whole control with its aspect kept, the excess cut (see CoverSource).
+  enum PictureMode { kCentre = 0, kStretch = 1, kCover = 2 };
 
   Banner();
   ~Banner();

@@ -15,8 +15,8 @@
 #include "ui/file_info_dialog.h"
 #include "ui/jump_to.h"
 #include "ui/list_sort.h"
-#include "ui/resize_rules.h"
 #include "ui/translate.h"
+#include "ui/view_form_layout.h"
 
 namespace {
 
@@ -62,12 +62,13 @@ BOOL EntryView::OnInitDialog() {
   SetUpColumns();
   TranslateWindow(language_, Handle());
 
-  resize_ = std::make_unique<ResizeRules>();
-  resize_->Install(Handle(), ResizeRules::ViewForm());
+  // After the translation: the buttons are made as wide as their texts.
+  layout_ = std::make_unique<ViewFormLayout>();
+  layout_->Install(Handle());
 
   banner_ = std::make_unique<Banner>();
   banner_->Attach(Item(IDC_BANNER));
-  banner_->SetPicture(LoadBitmapA(instance_, MAKEINTRESOURCEA(IDB_BANNER)), Banner::kStretch);
+  banner_->SetPicture(LoadBitmapA(instance_, MAKEINTRESOURCEA(IDB_BANNER)), Banner::kCover);
   banner_->SetBackground(kBannerFill);
   banner_->SetBorder(PS_NULL, 1, RGB(0xEB, 0xEB, 0xEB));
   banner_->SetTextColour(RGB(255, 255, 255));
@@ -170,9 +171,13 @@ bool EntryView::OnNotify(NMHDR* header, LRESULT* /*result*/) {
 }
 
 bool EntryView::OnSize(UINT type, int width, int height) {
-  if (type == SIZE_MINIMIZED || !resize_) return false;
-  resize_->Apply(width, height);
+  if (type == SIZE_MINIMIZED || !layout_) return false;
+  layout_->Apply(width, height);
   return true;
+}
+
+SIZE EntryView::MinimumClientSize() const {
+  return layout_ ? layout_->MinimumClientSize() : SIZE{0, 0};
 }
 
 // A switch between the cleared and the set check box runs Disable or Enable for that row;

@@ -23,7 +23,7 @@
 class LanguageTable;
 class Banner;
 class CellTips;
-class ResizeRules;
+class ViewFormLayout;
 
 class EntryView final : public DialogBase, public RowList, public Prompter {
  public:
@@ -56,6 +56,8 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   // column already.
   void SortBy(int column);
   const CellTips* Tips() const { return tips_.get(); }
+  // The smallest client size at which the form shows every button whole; zero before creation.
+  SIZE MinimumClientSize() const;
 
   // RowList
   int Count() const override;
@@ -123,7 +125,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   bool filling_ = false;
   bool deferFirstFill_ = false;
   std::unique_ptr<Banner> banner_;
-  std::unique_ptr<ResizeRules> resize_;
+  std::unique_ptr<ViewFormLayout> layout_;
   std::unique_ptr<CellTips> tips_;
   FileInfoOpener fileInfoOpener_;
   std::vector<RowExtra> extras_;

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "core/module_paths.h"
 #include "platform/journal_component.h"
 #include "res/resource.h"
@@ -15,6 +17,7 @@
 #include "ui/translate.h"
 #include "ui/version_info.h"
 #include "ui/web_links.h"
+#include "ui/window_placement.h"
 
 namespace {
 
@@ -22,6 +25,25 @@ constexpr int kTreeImageSize = 32;
 constexpr int kTreeImageCount = 10;
 constexpr COLORREF kTreeImageMask = RGB(0, 255, 0);
 constexpr int kSplitterPosition = 250;
+// Narrower than this (at 96 DPI) the tree shows too little of its labels to be of use.
+constexpr int kMinimumTreeWidth = 120;
+
+// The width and height a window's frame (and, for the main window, its menu as it is wrapped
+// now) adds to its client area.
+SIZE FrameSize(HWND window) {
+  RECT outer{}, inner{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &inner);
+  return SIZE{(outer.right - outer.left) - inner.right, (outer.bottom - outer.top) - inner.bottom};
+}
+
+// The same for the view host from its styles: it may not have been given a size yet.
+SIZE BorderSize(HWND window) {
+  RECT rect = {0, 0, 0, 0};
+  AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
 
 // Keys a Windows user expects on top of the menu: they send the same commands.
 HACCEL CreateMainAccelerators() {
@@ -119,9 +141,14 @@ BOOL MainWindow::OnInitDialog() {
   SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(first));
   Mark("filled");
 
+  if (settings_) remembered_ = settings_->ReadSettings();
+  const int position96 = remembered_ && remembered_->splitterPosition96
+                             ? *remembered_->splitterPosition96
+                             : kSplitterPosition;
   splitter_.SetExtendedStyle(0);
   splitter_.SetPanes(tree_, host_.Handle(), false);
-  splitter_.SetPosition(ScaleForWindow(Handle(), kSplitterPosition), true);
+  SetPaneMinimums();
+  splitter_.SetPosition(ScaleForWindow(Handle(), position96), true);
 
   TranslateWindow(language_, Handle());
   TranslateMenu(language_, GetMenu(Handle()));
@@ -233,27 +260,84 @@ bool MainWindow::OnCommand(int id, int /*code*/, HWND /*control*/) {
   }
 }
 
-INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
-  if (message == WM_INITMENUPOPUP) {
-    const auto popup = reinterpret_cast<HMENU>(wParam);
-    if (popup == GetSubMenu(GetMenu(Handle()), kOperationPopup)) {
-      // The commands the shown view's buttons offer; with no view only those needing no row.
-      const int index = host_.Current();
-      const SelectionState selection = index >= 0 && index < ViewCount() && views_[index]->Handle()
-                                           ? views_[index]->Selection()
-                                           : SelectionState{};
-      ApplyToMenu(popup, selection);
-      return TRUE;
-    }
-  }
-  return FALSE;
-}
-
 bool MainWindow::OnSize(UINT /*type*/, int width, int height) {
   if (splitter_.Handle()) {
     SetWindowPos(splitter_.Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
   }
   return true;
+}
+
+// Both panes stay usable: the tree keeps a readable width, the host room for a whole form.
+void MainWindow::SetPaneMinimums() {
+  SIZE form = {0, 0};
+  if (HWND shown = host_.CurrentView()) {
+    for (const auto& view : views_) {
+      if (view->Handle() == shown) form = view->MinimumClientSize();
+    }
+  }
+  splitter_.SetMinimumPanes(ScaleForWindow(Handle(), kMinimumTreeWidth),
+                            form.cx + BorderSize(host_.Handle()).cx);
+}
+
+SIZE MainWindow::MinimumWindowSize() const {
+  SIZE form = {0, 0};
+  for (const auto& view : views_) {
+    if (view->Handle()) {
+      form = view->MinimumClientSize();
+      break;
+    }
+  }
+  const SIZE host = BorderSize(host_.Handle());
+  const SIZE frame = FrameSize(Handle());
+  const int tree = ScaleForWindow(Handle(), kMinimumTreeWidth);
+  return SIZE{frame.cx + tree + splitter_.BarWidth() + splitter_.BarEdge() + form.cx + host.cx,
+              frame.cy + form.cy + host.cy};
+}
+
+INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITMENUPOPUP:
+      if (reinterpret_cast<HMENU>(wParam) == GetSubMenu(GetMenu(Handle()), kOperationPopup)) {
+        // The commands the shown view's buttons offer; with no view only those needing no row.
+        const int index = host_.Current();
+        const SelectionState selection =
+            index >= 0 && index < ViewCount() && views_[index]->Handle()
+                ? views_[index]->Selection()
+                : SelectionState{};
+        ApplyToMenu(reinterpret_cast<HMENU>(wParam), selection);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_GETMINMAXINFO:
+      if (host_.Handle()) {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        const SIZE minimum = MinimumWindowSize();
+        limits->ptMinTrackSize.x = std::max<LONG>(limits->ptMinTrackSize.x, minimum.cx);
+        limits->ptMinTrackSize.y = std::max<LONG>(limits->ptMinTrackSize.y, minimum.cy);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_DESTROY:
+      SaveSettings();
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+void MainWindow::Show() {
+  if (!Handle()) return;
+  ShowAtPlacement(Handle(), remembered_ ? remembered_->window : std::nullopt, MinimumWindowSize());
+}
+
+void MainWindow::SaveSettings() {
+  if (!settings_ || !splitter_.Handle()) return;
+  WindowSettings now;
+  now.window = CapturePlacement(Handle());
+  now.splitterPosition96 =
+      MulDiv(splitter_.RequestedPosition(), 96, static_cast<int>(DpiForWindow(Handle())));
+  // A store that cannot be written keeps what it had; the window closes all the same.
+  settings_->WriteSettings(now);
 }
 
 bool MainWindow::OnIdle() {
@@ -290,7 +374,7 @@ bool MainWindow::PreTranslateMessage(MSG& message) {
 
 int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
                   std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language,
-                  StartupMarks* marks) {
+                  StartupMarks* marks, SettingsStore* settings) {
   MessageLoop loop;
   WindowModule* module = WindowModule::Current();
   if (module) module->SetLoop(&loop);
@@ -298,9 +382,10 @@ int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
   {
     MainWindow main(std::move(catalogue), std::move(kinds), language);
     main.SetMarks(marks);
+    main.SetSettingsStore(settings);
     if (main.Create(instance)) {
       if (marks) marks->Mark("created");
-      ShowWindow(main.Handle(), SW_SHOWMAXIMIZED);
+      main.Show();
       if (marks) marks->Mark("shown");
       exitCode = loop.Run();
     }

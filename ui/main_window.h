@@ -6,10 +6,12 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/catalogue.h"
 #include "core/entry_kind.h"
+#include "store/window_settings.h"
 #include "ui/dialog_base.h"
 #include "ui/entry_view.h"
 #include "ui/message_loop.h"
@@ -31,8 +33,16 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   HWND Create(HINSTANCE instance);
   // Start-up marks to take while the window is built and first idle (null: none).
   void SetMarks(StartupMarks* marks) { marks_ = marks; }
+  // Where the placement and the splitter position are read at creation and written when the
+  // window closes (null: not remembered). Set before Create.
+  void SetSettingsStore(SettingsStore* settings) { settings_ = settings; }
+  // Shows the created window where it was last closed, maximised the first time.
+  void Show();
+  // The smallest window size at which the tree and every button of the forms are whole.
+  SIZE MinimumWindowSize() const;
 
   HWND Tree() const { return tree_; }
+  Splitter& SplitBar() { return splitter_; }
   ViewHost& Host() { return host_; }
   EntryView& View(int index) { return *views_.at(index); }
   int ViewCount() const { return static_cast<int>(views_.size()); }
@@ -47,7 +57,8 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   bool OnCommand(int id, int code, HWND control) override;
   bool OnNotify(NMHDR* header, LRESULT* result) override;
   bool OnSize(UINT type, int width, int height) override;
-  // Grays the "_Operation" items the shown view cannot offer, as its buttons are.
+  // Grays the "_Operation" items the shown view cannot offer (as its buttons are), keeps the
+  // minimum size, and saves the placement when the window goes.
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
@@ -58,6 +69,8 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   void SetTitle();
   void Quit();
   void Mark(const char* name);
+  void SetPaneMinimums();
+  void SaveSettings();
 
   const LanguageTable& language_;
   std::vector<CatalogueNode> catalogue_;
@@ -71,11 +84,13 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   ViewHost host_;
   HACCEL accelerators_ = nullptr;
   StartupMarks* marks_ = nullptr;
+  SettingsStore* settings_ = nullptr;
+  std::optional<WindowSettings> remembered_;
 };
 
 // Runs the main window with the UI thread's message loop until the user quits; returns the
 // quit message's exit code (2 after "_Exit"), or 0 when the window cannot be created. marks, when
-// given, are taken along the way.
+// given, are taken along the way; settings, when given, remember the window's placement.
 int RunMainWindow(HINSTANCE instance, std::vector<CatalogueNode> catalogue,
                   std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language,
-                  StartupMarks* marks = nullptr);
+                  StartupMarks* marks = nullptr, SettingsStore* settings = nullptr);

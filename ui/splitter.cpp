@@ -69,11 +69,22 @@ int Splitter::ClientWidth() const {
   return client.right - client.left;
 }
 
+void Splitter::SetMinimumPanes(int left, int right) {
+  minimumLeft_ = left;
+  minimumRight_ = right;
+  if (position_ >= 0 && ClientWidth() > 0) {
+    position_ = Clamp(requested_ >= 0 ? requested_ : position_);
+    Layout();
+  }
+}
+
 int Splitter::Clamp(int position) const {
   const int width = ClientWidth();
+  const int leftMinimum = minimumLeft_ >= 0 ? minimumLeft_ : minimumPane_;
+  const int rightMinimum = minimumRight_ >= 0 ? minimumRight_ : minimumPane_;
   if (position == -1) position = (width - barEdge_ - barWidth_) / 2;
-  if (position < minimumPane_ + barEdge_) position = minimumPane_;
-  const int limit = width - barWidth_ - barEdge_ - minimumPane_;
+  if (position < leftMinimum + barEdge_) position = leftMinimum;
+  const int limit = width - barWidth_ - barEdge_ - rightMinimum;
   if (position > limit) position = limit;
   // A splitter narrower than its bar still keeps the bar on screen.
   return std::max(0, position);
@@ -96,6 +107,8 @@ void Splitter::SetPosition(int position, bool update) {
   }
   pending_ = false;
   Store(Clamp(position));
+  // What was asked is kept, so a splitter too narrow for it now puts the bar there once it grows.
+  requested_ = position >= 0 ? position : position_;
   if (update) Layout();
 }
 
@@ -133,7 +146,7 @@ void Splitter::OnSize() {
   }
   if (position_ < 0) return;
   const int width = ClientWidth();
-  int wanted = position_;
+  int wanted = requested_ >= 0 ? requested_ : position_;
   if (extendedStyle_ & kProportional) {
     wanted = MulDiv(proportional_, width - barWidth_ - barEdge_, 10000);
   } else if (extendedStyle_ & kRightAligned) {
@@ -239,6 +252,7 @@ LRESULT Splitter::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (fullDrag_) {
         if (wanted != position_) {
           Store(wanted);
+          requested_ = wanted;
           Layout();
           UpdateWindow(window_);
         }

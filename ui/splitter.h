@@ -33,6 +33,13 @@ class Splitter {
   // system's full-window-drag setting.
   void SetFullDrag(bool fullDrag) { fullDrag_ = fullDrag; }
 
+  // Widths below which neither pane is made, also while dragging and when the splitter shrinks
+  // (the left pane gives way first when both cannot be had). Negative: the default minimum.
+  void SetMinimumPanes(int left, int right);
+  // The position last asked for (by a set or a drag): where the bar goes as soon as the splitter
+  // is wide enough, also after a shrink pushed it aside.
+  int RequestedPosition() const { return requested_; }
+
   int BarWidth() const { return barWidth_; }
   int BarEdge() const { return barEdge_; }
   int MinimumPane() const { return minimumPane_; }
@@ -59,6 +66,9 @@ class Splitter {
   int barWidth_ = 4;
   int barEdge_ = 0;
   int minimumPane_ = 0;
+  int minimumLeft_ = -1;
+  int minimumRight_ = -1;
+  int requested_ = -1;
   bool fullDrag_ = true;
   DWORD extendedStyle_ = 0;
   int proportional_ = 5000;  // position x 10,000 / usable width

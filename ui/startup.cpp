@@ -87,7 +87,8 @@ int RunQuorvane(HINSTANCE instance) {
     marks.Mark("catalogue");
     std::vector<std::unique_ptr<EntryKind>> kinds = CreateEntryKinds(catalogue, services);
     marks.Mark("kinds");
-    exitCode = RunMainWindow(instance, std::move(catalogue), std::move(kinds), language, &marks);
+    exitCode =
+        RunMainWindow(instance, std::move(catalogue), std::move(kinds), language, &marks, &store);
   }
   return exitCode;
 }

@@ -382,6 +382,7 @@ const char* const kProgramKeys[] = {
     "_FileIsNotExistInfo",
     "_LanguageCode",
     "_FileSize",
+    "_FileSizeBytes",
     "_CreationTime",
     "_LastAccessTime",
     "_LastWriteTime",
@@ -439,6 +440,8 @@ const std::map<std::string, int> kFormatArguments = {
     {"_LogItemType4Content1", 1},
     {"_LogItemType5Content1", 1},
     {"_AreyousureDeleteThisEntry", 1},
+    {"_AppVersion", 1},
+    {"_FileSizeBytes", 2},
     {"_DisableNotStored", 1},
     {"_DisableNotRemoved", 1},
     {"_EnableNotWritten", 1},
@@ -507,7 +510,7 @@ std::string ToLower(std::string text) {
 }
 
 TEST_F(ShippedLanguageFile, HasATextForEveryKey) {
-  EXPECT_EQ(std::size(kProgramKeys), 118u);
+  EXPECT_EQ(std::size(kProgramKeys), 119u);
   std::set<std::string> keys;
   for (const char* key : kProgramKeys) {
     EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;

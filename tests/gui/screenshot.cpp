@@ -1,5 +1,7 @@
 #include "gui/screenshot.h"
 
+#include <cstdlib>
+
 #include "gui/capture.h"
 #include "gui/pump.h"
 #include "gui/tree_paths.h"
@@ -13,7 +15,10 @@ std::string SaveScreenshot(HWND window, const std::string& name) {
   PumpFor(200);  // posted work and late painting settle first
   const std::string folder = BuildPath("screenshots");
   CreateDirectoryA(folder.c_str(), nullptr);
-  const std::string path = folder + "\\" + name + ".bmp";
+  // A run at another DPI keeps its pictures beside those of the normal run.
+  const char* dpi = std::getenv("QV_TEST_DPI");
+  const std::string suffix = dpi && *dpi ? std::string("_dpi") + dpi : std::string();
+  const std::string path = folder + "\\" + name + suffix + ".bmp";
   return Capture(window, Capture::Area::kWindow).SaveBmp(path) ? path : std::string();
 }
 

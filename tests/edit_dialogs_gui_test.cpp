@@ -336,14 +336,15 @@ RECT WorkArea() {
 
 TEST(CentreWindow, DialogsOpenOverAVisibleOwnerAndOverTheWorkAreaOtherwise) {
   const LanguageTable language = MessagesFile().Table();
-  const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 100, 120, 400, 300,
+  const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 20, 30, 1000, 760,
                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(owner, nullptr);
   struct Case {
     bool visible;
     RECT over;
   };
-  RECT ownerRect{100, 120, 500, 420};
+  // Larger than the dialog at 144 DPI too, so the centred place needs no pulling back.
+  RECT ownerRect{20, 30, 1020, 790};
   for (const Case& c : {Case{true, ownerRect}, Case{false, WorkArea()}}) {
     ShowWindow(owner, c.visible ? SW_SHOWNOACTIVATE : SW_HIDE);
     GetWindowRect(owner, &ownerRect);
@@ -611,20 +612,22 @@ TEST(DialogTexts, EveryTextFitsInEveryDialogInEveryLanguage) {
       if (name == "add" || name == "modify" || name == "property") {
         EXPECT_TRUE(Contains(gui::ChildTexts(d), language.T("_AddNewType"))) << name;
       }
-      gui::SaveScreenshot(d, name + "_" + tag + "_" + std::to_string(dpi));
+      gui::SaveScreenshot(d, name + "_" + tag);
     });
   }
 }
 
 // The measuring itself: a label too narrow for its text is reported, a roomy one is not.
 TEST(DialogTexts, ACutLabelIsReported) {
-  const HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 200, nullptr,
+  const HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 400, nullptr,
                                     nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(host, nullptr);
+  // Sizes at 96 DPI, scaled like the font.
   const auto control = [host](const char* cls, const char* text, DWORD style, int width, int id) {
-    const HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, id * 30, width,
-                                   20, host, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleA(nullptr), nullptr);
+    const HWND c = CreateWindowExA(
+        0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, ScaleForWindow(host, id * 30),
+        ScaleForWindow(host, width), ScaleForWindow(host, 22), host,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   };
   control("STATIC", "Fits well", SS_LEFT, 300, 1);
@@ -698,8 +701,7 @@ TEST(EditDialogs, ModifyAndPropertyGrowTheirCommandLineWithTheDialog) {
       MINMAXINFO limits{};
       SendMessageA(d, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
       minimum = {limits.ptMinTrackSize.x, limits.ptMinTrackSize.y};
-      gui::SaveScreenshot(d, std::string(property ? "property" : "modify") + "_grown_" +
-                                 std::to_string(DpiForWindow(d)));
+      gui::SaveScreenshot(d, std::string(property ? "property" : "modify") + "_grown");
       gui::PressKey(d, VK_ESCAPE);
     });
     if (property) {

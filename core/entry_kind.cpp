@@ -153,7 +153,8 @@ std::optional<bool> EntryKind::ModifyKept(const Entry& entry, const EntryInput& 
 
 void EntryKind::Remove(RowList& rows, Prompter& prompter) {
   const std::optional<Entry> entry = SelectedEntry(rows, prompter);
-  if (!entry || !Addressable(*entry, prompter) || !prompter.ConfirmRemove(entry->data)) return;
+  if (!entry || !Addressable(*entry, prompter) || !prompter.ConfirmRemove(entry->name, entry->data))
+    return;
   if (const std::optional<bool> removed = RemoveEntry(*entry, prompter)) {
     if (*removed && entry->enabled) {
       // Windows' switch goes with the entry, so a later entry of the name does not inherit it.

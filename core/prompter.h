@@ -28,8 +28,8 @@ class Prompter {
   virtual std::optional<EntryInput> Modify(const EntryFields& fields) = 0;
   virtual void Property(const EntryFields& fields) = 0;
 
-  // The remove confirmation for a row with data `data`; true only on OK.
-  virtual bool ConfirmRemove(const std::string& data) = 0;
+  // The remove confirmation, naming the entry by its name and data; true only on Yes.
+  virtual bool ConfirmRemove(const std::string& name, const std::string& data) = 0;
   // The no-selection message.
   virtual void NoSelection() = 0;
   // Asks whether an existing entry `name` may be replaced: T(key) formatted with name (the

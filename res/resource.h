@@ -41,6 +41,10 @@
 #define IDC_BROWSE 1010
 #define IDC_EDIT_TYPE 1011
 #define IDC_EDIT_LOCATION 1012
+#define IDC_DESCRIPTION 1013
+#define IDC_LINE_TOP 1014
+#define IDC_LINE_BOTTOM 1015
+#define IDC_SECTION_LABEL 1016
 
 // File information dialog (220)
 #define IDC_INFO_PATH 1041

@@ -22,3 +22,12 @@ std::string SafeFormat(const std::string& format, const std::vector<std::string>
   }
   return result;
 }
+
+bool HasStringConversion(const std::string& format) {
+  for (size_t i = 0; i + 1 < format.size(); ++i) {
+    if (format[i] != '%') continue;
+    if (format[i + 1] == 's') return true;
+    ++i;  // "%%" and the other pairs are no conversion
+  }
+  return false;
+}

@@ -7,3 +7,6 @@
 #include <vector>
 
 std::string SafeFormat(const std::string& format, const std::vector<std::string>& args);
+
+// True when format has a %s for SafeFormat to fill ("%%s" is none).
+bool HasStringConversion(const std::string& format);

@@ -6,19 +6,25 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/module_paths.h"
 #include "gui/dialog_answerer.h"
+#include "gui/screenshot.h"
 #include "gui/shell_recorder.h"
+#include "gui/text_fit.h"
+#include "gui/tree_paths.h"
 #include "gui/user_input.h"
 #include "gui/window_reading.h"
 #include "res/resource.h"
 #include "store/language_table.h"
 #include "ui/about_dialog.h"
 #include "ui/centre_window.h"
+#include "ui/dialog_layout.h"
+#include "ui/dpi.h"
 #include "ui/edit_dialogs.h"
 #include "ui/file_info.h"
 #include "ui/file_info_dialog.h"
@@ -330,14 +336,15 @@ RECT WorkArea() {
 
 TEST(CentreWindow, DialogsOpenOverAVisibleOwnerAndOverTheWorkAreaOtherwise) {
   const LanguageTable language = MessagesFile().Table();
-  const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 100, 120, 400, 300,
+  const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 20, 30, 1000, 760,
                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(owner, nullptr);
   struct Case {
     bool visible;
     RECT over;
   };
-  RECT ownerRect{100, 120, 500, 420};
+  // Larger than the dialog at 144 DPI too, so the centred place needs no pulling back.
+  RECT ownerRect{20, 30, 1020, 790};
   for (const Case& c : {Case{true, ownerRect}, Case{false, WorkArea()}}) {
     ShowWindow(owner, c.visible ? SW_SHOWNOACTIVATE : SW_HIDE);
     GetWindowRect(owner, &ownerRect);
@@ -406,13 +413,17 @@ TEST(FileInfoDialog, ExistingFileShowsItsRowsAndHandsItToExplorer) {
   ASSERT_TRUE(answers.Finished());
 
   const auto expectedRows = FileInfoRows(GatherFileInfo(path, noFile), noFile);
-  ASSERT_EQ(list.rows.size(), 2u * 13u + 4u);
+  // Two translations (German without two fields), then the four attributes.
+  ASSERT_EQ(list.rows.size(), 11u + 13u + 4u);
+  ASSERT_EQ(expectedRows.size(), list.rows.size());
   // Times can move between the two reads; labels and version texts cannot.
-  for (std::size_t i = 0; i < 26; ++i) EXPECT_EQ(list.rows[i], expectedRows[i]) << i;
-  for (std::size_t i = 26; i < list.rows.size(); ++i) {
+  for (std::size_t i = 0; i < 24; ++i) EXPECT_EQ(list.rows[i], expectedRows[i]) << i;
+  for (std::size_t i = 24; i < list.rows.size(); ++i) {
     EXPECT_EQ(list.rows[i].first, expectedRows[i].first) << i;
   }
-  EXPECT_EQ(list.rows[0], (std::pair<std::string, std::string>{"_LanguageCode", "0x0407 0x04B0"}));
+  EXPECT_EQ(list.rows[0].first, "_LanguageCode");
+  EXPECT_NE(list.rows[0].second.find("German"), std::string::npos) << list.rows[0].second;
+  for (const auto& row : list.rows) EXPECT_FALSE(row.second.empty()) << row.first;
   EXPECT_TRUE(list.enabled);
   EXPECT_EQ(list.columnWidth0, list.clientWidth / 3);
   EXPECT_EQ(list.columnWidth1, (list.clientWidth / 3) * 2);
@@ -515,7 +526,7 @@ TEST(AboutDialog, ThankYouListSpansLinesAndLinksOpenTheirPages) {
     SendMessageA(website, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     SendMessageA(website, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     SendMessageA(GetDlgItem(d, IDC_SUPPORT_LINK), WM_KEYDOWN, VK_SPACE, 1);
-    gui::PostClick(d, IDCANCEL);
+    gui::PostClick(d, IDOK);
   });
   ShowAboutDialog(nullptr, language);
   ASSERT_TRUE(answers.Finished());
@@ -525,6 +536,277 @@ TEST(AboutDialog, ThankYouListSpansLinesAndLinksOpenTheirPages) {
   ASSERT_EQ(shell.Calls().size(), 2u);
   EXPECT_EQ(shell.Calls()[0].file, kProductPageUrl);
   EXPECT_EQ(shell.Calls()[1].file, kSupportPageUrl);
+}
+
+// --- Layout, texts and the About dialog's parts ----------------------------------------------
+
+// The shipped language files: lang/Quorvane.language and one per language folder under lang/.
+std::vector<std::string> LanguageFiles() {
+  std::vector<std::string> files;
+  const std::string root = gui::SourcePath("lang");
+  std::vector<std::string> folders = {root};
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA((folders[i] + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folders[i] + "\\" + name;
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        folders.push_back(path);
+      } else if (lstrcmpiA(name.c_str(), "Quorvane.language") == 0) {
+        files.push_back(path);
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  return files;
+}
+
+// "en" for lang/Quorvane.language, the folder's name for the others.
+std::string LanguageTag(const std::string& file) {
+  const std::string folder = file.substr(0, file.find_last_of('\\'));
+  const std::string name = folder.substr(folder.find_last_of('\\') + 1);
+  return name == "lang" ? "en" : name;
+}
+
+// Opens each dialog in turn with language; check runs on each while it is open.
+void ForEachDialog(const LanguageTable& language,
+                   const std::function<void(const std::string& name, HWND dialog)>& check) {
+  const EntryFields fields{language.T("_RegString"),
+                           "HKEY_CURRENT_USER\\Software\\Microsoft\\"
+                           "Windows\\CurrentVersion\\Run",
+                           "Updater", "\"C:\\Program Files\\Updater\\updater.exe\" /background"};
+  const std::pair<std::string, std::function<void()>> dialogs[] = {
+      {"add", [&] { ShowAddDialog(nullptr, language, fields.type, fields.location); }},
+      {"modify", [&] { ShowModifyDialog(nullptr, language, fields); }},
+      {"property", [&] { ShowPropertyDialog(nullptr, language, fields); }},
+      {"fileinfo", [&] { ShowFileInfoDialog(nullptr, language, SamplePath()); }},
+      {"about", [&] { ShowAboutDialog(nullptr, language); }},
+  };
+  for (const auto& [name, show] : dialogs) {
+    gui::DialogAnswerer answers;
+    answers.AnswerNew([&, name = name](HWND d) {
+      check(name, d);
+      gui::PressKey(d, VK_ESCAPE);
+    });
+    show();
+    EXPECT_TRUE(answers.Finished()) << name;
+    EXPECT_FALSE(answers.GaveUp()) << name;
+  }
+}
+
+TEST(DialogTexts, EveryTextFitsInEveryDialogInEveryLanguage) {
+  const std::vector<std::string> files = LanguageFiles();
+  ASSERT_FALSE(files.empty());
+  for (const std::string& file : files) {
+    const LanguageTable language(file);
+    const std::string tag = LanguageTag(file);
+    ForEachDialog(language, [&](const std::string& name, HWND d) {
+      const UINT dpi = DpiForWindow(d);
+      for (const std::string& cut : gui::CutTexts(d)) {
+        ADD_FAILURE() << name << " (" << tag << ", " << dpi << " DPI) cuts " << cut;
+      }
+      // The edit dialogs label the type field alike.
+      if (name == "add" || name == "modify" || name == "property") {
+        EXPECT_TRUE(Contains(gui::ChildTexts(d), language.T("_AddNewType"))) << name;
+      }
+      gui::SaveScreenshot(d, name + "_" + tag);
+    });
+  }
+}
+
+// The measuring itself: a label too narrow for its text is reported, a roomy one is not.
+TEST(DialogTexts, ACutLabelIsReported) {
+  const HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 400, nullptr,
+                                    nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(host, nullptr);
+  // Sizes at 96 DPI, scaled like the font.
+  const auto control = [host](const char* cls, const char* text, DWORD style, int width, int id) {
+    const HWND c = CreateWindowExA(
+        0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, ScaleForWindow(host, id * 30),
+        ScaleForWindow(host, width), ScaleForWindow(host, 22), host,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  };
+  control("STATIC", "Fits well", SS_LEFT, 300, 1);
+  control("STATIC", "A label far too long for its narrow place", SS_LEFT | SS_CENTERIMAGE, 60, 2);
+  control("STATIC", "Wraps onto many lines in a box of one line", SS_LEFT, 80, 3);
+  control("BUTTON", "&Browse for a program...", BS_PUSHBUTTON, 50, 4);
+  control("BUTTON", "OK", BS_PUSHBUTTON, 80, 5);
+  control("STATIC", "", SS_ETCHEDHORZ, 10, 6);
+  const std::vector<std::string> cut = gui::CutTexts(host);
+  DestroyWindow(host);
+  EXPECT_EQ(cut, (std::vector<std::string>{"2: A label far too long for its narrow place",
+                                           "3: Wraps onto many lines in a box of one line",
+                                           "4: &Browse for a program..."}));
+}
+
+TEST(DialogLayout, ControlsKeepTheirDistanceToTheEdgesTheyAreAnchoredTo) {
+  const RECT start{10, 20, 110, 60};
+  struct Case {
+    unsigned anchor;
+    int dx, dy;
+    RECT expected;
+  };
+  const Case cases[] = {
+      {kAnchorNone, 50, 30, {10, 20, 110, 60}},
+      {kGrowX, 50, 30, {10, 20, 160, 60}},
+      {kGrowBoth, 50, 30, {10, 20, 160, 90}},
+      {kMoveX, 50, 30, {60, 20, 160, 60}},
+      {kMoveY | kGrowX, 50, 30, {10, 50, 160, 90}},
+      {kMoveBoth, -5, -5, {5, 15, 105, 55}},
+      // Shrunk past its size, a growing control closes up instead of turning inside out.
+      {kGrowBoth, -200, -200, {10, 20, 10, 20}},
+  };
+  for (const auto& c : cases) {
+    const RECT r = AnchoredRect(start, c.anchor, c.dx, c.dy);
+    EXPECT_EQ(
+        (std::vector<LONG>{r.left, r.top, r.right, r.bottom}),
+        (std::vector<LONG>{c.expected.left, c.expected.top, c.expected.right, c.expected.bottom}))
+        << c.anchor << " " << c.dx;
+  }
+}
+
+TEST(EditDialogs, ModifyAndPropertyGrowTheirCommandLineWithTheDialog) {
+  const LanguageTable language = MessagesFile().Table();
+  for (const bool property : {false, true}) {
+    bool multiLine = false;
+    bool resizable = false;
+    SIZE grown{};
+    POINT moved{};
+    SIZE minimum{};
+    SIZE opened{};
+    gui::DialogAnswerer answers;
+    answers.AnswerNew([&](HWND d) {
+      const HWND path = GetDlgItem(d, IDC_EDIT_PATH);
+      const HWND button = GetDlgItem(d, IDCANCEL);
+      multiLine = (GetWindowLongA(path, GWL_STYLE) & ES_MULTILINE) != 0;
+      resizable = (GetWindowLongA(d, GWL_STYLE) & WS_THICKFRAME) != 0;
+      const RECT pathBefore = gui::RectInParent(path);
+      const RECT buttonBefore = gui::RectInParent(button);
+      RECT window{};
+      GetWindowRect(d, &window);
+      opened = {window.right - window.left, window.bottom - window.top};
+      const int more = ScaleForWindow(d, 120);
+      SetWindowPos(d, nullptr, 0, 0, opened.cx + more, opened.cy + more,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      const RECT pathAfter = gui::RectInParent(path);
+      const RECT buttonAfter = gui::RectInParent(button);
+      grown = {(pathAfter.right - pathAfter.left) - (pathBefore.right - pathBefore.left) - more,
+               (pathAfter.bottom - pathAfter.top) - (pathBefore.bottom - pathBefore.top) - more};
+      moved = {buttonAfter.left - buttonBefore.left - more,
+               buttonAfter.top - buttonBefore.top - more};
+      MINMAXINFO limits{};
+      SendMessageA(d, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+      minimum = {limits.ptMinTrackSize.x, limits.ptMinTrackSize.y};
+      gui::SaveScreenshot(d, std::string(property ? "property" : "modify") + "_grown");
+      gui::PressKey(d, VK_ESCAPE);
+    });
+    if (property) {
+      ShowPropertyDialog(nullptr, language, {"t", "s", "n", "C:\\x.exe"});
+    } else {
+      ShowModifyDialog(nullptr, language, {"t", "s", "n", "C:\\x.exe"});
+    }
+    ASSERT_TRUE(answers.Finished()) << property;
+    EXPECT_TRUE(multiLine) << property;
+    EXPECT_TRUE(resizable) << property;
+    // The field took all of the extra room both ways; the button moved by all of it.
+    EXPECT_EQ(grown.cx, 0) << property;
+    EXPECT_EQ(grown.cy, 0) << property;
+    EXPECT_EQ(moved.x, 0) << property;
+    EXPECT_EQ(moved.y, 0) << property;
+    EXPECT_EQ(minimum.cx, opened.cx) << property;
+    EXPECT_EQ(minimum.cy, opened.cy) << property;
+  }
+}
+
+TEST(EditDialogs, ALineBreakTypedIntoTheCommandLineIsNotReturned) {
+  const LanguageTable language = MessagesFile().Table();
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("Modify the program", [](HWND d) {
+    SetDlgItemTextA(d, IDC_EDIT_PATH, "C:\\a.exe\r\n/x\r\n");
+    gui::PostClick(d, IDOK);
+  });
+  const auto result = ShowModifyDialog(nullptr, language, {"t", "s", "n", "old"});
+  ASSERT_TRUE(result.has_value());
+  EXPECT_EQ(result->data, "C:\\a.exe /x");
+}
+
+TEST(EditDialogs, BrowseQuotesAPathWithBlanks) {
+  const LanguageTable language = MessagesFile().Table();
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder =
+      std::string(temp) + "qv browse " + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string chosen = folder + "\\my tool.exe";
+  std::ofstream(chosen, std::ios::binary) << "x";
+  std::string pathAfter;
+  gui::DialogAnswerer answers;
+  answers.AnswerCaption("Add a program", [](HWND d) { gui::PostClick(d, IDC_BROWSE); });
+  answers.AnswerWhen(IsFileDialog, [&](HWND fileDialog) {
+    for (const int id : {0x47c, 0x480}) SetDlgItemTextA(fileDialog, id, chosen.c_str());
+    PostMessageA(fileDialog, WM_COMMAND, IDOK, 0);
+  });
+  answers.AnswerCaption("Add a program", [&](HWND d) {
+    pathAfter = gui::ItemText(d, IDC_EDIT_PATH);
+    gui::PostClick(d, IDCANCEL);
+  });
+  ShowAddDialog(nullptr, language, "t", "s");
+  DeleteFileA(chosen.c_str());
+  RemoveDirectoryA(folder.c_str());
+  EXPECT_TRUE(answers.Finished());
+  EXPECT_FALSE(answers.GaveUp());
+  ASSERT_GE(pathAfter.size(), 2u);
+  EXPECT_EQ(pathAfter.front(), '"');
+  EXPECT_EQ(pathAfter.back(), '"');
+  EXPECT_EQ(lstrcmpiA(pathAfter.substr(1, pathAfter.size() - 2).c_str(), chosen.c_str()), 0)
+      << pathAfter;
+}
+
+TEST(AboutDialog, HasOkTheWordVersionAndAScrollBarOnlyForALongList) {
+  std::string longList;
+  for (int i = 0; i < 30; ++i) longList += "Helper " + std::to_string(i) + "\\n";
+  const LanguageFile file("_AppVersion=Version %s\r\n_Thankyoulist=" + longList + "\r\n");
+  const LanguageFile shortFile("_AppVersion=Version %s\r\n_Thankyoulist=Alice\\nBob\r\n");
+  struct Seen {
+    bool ok = false;
+    bool cancel = false;
+    std::string version;
+    bool scrollBar = false;
+    int closedWith = 0;
+  };
+  const auto show = [](const LanguageTable& language, bool byOk) {
+    Seen seen;
+    gui::DialogAnswerer answers;
+    answers.AnswerNew([&](HWND d) {
+      seen.ok = GetDlgItem(d, IDOK) != nullptr;
+      seen.cancel = GetDlgItem(d, IDCANCEL) != nullptr;
+      seen.version = gui::ItemText(d, IDC_APP_VERSION);
+      seen.scrollBar =
+          (GetWindowLongA(GetDlgItem(d, IDC_THANKS_LIST), GWL_STYLE) & WS_VSCROLL) != 0;
+      if (byOk) {
+        gui::PostClick(d, IDOK);
+      } else {
+        PostMessageA(d, WM_CLOSE, 0, 0);  // the close box
+      }
+    });
+    ShowAboutDialog(nullptr, language);
+    seen.closedWith = answers.Finished() && !answers.GaveUp() ? 1 : 0;
+    return seen;
+  };
+  const std::string version = "Version " + ModuleVersionString(ModulePath(), "ProductVersion");
+  const Seen longSeen = show(file.Table(), true);
+  const Seen shortSeen = show(shortFile.Table(), false);
+  EXPECT_TRUE(longSeen.ok);
+  EXPECT_FALSE(longSeen.cancel);
+  EXPECT_EQ(longSeen.version, version);
+  EXPECT_TRUE(longSeen.scrollBar);
+  EXPECT_FALSE(shortSeen.scrollBar);
+  EXPECT_EQ(longSeen.closedWith, 1);
+  EXPECT_EQ(shortSeen.closedWith, 1);
 }
 
 }  // namespace

@@ -295,26 +295,63 @@ TEST_F(EntryViewTest, RefreshNeverRunsEnableOrDisable) {
 
 // ---- Remove, Add and Modify through the real windows
 
-TEST_F(EntryViewTest, RemoveAsksWithTheRowsDataAndOnlyOkRemoves) {
+// The icon a message box shows, or null.
+HICON MessageBoxIcon(HWND box) {
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+    return reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+  }
+  return nullptr;
+}
+
+TEST_F(EntryViewTest, RemoveNamesTheEntryWithAWarningAndOnlyYesRemoves) {
   WriteValue(kRunSubkey, "A1", "a.exe");
   WriteValue(kRunSubkey, "B2", "b.exe -x");
   Open<RegistryKind>({kRunKey});
   Select(1);
 
   std::string question;
-  answers_.AnswerNew([&question](HWND box) {
+  bool yesNoOnly = false;
+  HICON icon = nullptr;
+  answers_.AnswerNew([&](HWND box) {
     question = gui::DialogMessageText(box);
-    gui::ClickButton(box, IDCANCEL);
+    yesNoOnly = GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr &&
+                GetDlgItem(box, IDOK) == nullptr;
+    icon = MessageBoxIcon(box);
+    gui::ClickButton(box, IDNO);
   });
   Command(IDC_REMOVE);
-  EXPECT_NE(question.find("b.exe -x"), std::string::npos) << question;
+  EXPECT_NE(question.find("B2\nb.exe -x"), std::string::npos) << question;
+  EXPECT_TRUE(yesNoOnly);
+  EXPECT_EQ(icon, LoadIconA(nullptr, IDI_WARNING));
   EXPECT_EQ(ReadValue(kRunSubkey, "B2"), "b.exe -x");
 
-  answers_.AnswerNew([](HWND box) { gui::ClickButton(box, IDOK); });
+  answers_.AnswerNew([](HWND box) { gui::ClickButton(box, IDYES); });
   Command(IDC_REMOVE);
   EXPECT_EQ(ReadValue(kRunSubkey, "B2"), "<missing>");
   ASSERT_EQ(view_->Count(), 1);
   EXPECT_EQ(view_->SelectedRow(), 0);  // the bottom row was removed: the new bottom row
+}
+
+// A command far beyond what a message box can show is cut, and the question still names it.
+TEST_F(EntryViewTest, RemoveOfAHugeCommandShowsItCutWithAnEllipsis) {
+  const std::string huge = "C:\\huge.exe " + std::string(40000, 'a');
+  WriteValue(kRunSubkey, "Huge", huge);
+  Open<RegistryKind>({kRunKey});
+  Select(0);
+  std::string question;
+  answers_.AnswerNew([&](HWND box) {
+    question = gui::DialogMessageText(box);
+    gui::ClickButton(box, IDNO);
+  });
+  Command(IDC_REMOVE);
+  EXPECT_NE(question.find("Huge\nC:\\huge.exe aaa"), std::string::npos) << question.substr(0, 200);
+  EXPECT_NE(question.find("aaa..."), std::string::npos);
+  EXPECT_LT(question.size(), 2000u);
+  // No: the entry stays.
+  Command(IDC_REFRESH);
+  EXPECT_EQ(view_->Count(), 1);
 }
 
 TEST_F(EntryViewTest, AddChecksTheNameThenThePathAndWritesWhatWasTyped) {

@@ -236,6 +236,7 @@ TEST_F(RegistryViewTest, RemoveOfAnEnabledRowDeletesTheValue) {
   view.Refresh(rows_);
   rows_.selected = 0;
   view.Remove(rows_, prompter_);
+  EXPECT_EQ(prompter_.lastRemoveName, "a1");
   EXPECT_EQ(prompter_.lastRemoveData, "C:\\a1.exe");
   EXPECT_FALSE(GetString("RunA", "a1"));
   EXPECT_EQ(Lines(rows_), (std::vector<std::string>{"a2|C:\\a2.exe|" + runA_ + "|on"}));

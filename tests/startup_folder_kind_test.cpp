@@ -733,6 +733,7 @@ TEST_F(StartupFolderTest, RemoveOfAnEnabledRowDeletesItsFile) {
   view.Refresh(rows_);
   rows_.selected = RowOf("A.lnk", true);
   view.Remove(rows_, prompter_);
+  EXPECT_EQ(prompter_.lastRemoveName, "A.lnk");
   EXPECT_EQ(prompter_.lastRemoveData, "C:\\a.exe");
   EXPECT_TRUE(FilesIn(allUsers_).empty());
   EXPECT_EQ(Records().size(), 1u);

@@ -8,9 +8,27 @@
 #include "store/language_table.h"
 #include "ui/centre_window.h"
 #include "ui/dialog_base.h"
+#include "ui/dialog_layout.h"
+#include "ui/entry_texts.h"
 #include "ui/translate.h"
 
 namespace {
+
+// How the controls follow a resized dialog: the fields widen, the command line also grows in
+// height, and what is below it moves down with the buttons.
+const std::vector<AnchoredControl> kLayout = {
+    {IDC_DESCRIPTION, kGrowX},
+    {IDC_LINE_TOP, kGrowX},
+    {IDC_EDIT_TYPE, kGrowX},
+    {IDC_EDIT_NAME, kGrowX},
+    {IDC_EDIT_PATH, kGrowBoth},
+    {IDC_BROWSE, kMoveX},
+    {IDC_SECTION_LABEL, kMoveY},
+    {IDC_EDIT_LOCATION, kMoveY | kGrowX},
+    {IDC_LINE_BOTTOM, kMoveY | kGrowX},
+    {IDOK, kMoveBoth},
+    {IDCANCEL, kMoveBoth},
+};
 
 // Room for the longest path the open-file dialog can return.
 constexpr DWORD kBrowseBufferSize = 32768;
@@ -36,6 +54,7 @@ class EditDialog final : public DialogBase {
   BOOL OnInitDialog() override {
     CentreOverOwner(Handle());
     TranslateWindow(language_, Handle());
+    layout_.Install(Handle(), kLayout);
     // Lifts the edits' default limit, so a long command line is shown and returned whole.
     for (const int id : {IDC_EDIT_TYPE, IDC_EDIT_LOCATION, IDC_EDIT_NAME, IDC_EDIT_PATH}) {
       SendDlgItemMessageA(Handle(), id, EM_SETLIMITTEXT, 0, 0);
@@ -73,7 +92,8 @@ class EditDialog final : public DialogBase {
 
   void OnOk() {
     fields_.name = ItemText(Handle(), IDC_EDIT_NAME);
-    fields_.data = ItemText(Handle(), IDC_EDIT_PATH);
+    // The field wraps long command lines on screen only; a line break typed into it is none.
+    fields_.data = SingleLine(ItemText(Handle(), IDC_EDIT_PATH));
     // Emptiness only: a name or path of blanks is the user's choice.
     const char* problem = nullptr;
     if (fields_.name.empty()) {
@@ -102,12 +122,25 @@ class EditDialog final : public DialogBase {
     ofn.nMaxFile = kBrowseBufferSize;
     ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&ofn)) return;
-    SetDlgItemTextA(Handle(), IDC_EDIT_PATH, file.data());
+    // Quoted when it has blanks, so the command line starts the file that was picked.
+    SetDlgItemTextA(Handle(), IDC_EDIT_PATH, QuotedCommandPath(file.data()).c_str());
+  }
+
+  bool OnSize(UINT type, int width, int height) override {
+    layout_.OnSize(type, width, height);
+    return true;
+  }
+
+  INT_PTR OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) override {
+    if (message != WM_GETMINMAXINFO) return FALSE;
+    layout_.OnMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    return TRUE;
   }
 
   const LanguageTable& language_;
   EntryFields fields_;
   const bool preset_;
+  DialogLayout layout_;
 };
 
 INT_PTR Run(EditDialog& dialog, int templateId, HWND owner) {

@@ -12,6 +12,7 @@
 #include "ui/cell_tips.h"
 #include "ui/dpi.h"
 #include "ui/edit_dialogs.h"
+#include "ui/entry_texts.h"
 #include "ui/file_info_dialog.h"
 #include "ui/jump_to.h"
 #include "ui/list_sort.h"
@@ -464,12 +465,14 @@ void EntryView::Property(const EntryFields& fields) {
 }
 
 int EntryView::ShowMessage(const std::string& text, UINT style) const {
-  return MessageBoxA(Handle(), text.c_str(), language_.T("_ToolQuorvane").c_str(), style);
+  return MessageBoxA(Handle(), CutForMessage(text, kMessageTextLimit).c_str(),
+                     language_.T("_ToolQuorvane").c_str(), style);
 }
 
-bool EntryView::ConfirmRemove(const std::string& data) {
-  const std::string text = SafeFormat(language_.T("_AreyousureDeleteThisEntry", true), {data});
-  return ShowMessage(text, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+bool EntryView::ConfirmRemove(const std::string& name, const std::string& data) {
+  const std::string text =
+      RemoveQuestion(language_.T("_AreyousureDeleteThisEntry", true), name, data);
+  return ShowMessage(text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void EntryView::NoSelection() {
@@ -477,11 +480,13 @@ void EntryView::NoSelection() {
 }
 
 bool EntryView::ConfirmReplace(const std::string& key, const std::string& name) {
-  const std::string text = SafeFormat(language_.T(key, true), {name});
+  const std::string text =
+      SafeFormat(language_.T(key, true), {CutForMessage(name, kMessageNameLimit)});
   return ShowMessage(text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void EntryView::Refused(const std::string& key, const std::string& arg, Status reason) {
-  ShowMessage(WithSystemReason(SafeFormat(language_.T(key, true), {arg}), reason),
-              MB_OK | MB_ICONWARNING);
+  const std::string text =
+      SafeFormat(language_.T(key, true), {CutForMessage(arg, kMessageDataLimit)});
+  ShowMessage(WithSystemReason(text, reason), MB_OK | MB_ICONWARNING);
 }

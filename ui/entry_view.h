@@ -82,7 +82,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   std::optional<EntryInput> Add(const std::string& type, const std::string& location) override;
   std::optional<EntryInput> Modify(const EntryFields& fields) override;
   void Property(const EntryFields& fields) override;
-  bool ConfirmRemove(const std::string& data) override;
+  bool ConfirmRemove(const std::string& name, const std::string& data) override;
   void NoSelection() override;
   bool ConfirmReplace(const std::string& key, const std::string& name) override;
   void Refused(const std::string& key, const std::string& arg, Status reason) override;

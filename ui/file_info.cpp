@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "store/language_table.h"
+#include "store/safe_format.h"
+#include "ui/locale_format.h"
 #include "ui/version_info.h"
 #include "ui/web_links.h"
 
@@ -43,8 +45,7 @@ std::string LocalTimeText(const FILETIME& time) {
   SYSTEMTIME local{};
   if (!FileTimeToSystemTime(&time, &utc)) return {};
   if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return {};
-  return FormatTimeFields(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute,
-                          local.wSecond);
+  return LocaleDateTime(local, UserLocale());
 }
 
 bool IsExistingFile(const std::string& path) {
@@ -60,10 +61,13 @@ void GatherVersions(const std::string& path, const LanguageTable& language, File
   const auto resource = VersionResource::Read(path);
   if (!resource) return;
   for (const auto& translation : resource->Translations()) {
-    auto& fields = info.versions[LanguageCodeText(translation)];
+    const std::string code = LanguageCodeText(translation);
+    auto& fields = info.versions[code];
+    info.languageNames[code] = LanguageNameText(translation.language, code);
     for (const auto& field : kVersionFields) {
-      fields[language.T(field.labelKey)] =
-          resource->Field(translation, field.name).value_or(std::string());
+      // A field the resource lacks or leaves empty would only be an empty row.
+      std::string value = resource->Field(translation, field.name).value_or(std::string());
+      if (!value.empty()) fields[language.T(field.labelKey)] = std::move(value);
     }
   }
 }
@@ -76,7 +80,7 @@ void GatherAttributes(const std::string& path, const LanguageTable& language, Fi
   info.attributes[language.T("_LastWriteTime")] = LocalTimeText(data.ftLastWriteTime);
   const std::uint64_t size =
       (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  info.attributes[language.T("_FileSize")] = FormatFileSize(size);
+  info.attributes[language.T("_FileSize")] = FormatFileSize(size, language, UserLocale());
 }
 
 }  // namespace
@@ -118,25 +122,27 @@ std::vector<std::pair<std::string, std::string>> FileInfoRows(const FileInfo& in
   std::vector<std::pair<std::string, std::string>> rows;
   const std::string codeLabel = language.T("_LanguageCode");
   for (const auto& [code, fields] : info.versions) {
-    rows.emplace_back(codeLabel, code);
+    const auto name = info.languageNames.find(code);
+    rows.emplace_back(codeLabel, name != info.languageNames.end() ? name->second : code);
     for (const auto& field : fields) rows.push_back(field);
   }
   for (const auto& attribute : info.attributes) rows.push_back(attribute);
   return rows;
 }
 
-std::string FormatFileSize(std::uint64_t bytes) {
-  char text[128];
-  const double size = static_cast<double>(bytes);
-  std::snprintf(text, sizeof(text), "%.2fMB(%.2fKB)", size / 1048576.0, size / 1024.0);
-  return text;
+std::string FormatFileSize(std::uint64_t bytes, const LanguageTable& language,
+                           const wchar_t* locale) {
+  std::string format = language.T("_FileSizeBytes");
+  // Without its text the numbers still show, in the same arrangement.
+  if (!HasStringConversion(format)) format = "%s (%s)";
+  return SafeFormat(format, {ShortByteSize(bytes), LocaleWholeNumber(bytes, locale)});
 }
 
-std::string FormatTimeFields(int year, int month, int day, int hour, int minute, int second) {
-  char text[64];
-  std::snprintf(text, sizeof(text), "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute,
-                second);
-  return text;
+std::string LanguageNameText(std::uint16_t language, const std::string& codeText) {
+  char name[128] = {};
+  // Systems differ in whether the count includes the terminating zero; the text itself does not.
+  if (VerLanguageNameA(language, name, sizeof(name)) == 0 || name[0] == '\0') return codeText;
+  return name;
 }
 
 std::string FileNamePart(const std::string& path) {

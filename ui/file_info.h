@@ -14,9 +14,12 @@ struct FileInfo {
   // Where the file was found (a bare name is looked for along the search path); empty when
   // missing.
   std::string resolvedPath;
-  // Language code text ("0x0409 0x04B0") -> translated field label -> value. std::string orders
-  // byte by byte, so the rows follow the language file's texts.
+  // Language code text ("0x0409 0x04B0") -> translated field label -> value, only fields that have
+  // text. The code text orders the translations; std::string orders byte by byte, so the rows
+  // follow the language file's texts.
   std::map<std::string, std::map<std::string, std::string>> versions;
+  // Language code text -> the language's name as the system gives it ("English (United States)").
+  std::map<std::string, std::string> languageNames;
   // Translated attribute label -> value; for a missing file the empty label holds the note.
   std::map<std::string, std::string> attributes;
 };
@@ -34,10 +37,12 @@ std::vector<std::pair<std::string, std::string>> FileInfoRows(const FileInfo& in
 std::string FindExistingFile(const std::string& path);
 
 // Text rules, exposed for tests.
-// "%.2fMB(%.2fKB)" of the full 64-bit size.
-std::string FormatFileSize(std::uint64_t bytes);
-// "YYYY-MM-DD hh:mm:ss".
-std::string FormatTimeFields(int year, int month, int day, int hour, int minute, int second);
+// The size as Explorer writes it: the short size and the exact byte count grouped for locale,
+// put together by T("_FileSizeBytes") ("478 KB (489,472 bytes)").
+std::string FormatFileSize(std::uint64_t bytes, const LanguageTable& language,
+                           const wchar_t* locale);
+// The name of a version resource's language; the code text when the system has no name.
+std::string LanguageNameText(std::uint16_t language, const std::string& codeText);
 // The text after the last '\' or ':' (the whole path when it has neither).
 std::string FileNamePart(const std::string& path);
 // The web search address for the file name part of path.

@@ -29,7 +29,7 @@ class ScriptedPrompter final : public Prompter {
   std::vector<std::string> replaceQuestions;  // the names asked about
   std::vector<std::string> replaceKeys;       // the question's text key, one per question
   std::vector<Refusal> refusals;
-  std::string lastAddType, lastAddLocation, lastRemoveData;
+  std::string lastAddType, lastAddLocation, lastRemoveName, lastRemoveData;
   EntryFields lastFields;
 
   std::optional<EntryInput> Add(const std::string& type, const std::string& location) override {
@@ -47,8 +47,9 @@ class ScriptedPrompter final : public Prompter {
     ++propertyCalls;
     lastFields = fields;
   }
-  bool ConfirmRemove(const std::string& data) override {
+  bool ConfirmRemove(const std::string& name, const std::string& data) override {
     ++removeQuestions;
+    lastRemoveName = name;
     lastRemoveData = data;
     return removeAnswer;
   }

@@ -511,7 +511,7 @@ std::string ToLower(std::string text) {
 }
 
 TEST_F(ShippedLanguageFile, HasATextForEveryKey) {
-  EXPECT_EQ(std::size(kProgramKeys), 119u);
+  EXPECT_EQ(std::size(kProgramKeys), 120u);
   std::set<std::string> keys;
   for (const char* key : kProgramKeys) {
     EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;

@@ -4,26 +4,42 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string_view>
 
 #include "journal/module.h"
 #include "journal/record_format.h"
+#include "journal/viewer_texts.h"
 #include "journal/wide_text.h"
 
 namespace {
 
 constexpr int kListId = 100;
-constexpr int kMargin = 8;
-constexpr int kButtonWidth = 88;
-constexpr int kButtonHeight = 26;
+// Sizes in dialog units, so they follow the font and the DPI.
+constexpr int kMargin = 7;
+constexpr int kButtonWidth = 50;
+constexpr int kButtonHeight = 14;
+// Every column but the last; Content takes what is left of the list's width, at least this.
+constexpr int kFixedColumnWidths[kRecordFieldCount - 1] = {80, 55, 60, 50, 55};
+constexpr int kMinContentWidth = 150;
 
-struct Column {
-  const wchar_t* title;
-  int width;
+// What WM_INITDIALOG needs to build the viewer.
+struct ViewerContent {
+  const std::vector<std::vector<std::string>>* rows;
+  const ViewerTexts* texts;
 };
-constexpr Column kColumns[kRecordFieldCount] = {{L"Time", 130},    {L"Log type", 90},
-                                                {L"Category", 90}, {L"Item type", 90},
-                                                {L"Source", 90},   {L"Content", 420}};
+
+int HorizontalUnits(HWND dialog, int units) {
+  RECT rect{0, 0, units, 0};
+  MapDialogRect(dialog, &rect);
+  return rect.right;
+}
+
+int VerticalUnits(HWND dialog, int units) {
+  RECT rect{0, 0, 0, units};
+  MapDialogRect(dialog, &rect);
+  return rect.bottom;
+}
 
 // A record's line breaks and tabs would garble a list cell; show them as spaces.
 std::wstring CellText(std::string_view field) {
@@ -41,34 +57,55 @@ void AppendString(std::vector<WORD>* words, std::wstring_view text) {
 
 // DLGTEMPLATE with no items: style, extended style, item count, position and size in dialog
 // units, no menu, the default class, the title and the font.
-std::vector<WORD> ViewerTemplate() {
+std::vector<WORD> ViewerTemplate(std::wstring_view title) {
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX |
                       DS_MODALFRAME | DS_SETFONT | DS_CENTER;
   std::vector<WORD> words = {LOWORD(style), HIWORD(style), 0, 0, 0, 0, 0, 480, 260, 0, 0};
-  AppendString(&words, L"Operation journal");
+  AppendString(&words, title);
   words.push_back(9);
   AppendString(&words, L"Segoe UI");
   return words;
 }
 
+// Content gets the list's width that the other columns leave, so it grows with the window.
+void FitContentColumn(HWND dialog, HWND list) {
+  RECT client{};
+  GetClientRect(list, &client);
+  int rest = client.right - client.left;
+  for (size_t c = 0; c + 1 < kRecordFieldCount; ++c) {
+    rest -= static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
+  }
+  const int width = std::max(rest, HorizontalUnits(dialog, kMinContentWidth));
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, kRecordFieldCount - 1, MAKELPARAM(width, 0));
+}
+
+// The list fills the window above the button row; Close keeps to the bottom right corner.
 void Layout(HWND dialog) {
   RECT client{};
   GetClientRect(dialog, &client);
   const int width = client.right - client.left;
   const int height = client.bottom - client.top;
-  const int listHeight = height - 3 * kMargin - kButtonHeight;
-  MoveWindow(GetDlgItem(dialog, kListId), kMargin, kMargin, width - 2 * kMargin,
-             listHeight > 0 ? listHeight : 0, TRUE);
-  MoveWindow(GetDlgItem(dialog, IDCANCEL), width - kMargin - kButtonWidth,
-             height - kMargin - kButtonHeight, kButtonWidth, kButtonHeight, TRUE);
+  const int marginX = HorizontalUnits(dialog, kMargin);
+  const int marginY = VerticalUnits(dialog, kMargin);
+  const int buttonWidth = HorizontalUnits(dialog, kButtonWidth);
+  const int buttonHeight = VerticalUnits(dialog, kButtonHeight);
+  const int listHeight = height - 3 * marginY - buttonHeight;
+  const HWND list = GetDlgItem(dialog, kListId);
+  MoveWindow(list, marginX, marginY, std::max(width - 2 * marginX, 0), std::max(listHeight, 0),
+             TRUE);
+  MoveWindow(GetDlgItem(dialog, IDCANCEL), width - marginX - buttonWidth,
+             height - marginY - buttonHeight, buttonWidth, buttonHeight, TRUE);
+  FitContentColumn(dialog, list);
 }
 
-void FillList(HWND list, const std::vector<std::vector<std::string>>& rows) {
+void FillList(HWND dialog, HWND list, const ViewerContent& content) {
+  const std::vector<std::vector<std::string>>& rows = *content.rows;
   for (size_t c = 0; c < kRecordFieldCount; ++c) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = const_cast<wchar_t*>(kColumns[c].title);
-    column.cx = kColumns[c].width;
+    column.pszText = const_cast<wchar_t*>(content.texts->columns[c].c_str());
+    column.cx = HorizontalUnits(
+        dialog, c + 1 < kRecordFieldCount ? kFixedColumnWidths[c] : kMinContentWidth);
     column.iSubItem = static_cast<int>(c);
     SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
   }
@@ -91,20 +128,21 @@ void FillList(HWND list, const std::vector<std::vector<std::string>>& rows) {
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
 }
 
-void BuildViewer(HWND dialog, const std::vector<std::vector<std::string>>& rows) {
+void BuildViewer(HWND dialog, const ViewerContent& content) {
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
   const HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
   const HWND list = CreateWindowExW(
       WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 0, 0, dialog,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
-  const HWND close = CreateWindowExW(
-      0, L"BUTTON", L"Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
-      dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instance, nullptr);
+  const HWND close =
+      CreateWindowExW(0, L"BUTTON", content.texts->close.c_str(),
+                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0, dialog,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instance, nullptr);
   SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageW(close, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  FillList(list, rows);
+  FillList(dialog, list, content);
   Layout(dialog);
   SetFocus(list);
 }
@@ -113,15 +151,14 @@ INT_PTR CALLBACK ViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
   try {
     switch (message) {
       case WM_INITDIALOG:
-        BuildViewer(dialog,
-                    *reinterpret_cast<const std::vector<std::vector<std::string>>*>(lParam));
+        BuildViewer(dialog, *reinterpret_cast<const ViewerContent*>(lParam));
         return FALSE;  // focus is already on the list
       case WM_SIZE:
         Layout(dialog);
         return TRUE;
       case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {320, 200};
+        info->ptMinTrackSize = {HorizontalUnits(dialog, 200), VerticalUnits(dialog, 120)};
         return TRUE;
       }
       case WM_COMMAND:
@@ -144,10 +181,12 @@ INT_PTR CALLBACK ViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 HRESULT RunViewer(HWND owner, const std::vector<std::vector<std::string>>& rows) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  const std::vector<WORD> words = ViewerTemplate();
+  const ViewerTexts texts = LoadViewerTexts(HostLanguageFile());
+  const ViewerContent content{&rows, &texts};
+  const std::vector<WORD> words = ViewerTemplate(texts.title);
   const INT_PTR result =
       DialogBoxIndirectParamW(ComponentModule(), reinterpret_cast<LPCDLGTEMPLATEW>(words.data()),
-                              owner, ViewerProc, reinterpret_cast<LPARAM>(&rows));
+                              owner, ViewerProc, reinterpret_cast<LPARAM>(&content));
   if (result == -1) {
     const DWORD error = GetLastError();
     return error ? HRESULT_FROM_WIN32(error) : E_FAIL;

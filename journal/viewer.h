@@ -1,5 +1,6 @@
 // The journal viewer: a modal, resizable window with one list row per record and one column per
-// field, built in code. Escape, the Close button and the window's close box close it.
+// field, built in code. Escape, the Close button and the window's close box close it. Its title,
+// column titles and button come from the host program's language file (viewer_texts.h).
 #pragma once
 
 #include <windows.h>

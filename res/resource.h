@@ -67,3 +67,6 @@
 #define IDM_SUPPORT 32775
 #define IDM_LOGVIEWER 32781
 #define IDM_ABOUT 57664
+// The translations listed in the Tools menu's "_Language" submenu, one command each.
+#define IDM_LANGUAGE_FIRST 33000
+#define IDM_LANGUAGE_LAST 33063

@@ -14,6 +14,7 @@
 
 #include "journal/journal_interface.h"
 #include "journal/record_format.h"
+#include "journal/viewer_texts.h"
 #include "platform/bstr.h"
 #include "platform/journal_component.h"
 #include "platform/win_handles.h"
@@ -574,6 +575,160 @@ TEST_F(JournalTest, ViewerListsRecordsNewestFirstAndClosesOnRequest) {
   }
   HWND viewer = nullptr;
   EXPECT_EQ(FindViewerList(&viewer), nullptr);
+}
+
+// --- The viewer's texts and layout.
+
+std::string WindowText(HWND window) {
+  wchar_t text[512] = {};
+  const int length = GetWindowTextW(window, text, 512);
+  return Bstr::ToAcp(text, static_cast<UINT>(length));
+}
+
+struct ViewerLayout {
+  RECT client{};
+  RECT close{};  // in the viewer's client coordinates
+  int listClientWidth = 0;
+  std::vector<int> columnWidths;
+};
+
+ViewerLayout MeasureViewer(HWND viewer, HWND list) {
+  ViewerLayout layout;
+  GetClientRect(viewer, &layout.client);
+  const HWND close = GetDlgItem(viewer, IDCANCEL);
+  GetWindowRect(close, &layout.close);
+  MapWindowPoints(nullptr, viewer, reinterpret_cast<POINT*>(&layout.close), 2);
+  RECT listClient{};
+  GetClientRect(list, &listClient);
+  layout.listClientWidth = listClient.right;
+  for (int c = 0; c < 6; ++c) {
+    layout.columnWidths.push_back(static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0)));
+  }
+  return layout;
+}
+
+struct ViewerLook {
+  bool seen = false;
+  std::string title;
+  std::vector<std::string> headers;
+  std::string close;
+  bool closeVisible = false;
+  std::vector<ViewerLayout> layouts;  // as opened, maximised, then made small
+};
+ViewerLook* g_look = nullptr;
+
+void CALLBACK LookAtViewer(HWND, UINT, UINT_PTR, DWORD) {
+  ViewerLook& look = *g_look;
+  HWND viewer = nullptr;
+  const HWND list = FindViewerList(&viewer);
+  if (!list || look.seen) return;
+  look.seen = true;
+  look.title = WindowText(viewer);
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int c = 0; c < count; ++c) {
+    wchar_t text[256] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(header, HDM_GETITEMW, c, reinterpret_cast<LPARAM>(&item));
+    look.headers.push_back(Bstr::ToAcp(text, static_cast<UINT>(lstrlenW(text))));
+  }
+  look.close = WindowText(GetDlgItem(viewer, IDCANCEL));
+  look.layouts.push_back(MeasureViewer(viewer, list));
+  ShowWindow(viewer, SW_MAXIMIZE);
+  look.closeVisible = IsWindowVisible(GetDlgItem(viewer, IDCANCEL)) != FALSE;
+  look.layouts.push_back(MeasureViewer(viewer, list));
+  ShowWindow(viewer, SW_RESTORE);
+  SetWindowPos(viewer, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+  look.layouts.push_back(MeasureViewer(viewer, list));
+  PostMessageW(viewer, WM_CLOSE, 0, 0);
+}
+
+ViewerLook LookAtViewerOnce() {
+  ViewerLook look;
+  g_look = &look;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, LookAtViewer);
+  ShowJournalViewer();
+  KillTimer(nullptr, timer);
+  g_look = nullptr;
+  return look;
+}
+
+// The viewer reads the language file of the program that shows it: here, the test exe's.
+std::string HostLanguageFilePath() {
+  char path[MAX_PATH * 3] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string file = path;
+  return file.substr(0, file.find_last_of('.')) + ".language";
+}
+
+TEST_F(JournalTest, ViewerSpeaksTheHostsLanguageAndKeepsItsButtonWhenResized) {
+  ASSERT_TRUE(ConnectJournal(dataDirectory_));
+  JournalClient client(ProcessJournal(), language_);
+  client.Write(JournalKind::kAdd, "_LogItemType2Content", {"K", "first", "d"});
+  const std::string hostFile = HostLanguageFilePath();
+  DeleteFileA(hostFile.c_str());
+
+  const ViewerLook english = LookAtViewerOnce();
+  ASSERT_TRUE(english.seen);
+  EXPECT_EQ(english.title, "Operation Journal");  // the English menu text without its mark
+  EXPECT_EQ(english.headers, (std::vector<std::string>{"Time", "Log type", "Category", "Operation",
+                                                       "Source", "Content"}));
+  EXPECT_EQ(english.close, "Close");
+
+  // The same rules as the program's table: any key case, quotes dropped, \n expanded.
+  ASSERT_TRUE(WriteBytes(hostFile,
+                         "[Other]\r\n_Close=Wrong\r\n[String]\r\n"
+                         "_logviewer=\"Vorgangs&protokoll\tStrg+J\"\r\n"
+                         "_Close=Schlie\xC3\x9F\x65n\r\n_LogColumnTime=Zeit\r\n"
+                         "_LogColumnContent=Inhalt\\nText\r\n_LogColumnSource=\r\n"
+                         "_LogColumnType=Typ && Art\r\n"));
+  const ViewerLook german = LookAtViewerOnce();
+  DeleteFileA(hostFile.c_str());
+  ASSERT_TRUE(german.seen);
+  EXPECT_EQ(german.title, "Vorgangsprotokoll");
+  EXPECT_EQ(german.close, "Schlie\xC3\x9F\x65n");
+  EXPECT_EQ(german.headers, (std::vector<std::string>{"Zeit", "Typ && Art", "Category", "Operation",
+                                                      "Source", "Inhalt\nText"}));
+
+  ASSERT_EQ(german.layouts.size(), 3u);
+  EXPECT_TRUE(german.closeVisible);
+  const ViewerLayout& first = german.layouts[0];
+  for (size_t i = 0; i < german.layouts.size(); ++i) {
+    SCOPED_TRACE(i == 0 ? "opened" : i == 1 ? "maximised" : "made small");
+    const ViewerLayout& layout = german.layouts[i];
+    // Close stays whole inside the window, at the same distance from the bottom right corner.
+    EXPECT_GE(layout.close.left, 0);
+    EXPECT_GE(layout.close.top, 0);
+    EXPECT_EQ(layout.client.right - layout.close.right, first.client.right - first.close.right);
+    EXPECT_EQ(layout.client.bottom - layout.close.bottom, first.client.bottom - first.close.bottom);
+    EXPECT_GT(layout.close.right - layout.close.left, 0);
+    // Content takes at least the width the other columns leave: no gap at the right.
+    int others = 0;
+    for (int c = 0; c < 5; ++c) others += layout.columnWidths[c];
+    EXPECT_GE(others + layout.columnWidths[5], layout.listClientWidth);
+  }
+  // Maximised, Content is exactly the rest, and wider than at first.
+  const ViewerLayout& wide = german.layouts[1];
+  int others = 0;
+  for (int c = 0; c < 5; ++c) others += wide.columnWidths[c];
+  EXPECT_EQ(others + wide.columnWidths[5], wide.listClientWidth);
+  EXPECT_GT(wide.columnWidths[5], first.columnWidths[5]);
+}
+
+TEST(ViewerTexts, AMenuTextBecomesACaption) {
+  const struct {
+    const wchar_t* menu;
+    const wchar_t* caption;
+  } cases[] = {{L"Operation &Journal", L"Operation Journal"},
+               {L"&Save\tCtrl+S", L"Save"},
+               {L"Fish && &Chips", L"Fish & Chips"},
+               {L"Tail&", L"Tail"},
+               {L"\tOnly keys", L""},
+               {L"Plain", L"Plain"}};
+  for (const auto& c : cases) EXPECT_EQ(CaptionFromMenuText(c.menu), c.caption);
 }
 
 // The shipped language file: every content format takes exactly the arguments its operation

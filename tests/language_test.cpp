@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
+#include "res/resource.h"
 #include "store/language_table.h"
 #include "ui/translate.h"
 
@@ -322,6 +324,9 @@ const char* const kProgramKeys[] = {
     "_JumpTo",
     "_Tools",
     "_LogViewer",
+    "_Language",
+    "_LanguageName",
+    "_LanguageRestart",
     "_About",
     "_Help",
     "_Website",
@@ -426,6 +431,12 @@ const char* const kProgramKeys[] = {
     "_LogItemType3Content1",
     "_LogItemType4Content1",
     "_LogItemType5Content1",
+    "_LogColumnTime",
+    "_LogColumnType",
+    "_LogColumnCategory",
+    "_LogColumnItemType",
+    "_LogColumnSource",
+    "_LogColumnContent",
 };
 
 // Formats and the number of arguments each one is given, in the order given.
@@ -464,26 +475,40 @@ const std::map<std::string, int> kFormatArguments = {
     {"_StatusWindowsOff", 1},
     {"_StoreParseReason", 1},
     {"_StoreParseReasonAt", 3},
+    {"_LanguageNotChanged", 1},
 };
 
 // Texts shown unexpanded (message boxes, menus, journal) must not carry escapes; only the
 // removal question and the About dialog's thank-you list are expanded.
 const std::set<std::string> kExpandedKeys = {"_AreyousureDeleteThisEntry", "_Thankyoulist"};
 
-class ShippedLanguageFile : public ::testing::Test {
+// A shipped language file by its path below the source folder, as Wine sees it.
+std::string SourceFile(const std::string& relative) {
+  const char* source = std::getenv("QV_SOURCE_DIR");
+  std::string path = std::string("Z:") + (source ? source : "") + "/" + relative;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// Every shipped language file: the English one and each translation.
+const char* const kShippedFiles[] = {"lang/Quorvane.language", "lang/de/Quorvane.language"};
+
+class ShippedLanguageFile : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    const char* source = std::getenv("QV_SOURCE_DIR");
-    ASSERT_NE(source, nullptr) << "QV_SOURCE_DIR is set by ctest";
-    std::string path = std::string("Z:") + source + "/lang/Quorvane.language";
-    for (char& c : path) {
-      if (c == '/') c = '\\';
-    }
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << path;
-    std::stringstream content;
-    content << in.rdbuf();
-    content_ = content.str();
+    ASSERT_NE(std::getenv("QV_SOURCE_DIR"), nullptr) << "QV_SOURCE_DIR is set by ctest";
+    const std::string path = SourceFile(GetParam());
+    content_ = ReadWhole(path);
+    ASSERT_FALSE(content_.empty()) << path;
     table_.SetFile(path);
   }
   std::string content_;
@@ -510,8 +535,8 @@ std::string ToLower(std::string text) {
   return text;
 }
 
-TEST_F(ShippedLanguageFile, HasATextForEveryKey) {
-  EXPECT_EQ(std::size(kProgramKeys), 120u);
+TEST_P(ShippedLanguageFile, HasATextForEveryKey) {
+  EXPECT_EQ(std::size(kProgramKeys), 129u);
   std::set<std::string> keys;
   for (const char* key : kProgramKeys) {
     EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;
@@ -527,7 +552,7 @@ TEST_F(ShippedLanguageFile, HasATextForEveryKey) {
   }
 }
 
-TEST_F(ShippedLanguageFile, FormatsTakeExactlyTheirArguments) {
+TEST_P(ShippedLanguageFile, FormatsTakeExactlyTheirArguments) {
   for (const auto& [key, arguments] : kFormatArguments) {
     EXPECT_EQ(StringConversions(table_.T(key)), arguments) << key << ": " << table_.T(key);
   }
@@ -539,7 +564,7 @@ TEST_F(ShippedLanguageFile, FormatsTakeExactlyTheirArguments) {
   }
 }
 
-TEST_F(ShippedLanguageFile, DefinesEachKeyOnceInTheStringSection) {
+TEST_P(ShippedLanguageFile, DefinesEachKeyOnceInTheStringSection) {
   std::istringstream lines(content_);
   std::string line;
   std::string section;
@@ -562,6 +587,96 @@ TEST_F(ShippedLanguageFile, DefinesEachKeyOnceInTheStringSection) {
   for (const char* key : kProgramKeys) known.insert(ToLower(key));
   for (const auto& entry : kFormatArguments) known.insert(ToLower(entry.first));
   for (const std::string& key : known) EXPECT_EQ(seen.count(key), 1u) << "not defined: " << key;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, ShippedLanguageFile, ::testing::ValuesIn(kShippedFiles));
+
+// The access key (the character after a single '&') of a menu text, upper-cased; 0 for none.
+wchar_t AccessKey(const std::string& text) {
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    wchar_t key[4] = {};
+    const int rest = static_cast<int>(std::min<std::size_t>(text.size() - i - 1, 4));
+    MultiByteToWideChar(CP_ACP, 0, text.data() + i + 1, rest, key, 4);
+    CharUpperBuffW(key, 1);
+    return key[0];
+  }
+  return 0;
+}
+
+// Within the menu bar and within each popup, no two items share an access key.
+void ExpectUniqueAccessKeys(HMENU menu, const std::string& where) {
+  std::map<wchar_t, std::string> taken;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[256] = {};
+    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    if (const wchar_t key = AccessKey(text)) {
+      const auto [found, added] = taken.emplace(key, text);
+      EXPECT_TRUE(added) << where << ": \"" << text << "\" and \"" << found->second << "\"";
+    }
+    if (HMENU popup = GetSubMenu(menu, i)) ExpectUniqueAccessKeys(popup, where + " > " + text);
+  }
+}
+
+TEST_P(ShippedLanguageFile, MenuAccessKeysAreUniqueWithinEachMenu) {
+  HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
+  ASSERT_NE(menu, nullptr);
+  TranslateMenu(table_, menu);
+  ExpectUniqueAccessKeys(menu, GetParam());
+  DestroyMenu(menu);
+}
+
+// The texts of the [String] section by lower-cased key, as written.
+std::map<std::string, std::string> SectionTexts(const std::string& content) {
+  std::map<std::string, std::string> texts;
+  std::istringstream lines(content);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::size_t equals = line.find('=');
+    if (line.empty() || line[0] == ';' || line[0] == '[' || equals == std::string::npos) continue;
+    texts.emplace(ToLower(line.substr(0, equals)), line.substr(equals + 1));
+  }
+  return texts;
+}
+
+// Texts that are the same in English and in a translation on purpose: names of the product and
+// of registry keys and values, and words both languages share.
+const std::set<std::string> kSameInEveryLanguage = {
+    "_toolquorvane",   "_appname",      "_logsource", "_run",        "_runsection",
+    "_loadsection",    "_treeuserinit", "_ok",        "_name",       "_status",
+    "_legalcopyright", "_appversion",   "_logtype",   "_displayname"};
+
+// Each translation has exactly the English keys, the same %s conversions, its own name, and no
+// text left in English by accident.
+TEST(ShippedTranslations, MatchTheEnglishFileKeyForKey) {
+  const auto english = SectionTexts(ReadWhole(SourceFile(kShippedFiles[0])));
+  ASSERT_FALSE(english.empty());
+  for (std::size_t f = 1; f < std::size(kShippedFiles); ++f) {
+    SCOPED_TRACE(kShippedFiles[f]);
+    const auto translated = SectionTexts(ReadWhole(SourceFile(kShippedFiles[f])));
+    std::set<std::string> englishKeys;
+    std::set<std::string> translatedKeys;
+    for (const auto& entry : english) englishKeys.insert(entry.first);
+    for (const auto& entry : translated) translatedKeys.insert(entry.first);
+    EXPECT_EQ(translatedKeys, englishKeys);
+    for (const auto& [key, text] : english) {
+      const auto found = translated.find(key);
+      if (found == translated.end()) continue;
+      EXPECT_EQ(StringConversions(found->second), StringConversions(text)) << key;
+      EXPECT_EQ(found->second.find("\\n") != std::string::npos,
+                text.find("\\n") != std::string::npos)
+          << key;
+      if (kSameInEveryLanguage.count(key) == 0) {
+        EXPECT_NE(found->second, text) << key << " is still in English";
+      }
+    }
+    EXPECT_NE(translated.at("_languagename"), english.at("_languagename"));
+  }
 }
 
 }  // namespace

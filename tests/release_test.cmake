@@ -1,5 +1,6 @@
 # Builds the release target and checks that build/release holds exactly what a user copies: the
-# folder Quorvane/ with six files, stripped binaries, and the zip of that folder.
+# folder Quorvane/ with six files and the translations under languages/, stripped binaries, and
+# the zip of that folder.
 #   cmake -DBUILD_DIR=<build> -DVERSION=<project version> -P release_test.cmake
 execute_process(COMMAND "${CMAKE_COMMAND}" --build "${BUILD_DIR}" --target release
   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
@@ -8,8 +9,24 @@ if(NOT rc EQUAL 0)
 endif()
 
 set(release "${BUILD_DIR}/release")
+get_filename_component(source_dir "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+# English as languages/en, every lang/<code>/Quorvane.language as languages/<code>.
+file(GLOB translations RELATIVE "${source_dir}/lang" "${source_dir}/lang/*/Quorvane.language")
+set(language_pairs "languages/en/Quorvane.language=lang/Quorvane.language")
+foreach(translation ${translations})
+  list(APPEND language_pairs "languages/${translation}=lang/${translation}")
+endforeach()
+list(LENGTH translations translation_count)
+if(translation_count LESS 1)
+  message(FATAL_ERROR "no translations under ${source_dir}/lang/*/")
+endif()
 set(expected ChronivexLog.dll Quorvane.chm Quorvane.exe Quorvane.language README.txt config.xml)
-file(GLOB found RELATIVE "${release}/Quorvane" "${release}/Quorvane/*")
+foreach(pair ${language_pairs})
+  string(REGEX MATCH "^([^=]+)=" _ "${pair}")
+  list(APPEND expected "${CMAKE_MATCH_1}")
+endforeach()
+list(SORT expected)
+file(GLOB_RECURSE found RELATIVE "${release}/Quorvane" "${release}/Quorvane/*")
 list(SORT found)
 if(NOT found STREQUAL expected)
   message(FATAL_ERROR "release/Quorvane holds [${found}], expected [${expected}]")
@@ -39,14 +56,39 @@ foreach(pair "Quorvane.exe=app/Quorvane.exe" "ChronivexLog.dll=journal/Chronivex
 endforeach()
 
 # The text files are the sources' (config.xml is the empty store, never the build's working copy).
-get_filename_component(source_dir "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-foreach(pair "Quorvane.language=lang/Quorvane.language" "config.xml=res/config.xml")
+foreach(pair "Quorvane.language=lang/Quorvane.language" "config.xml=res/config.xml"
+        ${language_pairs})
   string(REGEX MATCH "^([^=]+)=(.+)$" _ "${pair}")
   file(READ "${release}/Quorvane/${CMAKE_MATCH_1}" shipped_text)
   file(READ "${source_dir}/${CMAKE_MATCH_2}" source_text)
   if(NOT shipped_text STREQUAL source_text)
     message(FATAL_ERROR "release/Quorvane/${CMAKE_MATCH_1} differs from ${CMAKE_MATCH_2}")
   endif()
+endforeach()
+
+# The build puts the same translations beside its own exe, for the Language menu of a build run.
+foreach(pair ${language_pairs})
+  string(REGEX MATCH "^([^=]+)=(.+)$" _ "${pair}")
+  file(READ "${BUILD_DIR}/app/${CMAKE_MATCH_1}" built_text)
+  file(READ "${source_dir}/${CMAKE_MATCH_2}" source_text)
+  if(NOT built_text STREQUAL source_text)
+    message(FATAL_ERROR "app/${CMAKE_MATCH_1} differs from ${CMAKE_MATCH_2}")
+  endif()
+endforeach()
+
+# Each translation names itself, so the Language menu can list it; no two share a name.
+set(names "")
+foreach(pair ${language_pairs})
+  string(REGEX MATCH "^([^=]+)=" _ "${pair}")
+  file(STRINGS "${release}/Quorvane/${CMAKE_MATCH_1}" name_line REGEX "^_LanguageName=.+")
+  if(NOT name_line)
+    message(FATAL_ERROR "${CMAKE_MATCH_1} has no _LanguageName")
+  endif()
+  list(FIND names "${name_line}" at)
+  if(NOT at EQUAL -1)
+    message(FATAL_ERROR "${CMAKE_MATCH_1}: ${name_line} is taken")
+  endif()
+  list(APPEND names "${name_line}")
 endforeach()
 
 file(READ "${release}/Quorvane/README.txt" readme)

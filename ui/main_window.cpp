@@ -83,7 +83,11 @@ constexpr int kOperationPopup = 1;
 
 MainWindow::MainWindow(std::vector<CatalogueNode> catalogue,
                        std::vector<std::unique_ptr<EntryKind>> kinds, const LanguageTable& language)
-    : language_(language), catalogue_(std::move(catalogue)), kinds_(std::move(kinds)) {
+    : language_(language),
+      languageFiles_(files_, ExeDirectory() + "\\languages", LanguageFilePath()),
+      languageMenu_(languageFiles_, language_),
+      catalogue_(std::move(catalogue)),
+      kinds_(std::move(kinds)) {
   for (auto& kind : kinds_) views_.push_back(std::make_unique<EntryView>(*kind, language_));
 }
 
@@ -150,6 +154,8 @@ BOOL MainWindow::OnInitDialog() {
   SetPaneMinimums();
   splitter_.SetPosition(ScaleForWindow(Handle(), position96), true);
 
+  // Found by its key before the menu is translated.
+  languageMenu_.Fill(FindSubmenu(GetMenu(Handle()), "_Language"));
   TranslateWindow(language_, Handle());
   TranslateMenu(language_, GetMenu(Handle()));
   DrawMenuBar(Handle());
@@ -231,6 +237,7 @@ void MainWindow::SwitchView(const NMTREEVIEWA& change) {
 }
 
 bool MainWindow::OnCommand(int id, int /*code*/, HWND /*control*/) {
+  if (languageMenu_.OnCommand(Handle(), id)) return true;
   if (IsForwardedCommand(id)) {
     HWND view = host_.CurrentView();
     if (view && IsWindow(view)) SendMessageA(view, WM_COMMAND, MAKEWPARAM(id, 0), 0);

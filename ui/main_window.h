@@ -11,9 +11,12 @@
 
 #include "core/catalogue.h"
 #include "core/entry_kind.h"
+#include "platform/file_system.h"
+#include "store/language_files.h"
 #include "store/window_settings.h"
 #include "ui/dialog_base.h"
 #include "ui/entry_view.h"
+#include "ui/language_menu.h"
 #include "ui/message_loop.h"
 #include "ui/splitter.h"
 #include "ui/view_host.h"
@@ -73,6 +76,9 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   void SaveSettings();
 
   const LanguageTable& language_;
+  Win32FileSystem files_;
+  LanguageFiles languageFiles_;  // the translations beside the exe
+  LanguageMenu languageMenu_;
   std::vector<CatalogueNode> catalogue_;
   std::vector<std::unique_ptr<EntryKind>> kinds_;  // outlive the forms that use them
   std::vector<std::unique_ptr<EntryView>> views_;

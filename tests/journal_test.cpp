@@ -539,14 +539,22 @@ void CALLBACK ProbeViewer(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
+// Under a loaded Wine session a viewer opened right after another one is now and then closed
+// before its first timer tick (it is never seen, nothing is measured): such a run is repeated,
+// and a viewer that is never seen in three runs fails the test.
+constexpr int kViewerRuns = 3;
+
 ViewerProbe RunViewerWithProbe(bool closeWithEscape) {
   ViewerProbe probe;
-  probe.closeWithEscape = closeWithEscape;
-  g_probe = &probe;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, ProbeViewer);
-  ShowJournalViewer();
-  KillTimer(nullptr, timer);
-  g_probe = nullptr;
+  for (int run = 0; run < kViewerRuns && !probe.sawViewer; ++run) {
+    probe = ViewerProbe{};
+    probe.closeWithEscape = closeWithEscape;
+    g_probe = &probe;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, ProbeViewer);
+    ShowJournalViewer();
+    KillTimer(nullptr, timer);
+    g_probe = nullptr;
+  }
   return probe;
 }
 
@@ -648,11 +656,14 @@ void CALLBACK LookAtViewer(HWND, UINT, UINT_PTR, DWORD) {
 
 ViewerLook LookAtViewerOnce() {
   ViewerLook look;
-  g_look = &look;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, LookAtViewer);
-  ShowJournalViewer();
-  KillTimer(nullptr, timer);
-  g_look = nullptr;
+  for (int run = 0; run < kViewerRuns && !look.seen; ++run) {
+    look = ViewerLook{};
+    g_look = &look;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, LookAtViewer);
+    ShowJournalViewer();
+    KillTimer(nullptr, timer);
+    g_look = nullptr;
+  }
   return look;
 }
 

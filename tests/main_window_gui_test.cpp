@@ -530,12 +530,6 @@ TEST_F(MainWindowTest, ScreenshotsOfTheTopNodesAndTheDialogs) {
 
 // ---- Layout and remembered placement
 
-// Button texts about a third longer than the English ones, as translations often are.
-constexpr const char* kLongerButtonTexts =
-    "[String]\r\n_AddNew=&Hinzufuegen...\r\n_Remove=&Entfernen\r\n_Modify=&Bearbeiten...\r\n"
-    "_Enable=Akti&vieren\r\n_Disable=&Deaktivieren\r\n_Refresh=A&ktualisieren\r\n"
-    "_Property=Eigenschaften\r\n_AboutFile=&Dateiinformationen\r\n";
-
 RECT ScreenRect(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
@@ -597,26 +591,24 @@ int ExpectButtonsWhole(MainWindow& main, const std::string& where) {
   return static_cast<int>(rows.size());
 }
 
-TEST_F(MainWindowTest, EveryButtonIsWholeAtTheSmallestSizesAlsoWithLongerTexts) {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string longerFile = std::string(temp) + "qv_longer_buttons.language";
-  ASSERT_TRUE(std::ofstream(longerFile, std::ios::binary) << kLongerButtonTexts);
-  LanguageTable longer;
-  longer.SetFile(longerFile);
+TEST_F(MainWindowTest, EveryButtonIsWholeAtTheSmallestSizesInEveryLanguage) {
+  // German's texts are the longest the program ships.
+  LanguageTable german;
+  german.SetFile(gui::SourcePath("lang/de/Quorvane.language"));
   main_.reset();
 
-  for (const LanguageTable* language : {&language_, &longer}) {
+  for (const LanguageTable* language : {&language_, &german}) {
     const bool english = language == &language_;
-    SCOPED_TRACE(english ? "English" : "longer texts");
+    const std::string tag = english ? "en" : "de";
+    SCOPED_TRACE(tag);
     std::unique_ptr<MainWindow> main = NewMain(*language, nullptr);
     ASSERT_NE(main->Handle(), nullptr);
     ShowWindow(main->Handle(), SW_SHOWNORMAL);
     PumpPending();
     const std::string dpi = "_dpi" + std::to_string(DpiForWindow(main->Handle()));
     const SIZE minimum = main->MinimumWindowSize();
-    std::cout << (english ? "English" : "longer") << " minimum window at" << dpi << ": "
-              << minimum.cx << " x " << minimum.cy << "\n";
+    std::cout << tag << " minimum window at" << dpi << ": " << minimum.cx << " x " << minimum.cy
+              << "\n";
 
     // The template's own size, 500 x 400, and a request below every minimum.
     const std::pair<SIZE, const char*> requests[] = {
@@ -639,14 +631,13 @@ TEST_F(MainWindowTest, EveryButtonIsWholeAtTheSmallestSizesAlsoWithLongerTexts) 
         EXPECT_EQ(rows, ViewFormLayout::kMaxRows);
       }
       EXPECT_GE(gui::RectInParent(main->Tree()).right, ScaleForWindow(main->Handle(), 120)) << name;
-      if (english) gui::SaveScreenshot(main->Handle(), std::string("main_") + name);
+      gui::SaveScreenshot(main->Handle(), std::string("main_") + name + "_" + tag);
     }
     ShowWindow(main->Handle(), SW_SHOWMAXIMIZED);
     PumpPending();
     EXPECT_LE(ExpectButtonsWhole(*main, "maximised"), ViewFormLayout::kMaxRows);
-    gui::SaveScreenshot(main->Handle(), english ? "main_maximized" : "main_maximized_longer_texts");
+    gui::SaveScreenshot(main->Handle(), "main_maximized_" + tag);
   }
-  DeleteFileA(longerFile.c_str());
 }
 
 TEST_F(MainWindowTest, AClosedWindowReopensWhereItWasWithItsSplitter) {

@@ -522,7 +522,7 @@ TEST_F(MainWindowTest, ScreenshotsOfTheTopNodesAndTheDialogs) {
 
   answers_.AnswerNew([](HWND dialog) {
     gui::SaveScreenshot(dialog, "about");
-    gui::ClickButton(dialog, IDCANCEL);
+    gui::ClickButton(dialog, IDOK);
   });
   ShowAboutDialog(main_->Handle(), language_);
   EXPECT_TRUE(answers_.Finished());

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -544,17 +545,29 @@ void CALLBACK ProbeViewer(HWND, UINT, UINT_PTR, DWORD) {
 // and a viewer that is never seen in three runs fails the test.
 constexpr int kViewerRuns = 3;
 
-ViewerProbe RunViewerWithProbe(bool closeWithEscape) {
-  ViewerProbe probe;
-  for (int run = 0; run < kViewerRuns && !probe.sawViewer; ++run) {
-    probe = ViewerProbe{};
-    probe.closeWithEscape = closeWithEscape;
-    g_probe = &probe;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, ProbeViewer);
+// Shows the viewer with watch ticking every 50 ms, after reset, until seen() says it was seen.
+void ShowViewerWatched(TIMERPROC watch, const std::function<void()>& reset,
+                       const std::function<bool()>& seen) {
+  for (int run = 0; run < kViewerRuns; ++run) {
+    reset();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, watch);
     ShowJournalViewer();
     KillTimer(nullptr, timer);
-    g_probe = nullptr;
+    if (seen()) return;
   }
+}
+
+ViewerProbe RunViewerWithProbe(bool closeWithEscape) {
+  ViewerProbe probe;
+  g_probe = &probe;
+  ShowViewerWatched(
+      ProbeViewer,
+      [&] {
+        probe = ViewerProbe{};
+        probe.closeWithEscape = closeWithEscape;
+      },
+      [&] { return probe.sawViewer; });
+  g_probe = nullptr;
   return probe;
 }
 
@@ -656,14 +669,10 @@ void CALLBACK LookAtViewer(HWND, UINT, UINT_PTR, DWORD) {
 
 ViewerLook LookAtViewerOnce() {
   ViewerLook look;
-  for (int run = 0; run < kViewerRuns && !look.seen; ++run) {
-    look = ViewerLook{};
-    g_look = &look;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, LookAtViewer);
-    ShowJournalViewer();
-    KillTimer(nullptr, timer);
-    g_look = nullptr;
-  }
+  g_look = &look;
+  ShowViewerWatched(
+      LookAtViewer, [&] { look = ViewerLook{}; }, [&] { return look.seen; });
+  g_look = nullptr;
   return look;
 }
 

@@ -8,9 +8,8 @@
 namespace {
 
 std::string Folded(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-  });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
   return text;
 }
 
@@ -41,7 +40,8 @@ Differences CompareListings(const std::vector<ListedEntry>& baseline,
     }
     const ListedEntry& before = *candidates[next++];
     ChangedEntry changed{now, {}};
-    if (before.command != now.command) changed.changes.push_back({"command", before.command, now.command});
+    if (before.command != now.command)
+      changed.changes.push_back({"command", before.command, now.command});
     if (before.state != now.state) changed.changes.push_back({"state", before.state, now.state});
     // A hash compares only where both sides have one: a baseline taken without hashes says
     // nothing about the program's content.

@@ -6,12 +6,12 @@
 namespace {
 
 const std::map<std::string, CommandName> kCommands = {
-    {"list", CommandName::kList},     {"enable", CommandName::kEnable},
+    {"list", CommandName::kList},       {"enable", CommandName::kEnable},
     {"disable", CommandName::kDisable}, {"remove", CommandName::kRemove},
-    {"add", CommandName::kAdd},       {"export", CommandName::kExport},
+    {"add", CommandName::kAdd},         {"export", CommandName::kExport},
     {"compare", CommandName::kCompare}, {"--help", CommandName::kHelp},
-    {"-h", CommandName::kHelp},       {"/?", CommandName::kHelp},
-    {"help", CommandName::kHelp},     {"--version", CommandName::kVersion}};
+    {"-h", CommandName::kHelp},         {"/?", CommandName::kHelp},
+    {"help", CommandName::kHelp},       {"--version", CommandName::kVersion}};
 
 // The options each command takes; those with a value are listed in kValued.
 const std::map<CommandName, std::set<std::string>> kAllowed = {
@@ -24,8 +24,8 @@ const std::map<CommandName, std::set<std::string>> kAllowed = {
     {CommandName::kAdd, {"--location", "--name", "--command", "--replace"}},
     {CommandName::kExport, {}},
     {CommandName::kCompare, {"--format"}}};
-const std::set<std::string> kValued = {"--format", "--location", "--state", "--name", "--data",
-                                       "--command"};
+const std::set<std::string> kValued = {"--format", "--location", "--state",
+                                       "--name",   "--data",     "--command"};
 
 ParsedCommand Bad(const std::string& argument) {
   return {std::nullopt, argument};

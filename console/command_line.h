@@ -5,7 +5,17 @@
 #include <string>
 #include <vector>
 
-enum class CommandName { kHelp, kVersion, kList, kEnable, kDisable, kRemove, kAdd, kExport, kCompare };
+enum class CommandName {
+  kHelp,
+  kVersion,
+  kList,
+  kEnable,
+  kDisable,
+  kRemove,
+  kAdd,
+  kExport,
+  kCompare
+};
 enum class OutputFormat { kText, kCsv, kJson };
 enum class StateFilter { kAll, kOn, kOff };
 

@@ -22,7 +22,8 @@ bool Eligible(CommandName name, const ConsoleRows::Held& held) {
 int Finish(const ConsolePrompter& prompter, const ConsoleContext& context) {
   for (const std::string& name : prompter.DeclinedReplacements())
     context.Tell("_CliReplaceRefused", name);
-  for (const std::string& message : prompter.Refusals()) context.streams.err(Utf8FromAnsi(message) + "\r\n");
+  for (const std::string& message : prompter.Refusals())
+    context.streams.err(Utf8FromAnsi(message) + "\r\n");
   return prompter.Refusals().empty() && prompter.DeclinedReplacements().empty() ? kExitDone
                                                                                 : kExitFailed;
 }

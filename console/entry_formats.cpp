@@ -69,9 +69,9 @@ std::string CsvTable(const std::vector<ListedEntry>& entries, bool withHash) {
   };
   for (const ListedEntry& e : entries) {
     out += CsvField(e.kind) + "," + CsvField(e.location) + "," + CsvField(e.name) + "," +
-           CsvField(e.command) + "," + field(e.valueType) + "," + e.state + "," +
-           field(e.program) + "," + (e.programExists ? "true" : "false") + "," +
-           field(e.company) + "," + field(e.description) + "," + field(e.version);
+           CsvField(e.command) + "," + field(e.valueType) + "," + e.state + "," + field(e.program) +
+           "," + (e.programExists ? "true" : "false") + "," + field(e.company) + "," +
+           field(e.description) + "," + field(e.version);
     if (withHash) out += "," + field(e.sha256);
     out += "\r\n";
   }

@@ -87,9 +87,8 @@ std::string UtcNow() {
 std::vector<int> LeafNodes(const std::vector<CatalogueNode>& nodes) {
   std::vector<int> leaves;
   for (const int index : TreeOrder(nodes)) {
-    const bool parent = std::any_of(nodes.begin(), nodes.end(), [index](const CatalogueNode& n) {
-      return n.parent == index;
-    });
+    const bool parent = std::any_of(nodes.begin(), nodes.end(),
+                                    [index](const CatalogueNode& n) { return n.parent == index; });
     if (!parent) leaves.push_back(index);
   }
   return leaves;

@@ -48,7 +48,7 @@ class HashHandle {
 std::optional<std::string> FileSha256(const std::string& path) {
   const std::wstring wide = WideFilePath(path);
   UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return std::nullopt;
   AlgorithmHandle algorithm;
   if (!algorithm.Get()) return std::nullopt;

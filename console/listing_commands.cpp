@@ -77,16 +77,17 @@ int RunList(const ConsoleCommand& command, const ConsoleContext& context) {
       context.streams.out(CsvTable(entries, command.hash));
       break;
     case OutputFormat::kJson:
-      context.streams.out(
-          ListingJson(StampedListing(std::move(entries)), command.hash).dump(2, ' ', false, kDumpFlags) +
-          "\n");
+      context.streams.out(ListingJson(StampedListing(std::move(entries)), command.hash)
+                              .dump(2, ' ', false, kDumpFlags) +
+                          "\n");
       break;
   }
   return kExitDone;
 }
 
 int RunExport(const ConsoleCommand& command, const ConsoleContext& context) {
-  const Listing listing = StampedListing(Gather(context, ListingFilter{std::nullopt, StateFilter::kAll, true}));
+  const Listing listing =
+      StampedListing(Gather(context, ListingFilter{std::nullopt, StateFilter::kAll, true}));
   const std::string text = ListingJson(listing, true).dump(2, ' ', false, kDumpFlags) + "\n";
   if (const Status written = WriteWholeFile(command.file, text); !written) {
     context.Tell("_CliFileNotWritten", AnsiFromUtf8(command.file).value_or(command.file), written);
@@ -111,8 +112,8 @@ int RunCompare(const ConsoleCommand& command, const ConsoleContext& context) {
     context.Tell("_CliBaselineInvalid", shownName);
     return kExitFailed;
   }
-  const Differences differences =
-      CompareListings(baseline->entries, Gather(context, ListingFilter{std::nullopt, StateFilter::kAll, true}));
+  const Differences differences = CompareListings(
+      baseline->entries, Gather(context, ListingFilter{std::nullopt, StateFilter::kAll, true}));
   if (command.format == OutputFormat::kJson) {
     context.streams.out(DifferencesJson(differences).dump(2, ' ', false, kDumpFlags) + "\n");
   } else {

@@ -662,9 +662,9 @@ std::map<std::string, std::string> SectionTexts(const std::string& content) {
 // Texts that are the same in English and in a translation on purpose: names of the product and
 // of registry keys and values, and words both languages share.
 const std::set<std::string> kSameInEveryLanguage = {
-    "_toolquorvane",   "_appname",      "_logsource", "_run",        "_runsection",
-    "_loadsection",    "_treeuserinit", "_ok",        "_name",       "_status",
-    "_legalcopyright", "_appversion",   "_logtype",   "_displayname"};
+    "_toolquorvane",   "_appname",      "_logsource", "_run",         "_runsection",
+    "_loadsection",    "_treeuserinit", "_ok",        "_name",        "_status",
+    "_legalcopyright", "_appversion",   "_logtype",   "_displayname", "_cliheadname"};
 
 // Each translation has exactly the English keys, the same %s conversions, its own name, and no
 // text left in English by accident.

@@ -11,8 +11,10 @@ key='HKCU\Software\Microsoft\Windows\CurrentVersion\RunOnce'
 loc='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\RunOnce'
 work=$(mktemp -d)
 failures=0
+journal_dll=$(winepath -w "$build/journal/ChronivexLog.dll" 2>/dev/null)
 cleanup() {
   wine reg delete "$key" /f >/dev/null 2>&1
+  wine regsvr32 /u /s "$journal_dll" >/dev/null 2>&1
   chmod -R u+w "$work" 2>/dev/null
   rm -rf "$work"
 }
@@ -22,6 +24,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 cp "$build/app/Quorvane.com" "$build/app/Quorvane.language" "$work/"
 cp "$(dirname "$0")/../res/config.xml" "$work/config.xml"
 wine reg delete "$key" /f >/dev/null 2>&1
+# The journal component, registered as an installation does, so changes are journalled.
+wine regsvr32 /s "$journal_dll" >/dev/null 2>&1 || fail "regsvr32 ChronivexLog.dll"
 
 # qv ARGS...: runs the program; its exit code in $rc, output in $work/out, errors in $work/err.
 qv() {
@@ -136,6 +140,11 @@ done
 after=$(wine reg query "$key" 2>/dev/null | tr -d '\r' | sort)
 [ "$before" = "$after" ] || fail "disable and enable changed the key: $before / $after"
 grep -q 'disabled' "$work/config.xml" && fail "records left in config.xml: $(cat "$work/config.xml")"
+# Every change went to the journal beside the program, as the window's do.
+journalled=$(cat "$work"/Log/Data/* 2>/dev/null | tr -d '\0')
+for name in Plain Expand; do
+  [ "$(grep -c "$name" <<<"$journalled")" -ge 2 ] || fail "the journal lacks the disable and enable of $name: $journalled"
+done
 qv compare "$work/baseline.json"; expect 0 "compare after nothing changed"
 [ -s "$work/out" ] && fail "compare without differences printed $(cat "$work/out")"
 
@@ -176,6 +185,5 @@ wine reg query "$key" /v Newcomer >/dev/null 2>&1 || fail "a refused disable los
 qv export 'Z:\nonexistent-folder\x.json'; expect 2 "export into a missing folder"
 grep -q 'could not be written' "$work/err" || fail "export failure: $(cat "$work/err")"
 
-# The journal's records are what the window writes (when a journal is installed): not checked here.
 [ "$failures" = 0 ] && echo "console test passed"
 exit $((failures > 0))

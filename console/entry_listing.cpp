@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <map>
 
 #include "console/console_rows.h"
 #include "console/file_hash.h"
@@ -109,7 +110,15 @@ std::vector<ListedEntry> ListEntries(const std::vector<CatalogueNode>& nodes,
                                      std::vector<std::string>* notices) {
   const std::string expandType = language.T("_RegExpandString");
   const std::string inexactExpandType = language.T("_RegExpandStringInexact");
-  const ProgramLookup lookup = SystemProgramLookup();
+  // What the command-line rule found on disk is kept, so the program it names is not looked up
+  // a second time (each look-up is a round trip to the file system).
+  ProgramLookup lookup = SystemProgramLookup();
+  std::map<std::string, bool> checked;
+  lookup.fileExists = [exists = lookup.fileExists, &checked](const std::string& path) {
+    const auto [it, inserted] = checked.try_emplace(path, false);
+    if (inserted) it->second = exists(path);
+    return it->second;
+  };
   std::vector<ListedEntry> entries;
   std::vector<int> leaves = LeafNodes(nodes);
   if (filter.location) {
@@ -140,7 +149,9 @@ std::vector<ListedEntry> ListEntries(const std::vector<CatalogueNode>& nodes,
         entry.valueType = expand ? "REG_EXPAND_SZ" : "REG_SZ";
       }
       const std::string file = ProgramFileOf(row.data, lookup, Expand::kYes);
-      const std::string existing = FindExistingFile(file);
+      const auto known = checked.find(file);
+      const std::string existing =
+          known == checked.end() ? FindExistingFile(file) : (known->second ? file : std::string());
       entry.programExists = !existing.empty();
       if (!existing.empty()) {
         entry.program = Utf8FromAnsi(existing);

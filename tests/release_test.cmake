@@ -110,7 +110,8 @@ foreach(pair ${language_pairs})
 endforeach()
 
 file(READ "${release}/Quorvane/README.txt" readme)
-foreach(needle "Quorvane ${VERSION}" "regsvr32 ChronivexLog.dll" "regsvr32 /n /i:user ChronivexLog.dll")
+foreach(needle "Quorvane ${VERSION}" "regsvr32 ChronivexLog.dll" "regsvr32 /n /i:user ChronivexLog.dll"
+        "Quorvane.com")
   string(FIND "${readme}" "${needle}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "README.txt lacks \"${needle}\"")

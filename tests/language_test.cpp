@@ -437,6 +437,12 @@ const char* const kProgramKeys[] = {
     "_LogColumnItemType",
     "_LogColumnSource",
     "_LogColumnContent",
+    "_CliUsage",
+    "_CliNotExact",
+    "_CliHeadState",
+    "_CliHeadLocation",
+    "_CliHeadName",
+    "_CliHeadCommand",
 };
 
 // Formats and the number of arguments each one is given, in the order given.
@@ -476,11 +482,20 @@ const std::map<std::string, int> kFormatArguments = {
     {"_StoreParseReason", 1},
     {"_StoreParseReasonAt", 3},
     {"_LanguageNotChanged", 1},
+    {"_CliBadArgument", 1},
+    {"_CliNoMatch", 1},
+    {"_CliSeveralMatch", 1},
+    {"_CliUnknownLocation", 1},
+    {"_CliReplaceRefused", 1},
+    {"_CliFileNotWritten", 1},
+    {"_CliBaselineUnreadable", 1},
+    {"_CliBaselineInvalid", 1},
 };
 
 // Texts shown unexpanded (message boxes, menus, journal) must not carry escapes; only the
 // removal question and the About dialog's thank-you list are expanded.
-const std::set<std::string> kExpandedKeys = {"_AreyousureDeleteThisEntry", "_Thankyoulist"};
+const std::set<std::string> kExpandedKeys = {"_AreyousureDeleteThisEntry", "_Thankyoulist",
+                                             "_CliUsage"};
 
 // A shipped language file by its path below the source folder, as Wine sees it.
 std::string SourceFile(const std::string& relative) {
@@ -536,7 +551,7 @@ std::string ToLower(std::string text) {
 }
 
 TEST_P(ShippedLanguageFile, HasATextForEveryKey) {
-  EXPECT_EQ(std::size(kProgramKeys), 129u);
+  EXPECT_EQ(std::size(kProgramKeys), 135u);
   std::set<std::string> keys;
   for (const char* key : kProgramKeys) {
     EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;
@@ -647,9 +662,9 @@ std::map<std::string, std::string> SectionTexts(const std::string& content) {
 // Texts that are the same in English and in a translation on purpose: names of the product and
 // of registry keys and values, and words both languages share.
 const std::set<std::string> kSameInEveryLanguage = {
-    "_toolquorvane",   "_appname",      "_logsource", "_run",        "_runsection",
-    "_loadsection",    "_treeuserinit", "_ok",        "_name",       "_status",
-    "_legalcopyright", "_appversion",   "_logtype",   "_displayname"};
+    "_toolquorvane",   "_appname",      "_logsource", "_run",         "_runsection",
+    "_loadsection",    "_treeuserinit", "_ok",        "_name",        "_status",
+    "_legalcopyright", "_appversion",   "_logtype",   "_displayname", "_cliheadname"};
 
 // Each translation has exactly the English keys, the same %s conversions, its own name, and no
 // text left in English by accident.

@@ -20,7 +20,8 @@ list(LENGTH translations translation_count)
 if(translation_count LESS 1)
   message(FATAL_ERROR "no translations under ${source_dir}/lang/*/")
 endif()
-set(expected ChronivexLog.dll Quorvane.chm Quorvane.exe Quorvane.language README.txt config.xml)
+set(expected ChronivexLog.dll Quorvane.chm Quorvane.com Quorvane.exe Quorvane.language README.txt
+    config.xml)
 foreach(pair ${language_pairs})
   string(REGEX MATCH "^([^=]+)=" _ "${pair}")
   list(APPEND expected "${CMAKE_MATCH_1}")
@@ -40,7 +41,8 @@ foreach(file ${expected})
 endforeach()
 
 # The binaries are Windows images, smaller than the build's own copies (debug information gone).
-foreach(pair "Quorvane.exe=app/Quorvane.exe" "ChronivexLog.dll=journal/ChronivexLog.dll")
+foreach(pair "Quorvane.exe=app/Quorvane.exe" "Quorvane.com=app/Quorvane.com"
+        "ChronivexLog.dll=journal/ChronivexLog.dll")
   string(REGEX MATCH "^([^=]+)=(.+)$" _ "${pair}")
   set(shipped "${release}/Quorvane/${CMAKE_MATCH_1}")
   set(built "${BUILD_DIR}/${CMAKE_MATCH_2}")
@@ -52,6 +54,22 @@ foreach(pair "Quorvane.exe=app/Quorvane.exe" "ChronivexLog.dll=journal/Chronivex
   file(SIZE "${built}" built_size)
   if(NOT shipped_size LESS built_size)
     message(FATAL_ERROR "${shipped} (${shipped_size} bytes) is not stripped (build: ${built_size})")
+  endif()
+endforeach()
+
+# Quorvane.exe is a window program and Quorvane.com a console program (the PE header's subsystem:
+# 2 for windows, 3 for the console).
+foreach(pair "Quorvane.exe=02" "Quorvane.com=03")
+  string(REGEX MATCH "^([^=]+)=(.+)$" _ "${pair}")
+  set(image "${release}/Quorvane/${CMAKE_MATCH_1}")
+  set(subsystem_wanted "${CMAKE_MATCH_2}")
+  file(READ "${image}" lfanew OFFSET 60 LIMIT 4 HEX)
+  string(SUBSTRING "${lfanew}" 2 2 high)
+  string(SUBSTRING "${lfanew}" 0 2 low)
+  math(EXPR subsystem_offset "0x${high}${low} + 92")
+  file(READ "${image}" subsystem OFFSET ${subsystem_offset} LIMIT 1 HEX)
+  if(NOT subsystem STREQUAL subsystem_wanted)
+    message(FATAL_ERROR "${image} has subsystem ${subsystem}, expected ${subsystem_wanted}")
   endif()
 endforeach()
 
@@ -92,7 +110,8 @@ foreach(pair ${language_pairs})
 endforeach()
 
 file(READ "${release}/Quorvane/README.txt" readme)
-foreach(needle "Quorvane ${VERSION}" "regsvr32 ChronivexLog.dll" "regsvr32 /n /i:user ChronivexLog.dll")
+foreach(needle "Quorvane ${VERSION}" "regsvr32 ChronivexLog.dll" "regsvr32 /n /i:user ChronivexLog.dll"
+        "Quorvane.com")
   string(FIND "${readme}" "${needle}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "README.txt lacks \"${needle}\"")

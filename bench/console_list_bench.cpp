@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_fixtures.h"
 #include "bench/bench_timing.h"
 #include "console/entry_formats.h"
 #include "console/entry_listing.h"
@@ -32,25 +33,6 @@ constexpr int kKeys = 6;
 constexpr int kValuesPerKey = 1000;
 constexpr int kRecords = 10000;
 constexpr int kRounds = 7;
-
-class NoJournal final : public Journal {
- public:
-  void Write(JournalKind, const std::string&, const std::vector<std::string>&) override {}
-};
-
-void FillKey(const std::string& subkey, int values) {
-  HKEY raw = nullptr;
-  RegCreateKeyA(HKEY_CURRENT_USER, subkey.c_str(), &raw);
-  UniqueHkey key(raw);
-  for (int v = 0; v < values; ++v) {
-    char name[32];
-    std::snprintf(name, sizeof(name), "Value%04d", v);
-    const std::string data =
-        "\"C:\\Program Files\\Vendor " + std::to_string(v) + "\\app.exe\" /background";
-    RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-  }
-}
 
 }  // namespace
 

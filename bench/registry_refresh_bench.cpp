@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_fixtures.h"
 #include "bench/bench_timing.h"
 #include "bench/toggle_timing.h"
 #include "core/registry_kind.h"
@@ -99,29 +100,6 @@ std::size_t EnumerateValues(const std::vector<std::string>& subkeys) {
     }
   }
   return total;
-}
-
-class NoJournal final : public Journal {
- public:
-  void Write(JournalKind, const std::string&, const std::vector<std::string>&) override {}
-};
-
-std::string ValueData(int v) {
-  return "\"C:\\Program Files\\Vendor " + std::to_string(v) + "\\app.exe\" /background";
-}
-
-// A key of `values` REG_SZ values (Value0000...).
-void FillKey(const std::string& subkey, int values) {
-  HKEY raw = nullptr;
-  RegCreateKeyA(HKEY_CURRENT_USER, subkey.c_str(), &raw);
-  UniqueHkey key(raw);
-  for (int v = 0; v < values; ++v) {
-    char name[32];
-    std::snprintf(name, sizeof(name), "Value%04d", v);
-    const std::string data = ValueData(v);
-    RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-  }
 }
 
 // A config.xml with 20 records of another key, the same for both toggle cases.

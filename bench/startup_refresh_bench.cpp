@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_fixtures.h"
 #include "bench/bench_timing.h"
 #include "bench/toggle_timing.h"
 #include "core/kept_files.h"
@@ -55,11 +56,6 @@ class CountingRows final : public RowList {
 
  private:
   std::vector<Row> rows_;
-};
-
-class NoJournal final : public Journal {
- public:
-  void Write(JournalKind, const std::string&, const std::vector<std::string>&) override {}
 };
 
 // Lists the folder and reads every ordinary file whole; returns the bytes read.

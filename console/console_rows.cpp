@@ -1,20 +1,7 @@
 #include "console/console_rows.h"
 
 std::string ConsoleRows::Text(int row, Column column) const {
-  const Row& r = rows_.at(row).row;
-  switch (column) {
-    case kColName:
-      return r.name;
-    case kColType:
-      return r.type;
-    case kColData:
-      return r.data;
-    case kColLocation:
-      return r.location;
-    case kColStatus:
-      return r.status;
-  }
-  return {};
+  return ColumnText(rows_.at(row).row, column);
 }
 
 void ConsoleRows::DeleteAll() {

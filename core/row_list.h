@@ -25,6 +25,23 @@ struct Row {
   std::string status{};               // column 4, filled in by Refresh
 };
 
+// The text of a row's column as the list shows it.
+inline const std::string& ColumnText(const Row& row, Column column) {
+  switch (column) {
+    case kColName:
+      return row.name;
+    case kColType:
+      return row.type;
+    case kColData:
+      return row.data;
+    case kColLocation:
+      return row.location;
+    case kColStatus:
+    default:
+      return row.status;
+  }
+}
+
 class RowList {
  public:
   virtual ~RowList() = default;

@@ -50,6 +50,15 @@ class ComJournalComponent final : public JournalComponent {
 bool ConnectJournal(const std::string& dataDirectory);
 // Releases the process-wide journal (null afterwards). Call before CoUninitialize.
 void ReleaseJournal();
+// The process-wide journal for the life of a scope: connected at its start (it may stay absent),
+// released at its end; lives inside a ComSession.
+class JournalSession {
+ public:
+  explicit JournalSession(const std::string& dataDirectory) { ConnectJournal(dataDirectory); }
+  ~JournalSession() { ReleaseJournal(); }
+  JournalSession(const JournalSession&) = delete;
+  JournalSession& operator=(const JournalSession&) = delete;
+};
 // The process-wide journal; null when there is none.
 JournalComponent* ProcessJournal();
 // Makes component the process-wide journal (tests put stand-ins here); null removes it.

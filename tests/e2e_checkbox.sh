@@ -29,7 +29,9 @@ wine reg add "$key" /v "$name" /d 'C:\Tools\e2e.exe /tray' /f >/dev/null 2>&1 ||
 wine "$work/Quorvane.exe" >/dev/null 2>&1 &
 pid=$!
 window=
-for _ in $(seq 100); do
+# Up to a minute: the first program started after a run at another DPI rebuilds Wine's font
+# cache before it shows anything.
+for _ in $(seq 300); do
   window=$(xdotool search --name '^Quorvane \(' 2>/dev/null | head -1)
   [ -n "$window" ] && break
   sleep 0.2

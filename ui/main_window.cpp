@@ -154,8 +154,9 @@ BOOL MainWindow::OnInitDialog() {
   SetPaneMinimums();
   splitter_.SetPosition(ScaleForWindow(Handle(), position96), true);
 
-  // Found by its key before the menu is translated.
-  languageMenu_.Fill(FindSubmenu(GetMenu(Handle()), "_Language"));
+  // Found by its key before the menu is translated; filled each time it opens, so start-up
+  // reads no translation.
+  languagePopup_ = FindSubmenu(GetMenu(Handle()), "_Language");
   TranslateWindow(language_, Handle());
   TranslateMenu(language_, GetMenu(Handle()));
   DrawMenuBar(Handle());
@@ -304,6 +305,10 @@ SIZE MainWindow::MinimumWindowSize() const {
 INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITMENUPOPUP:
+      if (languagePopup_ && reinterpret_cast<HMENU>(wParam) == languagePopup_) {
+        languageMenu_.Fill(languagePopup_);
+        return TRUE;
+      }
       if (reinterpret_cast<HMENU>(wParam) == GetSubMenu(GetMenu(Handle()), kOperationPopup)) {
         // The commands the shown view's buttons offer; with no view only those needing no row.
         const int index = host_.Current();

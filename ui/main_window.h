@@ -61,7 +61,8 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   bool OnNotify(NMHDR* header, LRESULT* result) override;
   bool OnSize(UINT type, int width, int height) override;
   // Grays the "_Operation" items the shown view cannot offer (as its buttons are), keeps the
-  // minimum size, and saves the placement when the window goes.
+  // minimum size, fills the "_Language" submenu as it opens, and saves the placement when the
+  // window goes.
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
@@ -79,6 +80,7 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   Win32FileSystem files_;
   LanguageFiles languageFiles_;  // the translations beside the exe
   LanguageMenu languageMenu_;
+  HMENU languagePopup_ = nullptr;  // Tools > "_Language", part of the window's menu
   std::vector<CatalogueNode> catalogue_;
   std::vector<std::unique_ptr<EntryKind>> kinds_;  // outlive the forms that use them
   std::vector<std::unique_ptr<EntryView>> views_;

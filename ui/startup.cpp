@@ -6,6 +6,7 @@
 #include "core/catalogue.h"
 #include "core/kind_factory.h"
 #include "core/module_paths.h"
+#include "platform/com_session.h"
 #include "platform/file_system.h"
 #include "platform/journal_component.h"
 #include "platform/registry.h"
@@ -18,31 +19,6 @@
 #include "ui/main_window.h"
 #include "ui/message_loop.h"
 #include "ui/startup_marks.h"
-
-namespace {
-
-class ComSession {
- public:
-  ComSession() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~ComSession() {
-    if (ok_) CoUninitialize();
-  }
-  ComSession(const ComSession&) = delete;
-  ComSession& operator=(const ComSession&) = delete;
-
- private:
-  bool ok_;
-};
-
-class JournalSession {
- public:
-  explicit JournalSession(const std::string& dataDirectory) { ConnectJournal(dataDirectory); }
-  ~JournalSession() { ReleaseJournal(); }
-  JournalSession(const JournalSession&) = delete;
-  JournalSession& operator=(const JournalSession&) = delete;
-};
-
-}  // namespace
 
 int RunQuorvane(HINSTANCE instance) {
   StartupMarks marks(StartupMarks::FileFromEnvironment());

@@ -19,20 +19,7 @@ class MemoryRows final : public RowList {
 
   int Count() const override { return static_cast<int>(rows.size()); }
   std::string Text(int row, Column column) const override {
-    const Row& r = rows.at(row);
-    switch (column) {
-      case kColName:
-        return r.name;
-      case kColType:
-        return r.type;
-      case kColData:
-        return r.data;
-      case kColLocation:
-        return r.location;
-      case kColStatus:
-        return r.status;
-    }
-    return {};
+    return ColumnText(rows.at(row), column);
   }
   bool IsEnabled(int row) const override { return rows.at(row).enabled; }
   bool IsExact(int row) const override { return rows.at(row).exact; }

@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   const HRESULT com = CoInitialize(nullptr);
   const int result = RUN_ALL_TESTS();
+  ReportDpiRun(result);
   if (SUCCEEDED(com)) CoUninitialize();
   return result;
 }

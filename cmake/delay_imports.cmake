@@ -1,11 +1,12 @@
 # shell32 and comdlg32 serve only commands (opening a file or a page, a program's icon, the
-# open-file dialog), yet loading them and what they pull in costs the start of every run. Their
+# open-file dialog), and wintrust and crypt32 only the signature checks that run after the rows
+# are shown, yet loading them and what they pull in costs the start of every run. Their
 # delay-load libraries make an exe load them when it first calls one of the functions listed in
 # cmake/delay/<dll>.def. QV_DELAY_IMPORTS goes on the link line before the ordinary import
 # libraries, so that it provides those functions; any function not listed still comes through the
 # ordinary import library. Targets that link it depend on qv_delay_import_libs.
 set(QV_DELAY_IMPORTS)
-foreach(dll shell32 comdlg32)
+foreach(dll shell32 comdlg32 wintrust crypt32)
   set(def ${CMAKE_CURRENT_LIST_DIR}/delay/${dll}.def)
   set(lib ${CMAKE_BINARY_DIR}/delay/lib${dll}_delay.a)
   add_custom_command(OUTPUT ${lib}

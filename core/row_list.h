@@ -5,7 +5,15 @@
 #include <cstdint>
 #include <string>
 
-enum Column { kColName = 0, kColType = 1, kColData = 2, kColLocation = 3, kColStatus = 4 };
+enum Column {
+  kColName = 0,
+  kColType = 1,
+  kColData = 2,
+  kColLocation = 3,
+  kColStatus = 4,
+  kColPublisher = 5
+};
+constexpr int kColumnCount = 6;
 
 struct Row {
   std::string name;      // column 0
@@ -23,6 +31,7 @@ struct Row {
   bool windowsOff = false;
   std::uint64_t windowsOffSince = 0;  // FILETIME ticks of the switch-off; 0 when unknown
   std::string status{};               // column 4, filled in by Refresh
+  std::string publisher{};            // column 5, filled in when the program's check is done
 };
 
 // The text of a row's column as the list shows it.
@@ -36,6 +45,8 @@ inline const std::string& ColumnText(const Row& row, Column column) {
       return row.data;
     case kColLocation:
       return row.location;
+    case kColPublisher:
+      return row.publisher;
     case kColStatus:
     default:
       return row.status;

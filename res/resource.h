@@ -66,6 +66,7 @@
 #define IDM_WEBSITE 32774
 #define IDM_SUPPORT 32775
 #define IDM_LOGVIEWER 32781
+#define IDM_HIDEWINDOWS 32782
 #define IDM_ABOUT 57664
 // The translations listed in the Tools menu's "_Language" submenu, one command each.
 #define IDM_LANGUAGE_FIRST 33000

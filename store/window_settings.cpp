@@ -12,6 +12,8 @@ constexpr char kSettingsName[] = "settings";
 constexpr char kSettingsPath[] = "/config/settings";
 constexpr char kWindowName[] = "window";
 constexpr char kSplitterName[] = "splitter";
+constexpr char kViewName[] = "view";
+constexpr char kHideWindowsName[] = "hideWindowsEntries";
 
 std::optional<int> ReadInt(const XmlNode& node, const char* name) {
   const std::optional<std::string> text = node.Attribute(name);
@@ -43,7 +45,8 @@ bool operator==(const WindowSettings& a, const WindowSettings& b) {
       return false;
     }
   }
-  return a.splitterPosition96 == b.splitterPosition96;
+  return a.splitterPosition96 == b.splitterPosition96 &&
+         a.hideWindowsEntries == b.hideWindowsEntries;
 }
 
 WindowSettings ReadSettingsElement(XmlDocument& doc) {
@@ -62,6 +65,10 @@ WindowSettings ReadSettingsElement(XmlDocument& doc) {
   if (XmlNode splitter = doc.SelectSingleNode(base + kSplitterName)) {
     const auto position = ReadInt(splitter, "position");
     if (position && *position >= 0) settings.splitterPosition96 = position;
+  }
+  if (XmlNode view = doc.SelectSingleNode(base + kViewName)) {
+    const std::optional<std::string> hide = view.Attribute(kHideWindowsName);
+    if (hide == "1" || hide == "0") settings.hideWindowsEntries = *hide == "1";
   }
   return settings;
 }
@@ -87,6 +94,12 @@ bool WriteSettingsElement(XmlDocument& doc, const WindowSettings& settings) {
     XmlNode splitter = Child(doc, element, base + kSplitterName, kSplitterName);
     if (!splitter ||
         !splitter.SetAttribute("position", std::to_string(*settings.splitterPosition96))) {
+      return false;
+    }
+  }
+  if (settings.hideWindowsEntries) {
+    XmlNode view = Child(doc, element, base + kViewName, kViewName);
+    if (!view || !view.SetAttribute(kHideWindowsName, *settings.hideWindowsEntries ? "1" : "0")) {
       return false;
     }
   }

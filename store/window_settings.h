@@ -1,6 +1,6 @@
 // The main window's remembered placement, kept in config.xml beside the records:
 //   <settings><window left=".." top=".." right=".." bottom=".." maximized="1"/>
-//             <splitter position=".."/></settings>
+//             <splitter position=".."/><view hideWindowsEntries="1"/></settings>
 // under the config root. The window rectangle is the restored (normal) one as the placement
 // calls give it; the splitter position is in pixels at 96 DPI, so it survives a DPI change.
 #pragma once
@@ -21,6 +21,8 @@ struct WindowSettings {
   };
   std::optional<Placement> window;
   std::optional<int> splitterPosition96;
+  // The entry views hide the rows of programs signed as Windows.
+  std::optional<bool> hideWindowsEntries;
 };
 
 bool operator==(const WindowSettings& a, const WindowSettings& b);

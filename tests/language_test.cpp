@@ -363,6 +363,20 @@ const char* const kProgramKeys[] = {
     "_StatusWindowsOff",
     "_StatusWindowsOffUndated",
     "_StatusFileMissing",
+    "_Publisher",
+    "_Checking",
+    "_NotVerified",
+    "_NotSigned",
+    "_SignatureMismatch",
+    "_ProgramNotFound",
+    "_View",
+    "_HideWindowsEntries",
+    "_Signature",
+    "_SignatureVerified",
+    "_SignedBy",
+    "_CertIssuer",
+    "_CertValidFrom",
+    "_CertValidTo",
     "_YouMustSelectAnItem",
     "_AreyousureDeleteThisEntry",
     "_AddNewProgram",
@@ -551,7 +565,7 @@ std::string ToLower(std::string text) {
 }
 
 TEST_P(ShippedLanguageFile, HasATextForEveryKey) {
-  EXPECT_EQ(std::size(kProgramKeys), 135u);
+  EXPECT_EQ(std::size(kProgramKeys), 149u);
   std::set<std::string> keys;
   for (const char* key : kProgramKeys) {
     EXPECT_TRUE(keys.insert(key).second) << "listed twice: " << key;

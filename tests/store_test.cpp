@@ -510,7 +510,7 @@ TEST_F(StoreTest, WithoutAnXmlServiceNothingIsReadOrWritten) {
 // --- the window settings beside the records ----------------------------------------------
 
 WindowSettings Settings(RECT normal, bool maximized, int splitter) {
-  return WindowSettings{WindowSettings::Placement{normal, maximized}, splitter};
+  return WindowSettings{WindowSettings::Placement{normal, maximized}, splitter, std::nullopt};
 }
 
 TEST_F(StoreTest, SettingsAreWrittenBesideTheRecordsAndLeaveEverythingElse) {

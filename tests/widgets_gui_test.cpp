@@ -940,6 +940,7 @@ TEST_F(ResourcesTest, MainMenuHasItsPopupsAndItemsInOrder) {
         {"_Property", IDC_PROPERTY},
         {"_AboutFile", IDC_ABOUTFILE},
         {"_JumpTo", IDC_JUMPTO}}},
+      {"_View", {{"_HideWindowsEntries", IDM_HIDEWINDOWS}}},
       {"_Tools", {{"_LogViewer", IDM_LOGVIEWER}, {"_Language", 0}}},
       {"_About",
        {{"_Help", IDM_HELP},
@@ -948,13 +949,13 @@ TEST_F(ResourcesTest, MainMenuHasItsPopupsAndItemsInOrder) {
         {nullptr, 0},
         {"_About", IDM_ABOUT}}},
   };
-  ASSERT_EQ(GetMenuItemCount(menu), 4);
+  ASSERT_EQ(GetMenuItemCount(menu), 5);
   auto textOf = [](HMENU m, int pos) {
     char text[64] = {};
     GetMenuStringA(m, pos, text, sizeof(text), MF_BYPOSITION);
     return std::string(text);
   };
-  for (int p = 0; p < 4; ++p) {
+  for (int p = 0; p < 5; ++p) {
     EXPECT_EQ(textOf(menu, p), popups[p].text);
     HMENU sub = GetSubMenu(menu, p);
     ASSERT_NE(sub, nullptr);
@@ -986,7 +987,7 @@ TEST_F(ResourcesTest, MainDialogIsAResizableWindowWithTheMenu) {
   EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
   EXPECT_EQ(gui::WindowText(main), "_ToolQuorvane");
   ASSERT_NE(GetMenu(main), nullptr);
-  EXPECT_EQ(GetMenuItemCount(GetMenu(main)), 4);
+  EXPECT_EQ(GetMenuItemCount(GetMenu(main)), 5);
   EXPECT_EQ(GetWindow(main, GW_CHILD), nullptr);
   const RECT size = DialogUnits(main, 0, 0, 502, 280);
   EXPECT_EQ(gui::ClientRect(main).right, size.right);

@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <set>
 #include <vector>
 
 #include "core/program_lookup.h"
+#include "core/signature_text.h"
 #include "res/resource.h"
 #include "store/language_table.h"
 #include "store/safe_format.h"
@@ -16,6 +18,7 @@
 #include "ui/file_info_dialog.h"
 #include "ui/jump_to.h"
 #include "ui/list_sort.h"
+#include "ui/signature_worker.h"
 #include "ui/translate.h"
 #include "ui/view_form_layout.h"
 
@@ -30,7 +33,12 @@ constexpr UINT kStateImageBits = 0xF000;
 constexpr COLORREF kBannerFill = RGB(118, 118, 118);
 constexpr int kBannerMargin = 3;
 
-const char* const kColumnKeys[5] = {"_Name", "_Type", "_Data", "_RegPath", "_Status"};
+const char* const kColumnKeys[kColumnCount] = {"_Name",    "_Type",   "_Data",
+                                               "_RegPath", "_Status", "_Publisher"};
+// Every kind gives the Publisher column the same width, in pixels at 96 DPI.
+constexpr int kPublisherWidth = 220;
+// A finished signature check posted by the view's worker; lParam is its ProgramSignature.
+constexpr UINT kSignatureChecked = WM_APP + 40;
 
 // The buttons of the form that stand for entry commands.
 constexpr int kCommandButtons[] = {IDC_ADDNEW,  IDC_REMOVE,  IDC_MODIFY,   IDC_ENABLE,
@@ -49,9 +57,14 @@ EntryView::EntryView(EntryKind& kind, const LanguageTable& language)
   fileInfoOpener_ = [this](HWND owner, const std::string& path) {
     ShowFileInfoDialog(owner, language_, path);
   };
+  checker_ = CheckFileSignature;
 }
 
-EntryView::~EntryView() = default;
+EntryView::~EntryView() {
+  // The worker first: nothing is posted after it is joined, so what is queued can be freed.
+  worker_.reset();
+  if (Handle()) SignatureWorker::DiscardPosted(Handle(), kSignatureChecked);
+}
 
 HWND EntryView::Create(HINSTANCE instance, HWND parent) {
   instance_ = instance;
@@ -90,12 +103,14 @@ BOOL EntryView::OnInitDialog() {
 
 void EntryView::SetUpColumns() {
   const auto widths = kind_.ColumnWidths();
-  for (int column = 0; column < 5; ++column) {
+  for (int column = 0; column < kColumnCount; ++column) {
     std::string title = language_.T(kColumnKeys[column]);
     LVCOLUMNA col{};
     col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.fmt = LVCFMT_LEFT;
-    col.cx = ScaleForWindow(Handle(), widths[column]);
+    col.cx = ScaleForWindow(Handle(),
+                            column < static_cast<int>(widths.size()) ? widths[column]
+                                                                     : kPublisherWidth);
     col.pszText = title.data();
     col.iSubItem = column;
     SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&col));
@@ -106,7 +121,21 @@ void EntryView::SetUpColumns() {
   // Tips for cut-off cells come from CellTips, for every column.
 }
 
-bool EntryView::OnCommand(int id, int /*code*/, HWND /*control*/) {
+template <typename Operation>
+void EntryView::RunOperation(Operation operation) {
+  ++operationDepth_;
+  operation();
+  if (--operationDepth_ == 0 && filterPending_) ApplyFilter();
+}
+
+bool EntryView::OnCommand(int id, int code, HWND control) {
+  // Dialogs and messages of an operation run a message loop while the kind holds row indices:
+  // the filter waits until it returns.
+  if (operationDepth_ == 0) {
+    bool handled = false;
+    RunOperation([&] { handled = OnCommand(id, code, control); });
+    return handled;
+  }
   switch (id) {
     case IDC_REMOVE:
       kind_.Remove(*this, *this);
@@ -159,10 +188,13 @@ bool EntryView::OnNotify(NMHDR* header, LRESULT* /*result*/) {
       return true;
     case LVN_GETDISPINFOA: {
       LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
-      if (item.iSubItem == kColStatus && (item.mask & LVIF_TEXT) && item.pszText &&
-          item.cchTextMax > 0) {
+      if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return true;
+      if (item.iSubItem == kColStatus) {
         shownStatus_ = StatusText(item.iItem);
         lstrcpynA(item.pszText, shownStatus_.c_str(), item.cchTextMax);
+      } else if (item.iSubItem == kColPublisher) {
+        shownPublisher_ = PublisherCell(item.iItem);
+        lstrcpynA(item.pszText, shownPublisher_.c_str(), item.cchTextMax);
       }
       return true;
     }
@@ -186,11 +218,13 @@ SIZE EntryView::MinimumClientSize() const {
 void EntryView::OnItemChanged(const NMLISTVIEW& change) {
   if (filling_ || change.iItem < 0) return;
   if (((change.uOldState | change.uNewState) & LVIS_STATEIMAGEMASK) != kCheckSwitch) return;
-  if (StateImage(change.iItem) == kStateDisabled) {
-    kind_.Disable(*this, *this, change.iItem);
-  } else {
-    kind_.Enable(*this, *this, change.iItem);
-  }
+  RunOperation([&] {
+    if (StateImage(change.iItem) == kStateDisabled) {
+      kind_.Disable(*this, *this, change.iItem);
+    } else {
+      kind_.Enable(*this, *this, change.iItem);
+    }
+  });
 }
 
 void EntryView::SetCheckCommand(bool enable) {
@@ -250,7 +284,7 @@ void EntryView::UpdateCommandButtons() {
 }
 
 void EntryView::SortBy(int column) {
-  if (column < 0 || column >= 5) return;
+  if (column < 0 || column >= kColumnCount) return;
   sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
   sortColumn_ = column;
   SortRows();
@@ -265,8 +299,9 @@ void EntryView::SortRows() {
   std::vector<std::string> texts;
   texts.reserve(static_cast<std::size_t>(count));
   for (int row = 0; row < count; ++row) {
-    texts.push_back(sortColumn_ == kColStatus ? StatusText(row)
-                                              : Text(row, static_cast<Column>(sortColumn_)));
+    texts.push_back(sortColumn_ == kColStatus      ? StatusText(row)
+                    : sortColumn_ == kColPublisher ? PublisherCell(row)
+                                                   : Text(row, static_cast<Column>(sortColumn_)));
   }
   const std::vector<int> order = SortedRowOrder(texts, sortAscending_);
   // Each row's item data is its index in extras_; its rank is its place in the order.
@@ -382,29 +417,149 @@ int EntryView::SelectedRow() const {
 void EntryView::DeleteAll() {
   SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
   extras_.clear();
+  hidden_.clear();
 }
 
 void EntryView::Append(const Row& row) {
-  // The Status column is asked for when a row is shown (StatusText), so a Refresh of thousands
-  // of rows looks up only the program files on screen.
-  std::string texts[5] = {row.name, row.type, row.data, row.location, {}};
+  const std::string texts[4] = {row.name, row.type, row.data, row.location};
+  // A live entry that Windows has switched off does not start: it is shown unchecked.
+  const int image = row.enabled && !row.windowsOff ? kStateEnabled : kStateDisabled;
+  const std::size_t extra = extras_.size();
+  if (Hides(row.data)) {
+    extras_.push_back({row.exact, row.windowsOff, row.windowsOffSince});
+    hidden_.push_back({{row.name, row.type, row.data, row.location}, image, extra});
+    return;
+  }
+  if (InsertItem(Count(), texts, extra, image)) {
+    extras_.push_back({row.exact, row.windowsOff, row.windowsOffSince});
+  }
+}
+
+bool EntryView::InsertItem(int index, const std::string (&texts)[4], std::size_t extra,
+                           int stateImage) {
+  // The Status and Publisher columns are asked for when a row is shown (StatusText,
+  // PublisherCell), so a Refresh of thousands of rows looks up only the rows on screen.
+  std::string copy[4] = {texts[0], texts[1], texts[2], texts[3]};
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = Count();
-  item.pszText = texts[0].data();
-  item.lParam = static_cast<LPARAM>(extras_.size());
-  const int index =
+  item.iItem = index;
+  item.pszText = copy[0].data();
+  item.lParam = static_cast<LPARAM>(extra);
+  const int at =
       static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  if (index < 0) return;
-  extras_.push_back({row.exact, row.windowsOff, row.windowsOffSince});
-  for (int column = 1; column < 5; ++column) {
+  if (at < 0) return false;
+  for (int column = 1; column < kColumnCount; ++column) {
     LVITEMA sub{};
     sub.iSubItem = column;
-    sub.pszText = column == kColStatus ? LPSTR_TEXTCALLBACKA : texts[column].data();
-    SendMessageA(list_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+    sub.pszText = column < 4 ? copy[column].data() : LPSTR_TEXTCALLBACKA;
+    SendMessageA(list_, LVM_SETITEMTEXTA, at, reinterpret_cast<LPARAM>(&sub));
   }
-  // A live entry that Windows has switched off does not start: it is shown unchecked.
-  SetStateImage(index, row.enabled && !row.windowsOff ? kStateEnabled : kStateDisabled);
+  SetStateImage(at, stateImage);
+  return true;
+}
+
+std::string EntryView::PublisherCell(int row) const {
+  const auto it = checks_.find(Text(row, kColData));
+  if (it == checks_.end()) return PublisherText(nullptr, {}, language_);
+  return PublisherText(&it->second.signature, it->second.company, language_);
+}
+
+bool EntryView::Hides(const std::string& command) const {
+  if (!hideWindows_) return false;
+  const auto it = checks_.find(command);
+  return it != checks_.end() && IsWindowsOwn(it->second.signature);
+}
+
+void EntryView::SetHideWindowsEntries(bool hide) {
+  if (hide == hideWindows_) return;
+  hideWindows_ = hide;
+  if (list_) ApplyFilter();
+}
+
+void EntryView::RequestChecks() {
+  if (!Handle()) return;
+  std::vector<std::string> commands;
+  std::set<std::string> asked;
+  auto ask = [&](std::string command) {
+    if (asked.insert(command).second) commands.push_back(std::move(command));
+  };
+  for (int row = 0; row < Count(); ++row) ask(Text(row, kColData));
+  for (const HiddenRow& row : hidden_) ask(row.texts[kColData]);
+  checksDone_ = 0;
+  if (!worker_) worker_ = std::make_unique<SignatureWorker>(Handle(), kSignatureChecked, checker_);
+  worker_->Request(std::move(commands));
+}
+
+void EntryView::TakeCheck(std::unique_ptr<ProgramSignature> checked) {
+  if (!checked) return;
+  ++checksDone_;
+  const bool filterMatters = hideWindows_ && (IsWindowsOwn(checked->signature) ||
+                                              Hides(checked->command));
+  std::string command = checked->command;
+  checks_.insert_or_assign(std::move(command), std::move(*checked));
+  if (filterMatters) ApplyFilter();
+  InvalidateRect(list_, nullptr, FALSE);
+}
+
+void EntryView::ApplyFilter() {
+  if (operationDepth_ > 0 || filling_) {
+    filterPending_ = true;
+    return;
+  }
+  filterPending_ = false;
+  filling_ = true;  // the check marks the moves set are no Enable or Disable
+  SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+  for (int row = Count() - 1; row >= 0; --row) {
+    if (!Hides(Text(row, kColData))) continue;
+    const std::optional<std::size_t> extra = ExtraIndex(row);
+    if (!extra) continue;
+    HiddenRow hidden;
+    for (int column = 0; column < 4; ++column) {
+      hidden.texts[column] = Text(row, static_cast<Column>(column));
+    }
+    hidden.stateImage = StateImage(row);
+    hidden.extra = *extra;
+    hidden_.push_back(std::move(hidden));
+    SendMessageA(list_, LVM_DELETEITEM, row, 0);
+  }
+  bool shownAgain = false;
+  for (auto it = hidden_.begin(); it != hidden_.end();) {
+    if (Hides(it->texts[kColData])) {
+      ++it;
+      continue;
+    }
+    // Back in the kind's order: before the first row that was appended after it.
+    int at = Count();
+    for (int row = 0; row < Count(); ++row) {
+      const std::optional<std::size_t> extra = ExtraIndex(row);
+      if (extra && *extra > it->extra) {
+        at = row;
+        break;
+      }
+    }
+    InsertItem(at, it->texts, it->extra, it->stateImage);
+    it = hidden_.erase(it);
+    shownAgain = true;
+  }
+  if (shownAgain) SortRows();
+  SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
+  filling_ = false;
+  UpdateCommandButtons();
+}
+
+INT_PTR EntryView::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+  switch (message) {
+    case kSignatureChecked:
+      TakeCheck(SignatureWorker::Take(lParam));
+      return TRUE;
+    case WM_DESTROY:
+      worker_.reset();
+      SignatureWorker::DiscardPosted(Handle(), kSignatureChecked);
+      return FALSE;
+    default:
+      return FALSE;
+  }
 }
 
 std::string EntryView::StatusText(int row) {
@@ -448,6 +603,7 @@ void EntryView::EndUpdate() {
   SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
   UpdateCommandButtons();
+  RequestChecks();
 }
 
 // ---- Prompter through the real dialogs and message boxes

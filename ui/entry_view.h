@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,11 +20,13 @@
 #include "core/row_list.h"
 #include "ui/command_states.h"
 #include "ui/dialog_base.h"
+#include "ui/program_signature.h"
 
 class LanguageTable;
 class Banner;
 class CellTips;
 class ViewFormLayout;
+class SignatureWorker;
 
 class EntryView final : public DialogBase, public RowList, public Prompter {
  public:
@@ -43,6 +46,18 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   // Leaves the list empty at creation: a hidden view is filled when it is first shown, which
   // refreshes it anyway, so start-up does not read every location and the store once per view.
   void DeferFirstFill() { deferFirstFill_ = true; }
+  // What checks the rows' program files (the system check unless a test sets another); set
+  // before Create.
+  void SetSignatureChecker(SignatureChecker checker) { checker_ = std::move(checker); }
+  // Hides the rows whose program is verified as signed by Windows (a view filter only: the kind
+  // sees and changes only the rows shown), and shows them again when off.
+  void SetHideWindowsEntries(bool hide);
+  bool HidesWindowsEntries() const { return hideWindows_; }
+  int HiddenCount() const { return static_cast<int>(hidden_.size()); }
+  // Checks finished for this view's rows since its last Refresh started them.
+  int ChecksDone() const { return checksDone_; }
+  // The Publisher cell of a row as it stands.
+  std::string PublisherCell(int row) const;
 
   // The "_Operation" popup of menu 201, translated and grayed for the present selection; the
   // caller destroys the returned menu (the whole loaded menu; the popup is its second item).
@@ -92,6 +107,8 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   bool OnCommand(int id, int code, HWND control) override;
   bool OnNotify(NMHDR* header, LRESULT* result) override;
   bool OnSize(UINT type, int width, int height) override;
+  // Takes the worker's results and stops it when the window goes.
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void SetUpColumns();
@@ -116,6 +133,18 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   // The Status column of a row as it stands, from the kind.
   std::string StatusText(int row);
   void SetStateImage(int row, int image);
+  // Inserts a row's list item at index; false when the list refuses it.
+  bool InsertItem(int index, const std::string (&texts)[4], std::size_t extra, int stateImage);
+  // Starts the checks of every row's program (shown or hidden).
+  void RequestChecks();
+  void TakeCheck(std::unique_ptr<ProgramSignature> checked);
+  // Moves rows between the list and hidden_ as the filter and the results say; waits while an
+  // operation of the kind runs, since the kind holds row indices until it returns.
+  void ApplyFilter();
+  bool Hides(const std::string& command) const;
+  // Runs one of the kind's operations; a filter change that came meanwhile is made after it.
+  template <typename Operation>
+  void RunOperation(Operation operation);
   int ShowMessage(const std::string& text, UINT style) const;
 
   EntryKind& kind_;
@@ -132,4 +161,20 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   std::string shownStatus_;  // the last Status text handed to the list
   int sortColumn_ = -1;
   bool sortAscending_ = true;
+  // A row the filter took out of the list: its texts, its state image and its extras_ index,
+  // which also gives its place among the kind's rows.
+  struct HiddenRow {
+    std::string texts[4];
+    int stateImage = 0;
+    std::size_t extra = 0;
+  };
+  std::vector<HiddenRow> hidden_;
+  bool hideWindows_ = false;
+  int operationDepth_ = 0;
+  bool filterPending_ = false;
+  SignatureChecker checker_;
+  std::unique_ptr<SignatureWorker> worker_;
+  std::map<std::string, ProgramSignature> checks_;  // by command line
+  int checksDone_ = 0;
+  mutable std::string shownPublisher_;  // the last Publisher text handed to the list
 };

@@ -146,6 +146,7 @@ BOOL MainWindow::OnInitDialog() {
   Mark("filled");
 
   if (settings_) remembered_ = settings_->ReadSettings();
+  SetHideWindowsEntries(remembered_ && remembered_->hideWindowsEntries.value_or(false));
   const int position96 = remembered_ && remembered_->splitterPosition96
                              ? *remembered_->splitterPosition96
                              : kSplitterPosition;
@@ -260,6 +261,9 @@ bool MainWindow::OnCommand(int id, int /*code*/, HWND /*control*/) {
     case IDM_LOGVIEWER:
       ShowJournalViewer();
       return true;
+    case IDM_HIDEWINDOWS:
+      SetHideWindowsEntries(!hideWindowsEntries_);
+      return true;
     case IDM_ABOUT:
       ShowAboutDialog(GetActiveWindow(), language_);
       return true;
@@ -342,12 +346,20 @@ void MainWindow::Show() {
   ShowAtPlacement(Handle(), remembered_ ? remembered_->window : std::nullopt, MinimumWindowSize());
 }
 
+void MainWindow::SetHideWindowsEntries(bool hide) {
+  hideWindowsEntries_ = hide;
+  for (auto& view : views_) view->SetHideWindowsEntries(hide);
+  CheckMenuItem(GetMenu(Handle()), IDM_HIDEWINDOWS,
+                MF_BYCOMMAND | (hide ? MF_CHECKED : MF_UNCHECKED));
+}
+
 void MainWindow::SaveSettings() {
   if (!settings_ || !splitter_.Handle()) return;
   WindowSettings now;
   now.window = CapturePlacement(Handle());
   now.splitterPosition96 =
       MulDiv(splitter_.RequestedPosition(), 96, static_cast<int>(DpiForWindow(Handle())));
+  now.hideWindowsEntries = hideWindowsEntries_;
   // A store that cannot be written keeps what it had; the window closes all the same.
   settings_->WriteSettings(now);
 }

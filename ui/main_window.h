@@ -48,6 +48,7 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   Splitter& SplitBar() { return splitter_; }
   ViewHost& Host() { return host_; }
   EntryView& View(int index) { return *views_.at(index); }
+  bool HidesWindowsEntries() const { return hideWindowsEntries_; }
   int ViewCount() const { return static_cast<int>(views_.size()); }
   const std::vector<CatalogueNode>& Catalogue() const { return catalogue_; }
   HTREEITEM TreeItem(int viewIndex) const { return treeItems_.at(viewIndex); }
@@ -75,6 +76,8 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   void Mark(const char* name);
   void SetPaneMinimums();
   void SaveSettings();
+  // Hides or shows Windows' own entries in every view, with the menu's check mark.
+  void SetHideWindowsEntries(bool hide);
 
   const LanguageTable& language_;
   Win32FileSystem files_;
@@ -94,6 +97,7 @@ class MainWindow final : public DialogBase, public MessageFilter, public IdleHan
   StartupMarks* marks_ = nullptr;
   SettingsStore* settings_ = nullptr;
   std::optional<WindowSettings> remembered_;
+  bool hideWindowsEntries_ = false;
 };
 
 // Runs the main window with the UI thread's message loop until the user quits; returns the

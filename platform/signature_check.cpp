@@ -85,8 +85,8 @@ LONG ChainProblem(const CRYPT_PROVIDER_SGNR& signer) {
 void TakeSigner(const TrustCheck& check, SignatureResult& result) {
   const CRYPT_PROVIDER_SGNR* signer = check.Signer();
   if (!signer) return;
-  const CRYPT_PROVIDER_CERT* cert = WTHelperGetProvCertFromChain(
-      const_cast<CRYPT_PROVIDER_SGNR*>(signer), 0);
+  const CRYPT_PROVIDER_CERT* cert =
+      WTHelperGetProvCertFromChain(const_cast<CRYPT_PROVIDER_SGNR*>(signer), 0);
   if (!cert || !cert->pCert) return;
   result.signer = CertName(cert->pCert, 0);
   result.issuer = CertName(cert->pCert, CERT_NAME_ISSUER_FLAG);
@@ -120,6 +120,11 @@ SignatureResult FromCheck(const TrustCheck& check, bool fromCatalog) {
     return result;
   }
   result.reasonText = SystemStatusText(status);
+  if (result.reasonText.empty()) {
+    char code[32];
+    wsprintfA(code, "0x%08lX", static_cast<unsigned long>(status));
+    result.reasonText = code;
+  }
   if (status == TRUST_E_BAD_DIGEST) {
     result.state = State::kBadDigest;
   } else if (IsNoSignature(status)) {
@@ -183,8 +188,8 @@ std::optional<SignatureResult> CheckCatalog(const std::wstring& path) {
   std::vector<BYTE> hash(64);
   DWORD hashSize = static_cast<DWORD>(hash.size());
   bool hashed = false;
-  if (acquire2 && hash2 && acquire2(admin.Put(), &driverAction, BCRYPT_SHA256_ALGORITHM, nullptr,
-                                    0)) {
+  if (acquire2 && hash2 &&
+      acquire2(admin.Put(), &driverAction, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) {
     hashed = hash2(admin.Get(), file.Get(), &hashSize, hash.data(), 0) != FALSE;
   }
   if (!hashed) {
@@ -196,9 +201,8 @@ std::optional<SignatureResult> CheckCatalog(const std::wstring& path) {
   }
   hash.resize(hashSize);
 
-  CatalogMatch match(admin.Get(),
-                     CryptCATAdminEnumCatalogFromHash(admin.Get(), hash.data(), hashSize, 0,
-                                                      nullptr));
+  CatalogMatch match(admin.Get(), CryptCATAdminEnumCatalogFromHash(admin.Get(), hash.data(),
+                                                                   hashSize, 0, nullptr));
   if (!match.Get()) return std::nullopt;
   CATALOG_INFO catalog{};
   catalog.cbStruct = sizeof(catalog);

@@ -14,12 +14,12 @@ struct SignatureResult {
     kFileMissing  // no file at the path
   };
   State state = State::kFileMissing;
-  std::string signer;  // the signing certificate's display name (verified, not trusted)
-  std::string issuer;  // who issued that certificate
+  std::string signer;           // the signing certificate's display name (verified, not trusted)
+  std::string issuer;           // who issued that certificate
   std::uint64_t notBefore = 0;  // its validity, FILETIME ticks (UTC); 0 when unknown
   std::uint64_t notAfter = 0;
-  long reason = 0;          // the system's status of the check (an HRESULT); 0 when verified
-  std::string reasonText;   // the system's text for reason, one line; empty when verified
+  long reason = 0;           // the system's status of the check (an HRESULT); 0 when verified
+  std::string reasonText;    // the system's text for reason, one line; empty when verified
   bool fromCatalog = false;  // the file's hash was found in a system catalog
 
   bool operator==(const SignatureResult&) const = default;

@@ -108,9 +108,8 @@ void EntryView::SetUpColumns() {
     LVCOLUMNA col{};
     col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.fmt = LVCFMT_LEFT;
-    col.cx = ScaleForWindow(Handle(),
-                            column < static_cast<int>(widths.size()) ? widths[column]
-                                                                     : kPublisherWidth);
+    col.cx = ScaleForWindow(
+        Handle(), column < static_cast<int>(widths.size()) ? widths[column] : kPublisherWidth);
     col.pszText = title.data();
     col.iSubItem = column;
     SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&col));
@@ -493,8 +492,8 @@ void EntryView::RequestChecks() {
 void EntryView::TakeCheck(std::unique_ptr<ProgramSignature> checked) {
   if (!checked) return;
   ++checksDone_;
-  const bool filterMatters = hideWindows_ && (IsWindowsOwn(checked->signature) ||
-                                              Hides(checked->command));
+  const bool filterMatters =
+      hideWindows_ && (IsWindowsOwn(checked->signature) || Hides(checked->command));
   std::string command = checked->command;
   checks_.insert_or_assign(std::move(command), std::move(*checked));
   if (filterMatters) ApplyFilter();

@@ -1,7 +1,9 @@
 #include "ui/signature_worker.h"
 
 SignatureWorker::SignatureWorker(HWND target, UINT message, SignatureChecker checker)
-    : target_(target), message_(message), checker_(std::move(checker)),
+    : target_(target),
+      message_(message),
+      checker_(std::move(checker)),
       thread_([this] { Run(); }) {}
 
 SignatureWorker::~SignatureWorker() {

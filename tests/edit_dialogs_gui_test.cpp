@@ -420,9 +420,10 @@ TEST(FileInfoDialog, ExistingFileShowsItsRowsAndHandsItToExplorer) {
   ShowFileInfoDialog(nullptr, noFile, path);
   ASSERT_TRUE(answers.Finished());
 
-  const auto expectedRows = FileInfoRows(GatherFileInfo(path, noFile), noFile);
-  // Two translations (German without two fields), then the four attributes.
-  ASSERT_EQ(list.rows.size(), 11u + 13u + 4u);
+  auto expectedRows = FileInfoRows(GatherFileInfo(path, noFile), noFile);
+  expectedRows.emplace_back("_Signature", "_NotSigned");
+  // Two translations (German without two fields), the four attributes, then the signature.
+  ASSERT_EQ(list.rows.size(), 11u + 13u + 4u + 1u);
   ASSERT_EQ(expectedRows.size(), list.rows.size());
   // Times can move between the two reads; labels and version texts cannot.
   for (std::size_t i = 0; i < 24; ++i) EXPECT_EQ(list.rows[i], expectedRows[i]) << i;

@@ -337,3 +337,43 @@ TEST(FileInfoText, ExplorerParametersQuoteThePath) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SignatureRows, StateThenSignerIssuerAndLocalValidityDates) {
+  LanguageTable noFile;
+  SYSTEMTIME from{2026, 1, 5, 2, 0, 0, 0, 0};  // UTC; the test's zone is 5:30 ahead
+  SYSTEMTIME to{2027, 6, 2, 30, 20, 0, 0, 0};
+  FILETIME fromTime{};
+  FILETIME toTime{};
+  SystemTimeToFileTime(&from, &fromTime);
+  SystemTimeToFileTime(&to, &toTime);
+  SignatureResult untrusted;
+  untrusted.state = SignatureResult::State::kNotTrusted;
+  untrusted.signer = "Maker Ltd";
+  untrusted.issuer = "Maker Root";
+  untrusted.notBefore = (std::uint64_t{fromTime.dwHighDateTime} << 32) | fromTime.dwLowDateTime;
+  untrusted.notAfter = (std::uint64_t{toTime.dwHighDateTime} << 32) | toTime.dwLowDateTime;
+  untrusted.reasonText = "No trusted root.";
+  const SYSTEMTIME fromLocal{2026, 1, 5, 2, 5, 30, 0, 0};
+  const SYSTEMTIME toLocal{2027, 7, 4, 1, 1, 30, 0, 0};
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"_Signature", "_NotVerified: No trusted root."},
+      {"_SignedBy", "Maker Ltd"},
+      {"_CertIssuer", "Maker Root"},
+      {"_CertValidFrom", LocaleDateTime(fromLocal, L"en-US")},
+      {"_CertValidTo", LocaleDateTime(toLocal, L"en-US")},
+  };
+  EXPECT_EQ(SignatureRows(untrusted, noFile, L"en-US"), expected);
+
+  SignatureResult verified = untrusted;
+  verified.state = SignatureResult::State::kVerified;
+  EXPECT_EQ(SignatureRows(verified, noFile, L"en-US")[0].second, "_SignatureVerified");
+  // No signer: the state alone.
+  SignatureResult unsignedFile;
+  unsignedFile.state = SignatureResult::State::kNotSigned;
+  EXPECT_EQ(SignatureRows(unsignedFile, noFile, L"en-US"),
+            (std::vector<std::pair<std::string, std::string>>{{"_Signature", "_NotSigned"}}));
+}
+
+}  // namespace

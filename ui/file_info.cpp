@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/signature_text.h"
 #include "store/language_table.h"
 #include "store/safe_format.h"
 #include "ui/locale_format.h"
@@ -127,6 +128,41 @@ std::vector<std::pair<std::string, std::string>> FileInfoRows(const FileInfo& in
     for (const auto& field : fields) rows.push_back(field);
   }
   for (const auto& attribute : info.attributes) rows.push_back(attribute);
+  return rows;
+}
+
+std::vector<std::pair<std::string, std::string>> SignatureRows(const SignatureResult& signature,
+                                                               const LanguageTable& language,
+                                                               const wchar_t* locale) {
+  std::string state;
+  switch (signature.state) {
+    case SignatureResult::State::kVerified:
+      state = language.T("_SignatureVerified");
+      break;
+    case SignatureResult::State::kNotTrusted:
+      state = language.T("_NotVerified");
+      if (!signature.reasonText.empty()) state += ": " + signature.reasonText;
+      break;
+    default:
+      state = PublisherText(&signature, {}, language);
+      break;
+  }
+  std::vector<std::pair<std::string, std::string>> rows{{language.T("_Signature"), state}};
+  if (signature.signer.empty()) return rows;
+  auto date = [locale](std::uint64_t ticks) {
+    FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    if (ticks == 0 || !FileTimeToSystemTime(&time, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+      return std::string();
+    }
+    return LocaleDateTime(local, locale);
+  };
+  rows.emplace_back(language.T("_SignedBy"), signature.signer);
+  rows.emplace_back(language.T("_CertIssuer"), signature.issuer);
+  rows.emplace_back(language.T("_CertValidFrom"), date(signature.notBefore));
+  rows.emplace_back(language.T("_CertValidTo"), date(signature.notAfter));
   return rows;
 }
 

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/signature_check.h"
+
 class LanguageTable;
 
 struct FileInfo {
@@ -31,6 +33,13 @@ FileInfo GatherFileInfo(const std::string& path, const LanguageTable& language);
 // row, then the attribute rows.
 std::vector<std::pair<std::string, std::string>> FileInfoRows(const FileInfo& info,
                                                               const LanguageTable& language);
+
+// The rows of a program file's signature, shown after the attribute rows: its state (with the
+// system's reason when the signer is not trusted), and for a signed file the signer, the
+// certificate's issuer and its validity dates in the locale's form.
+std::vector<std::pair<std::string, std::string>> SignatureRows(const SignatureResult& signature,
+                                                               const LanguageTable& language,
+                                                               const wchar_t* locale);
 
 // Where path names an existing file: itself, or for a bare name the file found along the search
 // path; empty when there is none (an empty path, a folder, nothing there).

@@ -3,12 +3,16 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/win_handles.h"
 #include "res/resource.h"
 #include "store/language_table.h"
 #include "ui/centre_window.h"
 #include "ui/dialog_base.h"
 #include "ui/file_info.h"
+#include "ui/locale_format.h"
 #include "ui/shell_opener.h"
 #include "ui/translate.h"
 
@@ -28,6 +32,14 @@ class FileInfoDialog final : public DialogBase {
     TranslateWindow(language_, Handle());
 
     info_ = GatherFileInfo(path_, language_);
+    rows_ = FileInfoRows(info_, language_);
+    // The user asked for this file: its signature is checked while the dialog opens.
+    if (info_.exists) {
+      for (auto& row :
+           SignatureRows(CheckFileSignature(info_.resolvedPath), language_, UserLocale())) {
+        rows_.push_back(std::move(row));
+      }
+    }
     ShowIcon();
     SetDlgItemTextA(Handle(), IDC_INFO_PATH, path_.c_str());
     if (!info_.exists) {
@@ -106,7 +118,7 @@ class FileInfoDialog final : public DialogBase {
 
   void AddRows(HWND list) {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    for (const auto& [label, value] : FileInfoRows(info_, language_)) {
+    for (const auto& [label, value] : rows_) {
       LVITEMA item{};
       item.mask = LVIF_TEXT;
       item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -123,6 +135,7 @@ class FileInfoDialog final : public DialogBase {
   }
 
   const LanguageTable& language_;
+  std::vector<std::pair<std::string, std::string>> rows_;
   const std::string path_;
   FileInfo info_;
   // Destroyed with the object, when the dialog that showed it is already gone.

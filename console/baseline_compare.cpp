@@ -47,6 +47,15 @@ Differences CompareListings(const std::vector<ListedEntry>& baseline,
     // nothing about the program's content.
     if (before.sha256 && now.sha256 && *before.sha256 != *now.sha256)
       changed.changes.push_back({"sha256", *before.sha256, *now.sha256});
+    // Likewise the signer, where both listings checked signatures: a new signer or a signature
+    // that no longer verifies is worth a look even when the command stayed.
+    if (!before.signature.empty() && !now.signature.empty()) {
+      const std::string was = before.signer.value_or("");
+      const std::string is = now.signer.value_or("");
+      if (was != is) changed.changes.push_back({"signer", was, is});
+      if (before.signature != now.signature)
+        changed.changes.push_back({"signature", before.signature, now.signature});
+    }
     if (!changed.changes.empty()) differences.changed.push_back(std::move(changed));
   }
   for (const auto& [key, candidates] : waiting) {

@@ -1,6 +1,7 @@
 // What differs between a baseline listing and the entries now: entries added, removed, and
-// changed in command, state or program hash. Entries are paired by kind, location and name
-// (location and name ignoring ASCII case), several of one name in their listed order.
+// changed in command, state, program hash, signer or signature state. Entries are paired by kind,
+// location and name (location and name ignoring ASCII case), several of one name in their listed
+// order.
 #pragma once
 
 #include <string>
@@ -10,7 +11,7 @@
 #include "nlohmann/json.hpp"
 
 struct FieldChange {
-  std::string field;  // "command", "state" or "sha256"
+  std::string field;  // "command", "state", "sha256", "signer" or "signature"
   std::string before;
   std::string after;
 };

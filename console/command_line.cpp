@@ -17,7 +17,7 @@ const std::map<std::string, CommandName> kCommands = {
 const std::map<CommandName, std::set<std::string>> kAllowed = {
     {CommandName::kHelp, {}},
     {CommandName::kVersion, {}},
-    {CommandName::kList, {"--format", "--location", "--state", "--hash"}},
+    {CommandName::kList, {"--format", "--location", "--state", "--hash", "--unsigned"}},
     {CommandName::kEnable, {"--location", "--name", "--data"}},
     {CommandName::kDisable, {"--location", "--name", "--data"}},
     {CommandName::kRemove, {"--location", "--name", "--data"}},
@@ -54,6 +54,10 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
     if (!allowed.count(arg)) return Bad(arg);
     if (arg == "--hash") {
       command.hash = true;
+      continue;
+    }
+    if (arg == "--unsigned") {
+      command.unsignedOnly = true;
       continue;
     }
     if (arg == "--replace") {

@@ -24,6 +24,7 @@ struct ConsoleCommand {
   OutputFormat format = OutputFormat::kText;
   StateFilter state = StateFilter::kAll;
   bool hash = false;
+  bool unsignedOnly = false;  // list: only entries whose program is not verified
   bool replace = false;
   std::optional<std::string> location;
   std::optional<std::string> entryName;

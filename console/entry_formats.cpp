@@ -32,19 +32,25 @@ std::string OneLine(std::string text) {
 }  // namespace
 
 std::string TextTable(const std::vector<ListedEntry>& entries, const TableHeads& heads) {
-  std::vector<std::array<std::string, 4>> lines{heads};
+  std::vector<TableHeads> lines{heads};
   for (const ListedEntry& e : entries) {
-    lines.push_back({e.state, OneLine(e.location), OneLine(e.name), OneLine(e.command)});
+    // The signer where it is verified, otherwise what the check found.
+    const std::string publisher = e.Verified() ? e.signer.value_or("") : e.signature;
+    lines.push_back(
+        {e.state, OneLine(e.location), OneLine(e.name), OneLine(e.command), OneLine(publisher)});
   }
-  std::array<std::size_t, 4> widths{};
+  std::array<std::size_t, 5> widths{};
   for (const auto& line : lines) {
-    for (std::size_t c = 0; c < 4; ++c) widths[c] = std::max(widths[c], Utf8Length(line[c]));
+    for (std::size_t c = 0; c < 5; ++c) widths[c] = std::max(widths[c], Utf8Length(line[c]));
   }
   std::string out;
   for (const auto& line : lines) {
-    // The last column is not padded, so lines carry no trailing blanks.
-    out += Padded(line[0], widths[0]) + "  " + Padded(line[1], widths[1]) + "  " +
-           Padded(line[2], widths[2]) + "  " + line[3] + "\r\n";
+    std::string text;
+    for (std::size_t c = 0; c < 4; ++c) text += Padded(line[c], widths[c]) + "  ";
+    text += line[4];
+    // No trailing blanks, also where the last columns are empty.
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    out += text + "\r\n";
   }
   return out;
 }
@@ -62,7 +68,7 @@ std::string CsvField(const std::string& text) {
 std::string CsvTable(const std::vector<ListedEntry>& entries, bool withHash) {
   std::string out =
       "kind,location,name,command,valueType,state,program,programExists,company,description,"
-      "version";
+      "version,signature,signer";
   out += withHash ? ",sha256\r\n" : "\r\n";
   const auto field = [](const std::optional<std::string>& text) {
     return text ? CsvField(*text) : std::string();
@@ -71,7 +77,8 @@ std::string CsvTable(const std::vector<ListedEntry>& entries, bool withHash) {
     out += CsvField(e.kind) + "," + CsvField(e.location) + "," + CsvField(e.name) + "," +
            CsvField(e.command) + "," + field(e.valueType) + "," + e.state + "," + field(e.program) +
            "," + (e.programExists ? "true" : "false") + "," + field(e.company) + "," +
-           field(e.description) + "," + field(e.version);
+           field(e.description) + "," + field(e.version) + "," + e.signature + "," +
+           field(e.signer);
     if (withHash) out += "," + field(e.sha256);
     out += "\r\n";
   }
@@ -79,17 +86,20 @@ std::string CsvTable(const std::vector<ListedEntry>& entries, bool withHash) {
 }
 
 ordered_json EntryJson(const ListedEntry& e, bool withHash) {
-  ordered_json object{{"kind", e.kind},
-                      {"location", e.location},
-                      {"name", e.name},
-                      {"command", e.command},
-                      {"valueType", OrNull(e.valueType)},
-                      {"state", e.state},
-                      {"program", OrNull(e.program)},
-                      {"programExists", e.programExists},
-                      {"company", OrNull(e.company)},
-                      {"description", OrNull(e.description)},
-                      {"version", OrNull(e.version)}};
+  ordered_json object{
+      {"kind", e.kind},
+      {"location", e.location},
+      {"name", e.name},
+      {"command", e.command},
+      {"valueType", OrNull(e.valueType)},
+      {"state", e.state},
+      {"program", OrNull(e.program)},
+      {"programExists", e.programExists},
+      {"company", OrNull(e.company)},
+      {"description", OrNull(e.description)},
+      {"version", OrNull(e.version)},
+      {"signature", e.signature.empty() ? ordered_json(nullptr) : ordered_json(e.signature)},
+      {"signer", OrNull(e.signer)}};
   if (withHash) object["sha256"] = OrNull(e.sha256);
   return object;
 }
@@ -133,6 +143,8 @@ std::optional<Listing> ListingFromJson(const nlohmann::json& document) {
     e.description = TextOrNull(item, "description");
     e.version = TextOrNull(item, "version");
     e.sha256 = TextOrNull(item, "sha256");
+    e.signature = TextOrNull(item, "signature").value_or("");
+    e.signer = TextOrNull(item, "signer");
     listing.entries.push_back(std::move(e));
   }
   return listing;

@@ -8,8 +8,8 @@
 #include "console/listed_entry.h"
 #include "nlohmann/json.hpp"
 
-// The table's header texts: state, location, name, command.
-using TableHeads = std::array<std::string, 4>;
+// The table's header texts: state, location, name, command, publisher.
+using TableHeads = std::array<std::string, 5>;
 
 std::string TextTable(const std::vector<ListedEntry>& entries, const TableHeads& heads);
 // A header row, then one record per entry, CRLF after each; sha256 only with withHash.

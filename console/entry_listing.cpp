@@ -10,9 +10,13 @@
 #include "console/file_hash.h"
 #include "console/utf8_text.h"
 #include "core/program_lookup.h"
+#include "core/signature_cache.h"
+#include "core/signature_text.h"
+#include "platform/signature_check.h"
 #include "store/disabled_store.h"
 #include "store/language_table.h"
 #include "ui/file_info.h"
+#include "ui/program_signature.h"
 #include "ui/version_info.h"
 
 namespace {
@@ -43,6 +47,18 @@ void AddVersionTexts(const std::string& path, ListedEntry& entry) {
   entry.company = Utf8OrNull(resource->Field(translations.front(), "CompanyName"));
   entry.description = Utf8OrNull(resource->Field(translations.front(), "FileDescription"));
   entry.version = Utf8OrNull(resource->Field(translations.front(), "FileVersion"));
+}
+
+// The signature of the program file found (none: missing), through the listing's cache.
+void AddSignature(const std::string& existing, SignatureCache& cache, ListedEntry& entry) {
+  SignatureResult result;
+  if (const std::optional<FileStamp> stamp = ReadFileStamp(existing)) {
+    std::optional<SignatureResult> known = cache.Find(existing, *stamp);
+    result = known ? *known : CheckFileSignature(existing);
+    if (!known) cache.Store(existing, *stamp, result);
+  }
+  entry.signature = SignatureStateName(result.state);
+  entry.signer = Utf8OrNull(result.signer);
 }
 
 bool Passes(StateFilter filter, const std::string& state) {
@@ -119,6 +135,8 @@ std::vector<ListedEntry> ListEntries(const std::vector<CatalogueNode>& nodes,
     if (inserted) it->second = exists(path);
     return it->second;
   };
+  // Each program file is checked once, however many entries start it.
+  SignatureCache signatures;
   std::vector<ListedEntry> entries;
   std::vector<int> leaves = LeafNodes(nodes);
   if (filter.location) {
@@ -160,6 +178,8 @@ std::vector<ListedEntry> ListEntries(const std::vector<CatalogueNode>& nodes,
       } else if (!file.empty()) {
         entry.program = Utf8FromAnsi(file);
       }
+      AddSignature(existing, signatures, entry);
+      if (filter.unsignedOnly && entry.Verified()) continue;
       entries.push_back(std::move(entry));
     }
   }

@@ -24,6 +24,7 @@ struct ListingFilter {
   std::optional<std::string> location;  // 8-bit text; only this leaf's entries
   StateFilter state = StateFilter::kAll;
   bool hash = false;
+  bool unsignedOnly = false;  // only entries whose program is not verified
 };
 
 // Every entry the filter lets through, leaf by leaf in tree order. notices receives what a

@@ -18,6 +18,11 @@ struct ListedEntry {
   std::optional<std::string> description;
   std::optional<std::string> version;
   std::optional<std::string> sha256;
+  // The program's signature: "verified", "untrusted", "mismatch", "unsigned" or "missing"; empty
+  // in a listing written before signatures were checked.
+  std::string signature;
+  std::optional<std::string> signer;  // the signing certificate's name, when signed
+  bool Verified() const { return signature == "verified"; }
 };
 
 // A whole listing: where and when it was taken.

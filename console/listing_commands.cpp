@@ -55,7 +55,7 @@ void ConsoleContext::Tell(const std::string& key, const std::string& arg, Status
 }
 
 int RunList(const ConsoleCommand& command, const ConsoleContext& context) {
-  ListingFilter filter{std::nullopt, command.state, command.hash};
+  ListingFilter filter{std::nullopt, command.state, command.hash, command.unsignedOnly};
   if (command.location) {
     filter.location = AnsiFromUtf8(*command.location);
     if (!filter.location || !LeafAt(context.nodes, *filter.location)) {
@@ -67,9 +67,10 @@ int RunList(const ConsoleCommand& command, const ConsoleContext& context) {
   switch (command.format) {
     case OutputFormat::kText: {
       const LanguageTable& t = context.language;
-      const TableHeads heads{
-          Utf8FromAnsi(t.T("_CliHeadState")), Utf8FromAnsi(t.T("_CliHeadLocation")),
-          Utf8FromAnsi(t.T("_CliHeadName")), Utf8FromAnsi(t.T("_CliHeadCommand"))};
+      const TableHeads heads{Utf8FromAnsi(t.T("_CliHeadState")),
+                             Utf8FromAnsi(t.T("_CliHeadLocation")),
+                             Utf8FromAnsi(t.T("_CliHeadName")),
+                             Utf8FromAnsi(t.T("_CliHeadCommand")), Utf8FromAnsi(t.T("_Publisher"))};
       context.streams.out(TextTable(entries, heads));
       break;
     }

@@ -93,13 +93,14 @@ TEST(ConsoleCsv, WritesAHeaderAndOneRecordPerEntryWithEmptyNulls) {
   const std::string csv = CsvTable({e}, false);
   EXPECT_EQ(csv,
             "kind,location,name,command,valueType,state,program,programExists,company,"
-            "description,version\r\nregistry,L,\"N, x\",C,REG_SZ,on,,false,,,\r\n");
+            "description,version,signature,signer\r\nregistry,L,\"N, x\",C,REG_SZ,on,,false,,,,,"
+            "\r\n");
   EXPECT_NE(CsvTable({e}, true).find(",sha256\r\n"), std::string::npos);
 }
 
 TEST(ConsoleTable, AlignsColumnsByCharacterAndKeepsEachEntryOnOneLine) {
-  const std::string table =
-      TextTable({Entry("Ort", "Grüße", "a\r\nb"), Entry("L", "N", "c")}, {"S", "L", "Name", "C"});
+  const std::string table = TextTable({Entry("Ort", "Grüße", "a\r\nb"), Entry("L", "N", "c")},
+                                      {"S", "L", "Name", "C", ""});
   EXPECT_EQ(table,
             "S   L    Name   C\r\n"
             "on  Ort  Grüße  a  b\r\n"
@@ -207,6 +208,31 @@ TEST(ConsoleLeaves, CoverEveryLocationOfTheCatalogueExactlyOnce) {
   ASSERT_TRUE(leaf);
   EXPECT_EQ(nodes.at(*leaf).locations, std::vector<std::string>{run});
   EXPECT_FALSE(LeafAt(nodes, "HKEY_CURRENT_USER\\Software\\Elsewhere"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ConsoleCompare, ReportsAChangedSignerOnlyWhereBothListingsCheckedSignatures) {
+  ListedEntry before = Entry("L", "N", "C");
+  ListedEntry now = before;
+  before.signature = "verified";
+  before.signer = "Maker Ltd";
+  now.signature = "untrusted";
+  now.signer = "Someone Else";
+  const Differences changed = CompareListings({before}, {now});
+  ASSERT_EQ(changed.changed.size(), 1u);
+  ASSERT_EQ(changed.changed[0].changes.size(), 2u);
+  EXPECT_EQ(changed.changed[0].changes[0].field, "signer");
+  EXPECT_EQ(changed.changed[0].changes[0].before, "Maker Ltd");
+  EXPECT_EQ(changed.changed[0].changes[1].field, "signature");
+  // A baseline from before signatures were listed says nothing about them.
+  before.signature.clear();
+  before.signer.reset();
+  EXPECT_TRUE(CompareListings({before}, {now}).Empty());
+  EXPECT_TRUE(ParseCommandLine({"list", "--unsigned"}).command->unsignedOnly);
+  EXPECT_FALSE(ParseCommandLine({"export", "f", "--unsigned"}).command.has_value());
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ qv list --location "$loc" --format json --hash; expect 0 "list json"
 [ "$(head -c 3 "$work/out" | od -An -tx1 | tr -d ' ')" = "efbbbf" ] && fail "json output starts with a BOM"
 [ "$(json 'sorted(d.keys())')" = "['computer', 'entries', 'time', 'user']" ] || fail "json top level: $(json 'list(d.keys())')"
 json 'd["time"]' | grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z$' || fail "time is not ISO 8601 UTC"
-fields="['command', 'company', 'description', 'kind', 'location', 'name', 'program', 'programExists', 'sha256', 'state', 'valueType', 'version']"
+fields="['command', 'company', 'description', 'kind', 'location', 'name', 'program', 'programExists', 'sha256', 'signature', 'signer', 'state', 'valueType', 'version']"
 [ "$(json 'sorted(set(tuple(sorted(e)) for e in d["entries"]))')" = "[($(echo "$fields" | tr -d '[]'))]" ] ||
   fail "entry fields: $(json 'sorted(d["entries"][0])')"
 [ "$(json 'len(d["entries"])')" = 4 ] || fail "json lists $(json "[(e[\"name\"],e[\"state\"]) for e in d[\"entries\"]]"), not 4 entries"

@@ -103,7 +103,9 @@ BOOL EntryView::OnInitDialog() {
 
 void EntryView::SetUpColumns() {
   const auto widths = kind_.ColumnWidths();
-  for (int column = 0; column < kColumnCount; ++column) {
+  // Without a checker the view has no Publisher column.
+  const int columns = checker_ ? kColumnCount : kColPublisher;
+  for (int column = 0; column < columns; ++column) {
     std::string title = language_.T(kColumnKeys[column]);
     LVCOLUMNA col{};
     col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -476,7 +478,7 @@ void EntryView::SetHideWindowsEntries(bool hide) {
 }
 
 void EntryView::RequestChecks() {
-  if (!Handle()) return;
+  if (!Handle() || !checker_) return;
   std::vector<std::string> commands;
   std::set<std::string> asked;
   auto ask = [&](std::string command) {

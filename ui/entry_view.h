@@ -47,7 +47,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   // refreshes it anyway, so start-up does not read every location and the store once per view.
   void DeferFirstFill() { deferFirstFill_ = true; }
   // What checks the rows' program files (the system check unless a test sets another); set
-  // before Create.
+  // before Create. An empty checker means no checks and no Publisher column.
   void SetSignatureChecker(SignatureChecker checker) { checker_ = std::move(checker); }
   // Hides the rows whose program is verified as signed by Windows (a view filter only: the kind
   // sees and changes only the rows shown), and shows them again when off.

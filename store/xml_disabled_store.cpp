@@ -137,7 +137,8 @@ std::optional<Status> XmlDisabledStore::LoadForChange(XmlDocument& doc) {
   return missing ? NoRecord() : UnreadableFile();
 }
 
-XmlDisabledStore::XmlDisabledStore(std::string path) : path_(std::move(path)) {}
+XmlDisabledStore::XmlDisabledStore(std::string path)
+    : path_(std::move(path)), lockName_(StoreLockName(path_)) {}
 
 std::vector<StoredRecord> XmlDisabledStore::ListAll(KindId kind) {
   std::vector<StoredRecord> records;
@@ -165,6 +166,8 @@ XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, KindId kind, const std::st
 
 Status XmlDisabledStore::RemoveMatching(KindId kind, const std::string& path,
                                         const std::string& name, const std::string& data) {
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;
@@ -180,6 +183,8 @@ Status XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
                                         const std::string& oldName, const std::string& oldData,
                                         const std::string& newName, const std::string& newData,
                                         bool dataOnly) {
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;
@@ -195,6 +200,8 @@ Status XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
 Status XmlDisabledStore::Append(KindId kind, const std::string& path, const std::string& name,
                                 const std::string& data, DWORD valueType) {
   if (valueType != REG_SZ && valueType != REG_EXPAND_SZ) return Status(ERROR_INVALID_PARAMETER);
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   bool missing = false;
@@ -264,6 +271,8 @@ std::optional<WindowSettings> XmlDisabledStore::ReadSettings() {
 }
 
 Status XmlDisabledStore::WriteSettings(const WindowSettings& settings) {
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;

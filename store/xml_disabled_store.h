@@ -49,7 +49,6 @@ class XmlDisabledStore final : public DisabledStore, public SettingsStore {
 
   // How long a change waits for the lock (StoreLock::kDefaultTimeoutMs unless set).
   void SetLockTimeout(DWORD milliseconds) { lockTimeoutMs_ = milliseconds; }
-  const std::wstring& LockName() const { return lockName_; }
 
   // Test seam: runs after the temporary file is written and flushed, before it replaces the
   // file. Returning false abandons the save at that point, as a crash there would: the temporary

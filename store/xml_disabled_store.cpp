@@ -117,12 +117,37 @@ Status FlushFile(const std::string& path) {
   return file && FlushFileBuffers(file.Get()) ? Status() : Status::LastError();
 }
 
+// Renames temp over path. Reads take no lock, and while one reads the file it cannot be
+// replaced: that is waited out for a moment (other changes are kept out by the lock).
+Status ReplaceWith(const std::string& temp, const std::string& path) {
+  constexpr ULONGLONG kReaderWaitMs = 1000;
+  const ULONGLONG start = GetTickCount64();
+  for (;;) {
+    if (MoveFileExA(temp.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return Status();
+    }
+    const Status failed = Status::LastError();
+    const bool inUse =
+        failed.Code() == ERROR_ACCESS_DENIED || failed.Code() == ERROR_SHARING_VIOLATION;
+    if (!inUse || GetTickCount64() - start >= kReaderWaitMs) return failed;
+    Sleep(5);
+  }
+}
+
 }  // namespace
 
 bool XmlDisabledStore::Load(XmlDocument& doc, bool* missing) {
-  const XmlDocument::LoadResult result = doc.Load(path_);
+  // Reads take no lock: a change of another process may be replacing the file right now.
+  constexpr ULONGLONG kReplaceWaitMs = 1000;
+  const ULONGLONG start = GetTickCount64();
+  XmlDocument::LoadResult result = doc.Load(path_);
+  while (result == XmlDocument::LoadResult::kInUse && GetTickCount64() - start < kReplaceWaitMs) {
+    Sleep(5);
+    result = doc.Load(path_);
+  }
   if (missing) *missing = result == XmlDocument::LoadResult::kMissing;
-  if (result == XmlDocument::LoadResult::kFailed) {
+  if (result != kLoaded && result != XmlDocument::LoadResult::kMissing) {
     const XmlDocument::ParseError error = doc.LastParseError();
     unreadable_ = UnreadableStore{path_, error.reason, error.line, error.column};
   } else {
@@ -137,7 +162,8 @@ std::optional<Status> XmlDisabledStore::LoadForChange(XmlDocument& doc) {
   return missing ? NoRecord() : UnreadableFile();
 }
 
-XmlDisabledStore::XmlDisabledStore(std::string path) : path_(std::move(path)) {}
+XmlDisabledStore::XmlDisabledStore(std::string path)
+    : path_(std::move(path)), lockName_(StoreLockName(path_)) {}
 
 std::vector<StoredRecord> XmlDisabledStore::ListAll(KindId kind) {
   std::vector<StoredRecord> records;
@@ -165,6 +191,8 @@ XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, KindId kind, const std::st
 
 Status XmlDisabledStore::RemoveMatching(KindId kind, const std::string& path,
                                         const std::string& name, const std::string& data) {
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;
@@ -180,6 +208,8 @@ Status XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
                                         const std::string& oldName, const std::string& oldData,
                                         const std::string& newName, const std::string& newData,
                                         bool dataOnly) {
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;
@@ -195,6 +225,8 @@ Status XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
 Status XmlDisabledStore::Append(KindId kind, const std::string& path, const std::string& name,
                                 const std::string& data, DWORD valueType) {
   if (valueType != REG_SZ && valueType != REG_EXPAND_SZ) return Status(ERROR_INVALID_PARAMETER);
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   bool missing = false;
@@ -236,13 +268,9 @@ Status XmlDisabledStore::Save(XmlDocument& doc) {
     return written;
   }
   if (beforeReplace_ && !beforeReplace_()) return Status(ERROR_REQUEST_ABORTED);
-  if (!MoveFileExA(temp.c_str(), path_.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const Status moved = Status::LastError();
-    DeleteFileA(temp.c_str());
-    return moved;
-  }
-  return Status();
+  const Status moved = ReplaceWith(temp, path_);
+  if (!moved) DeleteFileA(temp.c_str());
+  return moved;
 }
 
 Status XmlDisabledStore::ProveSaved(XmlDocument& doc, const std::string& temp) {
@@ -264,6 +292,8 @@ std::optional<WindowSettings> XmlDisabledStore::ReadSettings() {
 }
 
 Status XmlDisabledStore::WriteSettings(const WindowSettings& settings) {
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;

@@ -117,35 +117,42 @@ Status FlushFile(const std::string& path) {
   return file && FlushFileBuffers(file.Get()) ? Status() : Status::LastError();
 }
 
-// Renames temp over path. Reads take no lock, and while one reads the file it cannot be
-// replaced: that is waited out for a moment (other changes are kept out by the lock).
-Status ReplaceWith(const std::string& temp, const std::string& path) {
-  constexpr ULONGLONG kReaderWaitMs = 1000;
+// Reads take no lock, so a read and the replacing of the file by a change can meet: each side
+// tries again for a moment. Runs attempt() until it returns something other than busy, or a
+// second has passed; returns its last result.
+template <typename Attempt, typename Busy>
+auto RetryWhileBusy(Attempt attempt, Busy busy) {
+  constexpr ULONGLONG kWaitMs = 1000;
   const ULONGLONG start = GetTickCount64();
-  for (;;) {
-    if (MoveFileExA(temp.c_str(), path.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return Status();
-    }
-    const Status failed = Status::LastError();
-    const bool inUse =
-        failed.Code() == ERROR_ACCESS_DENIED || failed.Code() == ERROR_SHARING_VIOLATION;
-    if (!inUse || GetTickCount64() - start >= kReaderWaitMs) return failed;
+  auto result = attempt();
+  while (busy(result) && GetTickCount64() - start < kWaitMs) {
     Sleep(5);
+    result = attempt();
   }
+  return result;
+}
+
+// Renames temp over path, waiting out a reader that has the file open.
+Status ReplaceWith(const std::string& temp, const std::string& path) {
+  return RetryWhileBusy(
+      [&] {
+        return MoveFileExA(temp.c_str(), path.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? Status()
+                   : Status::LastError();
+      },
+      [](const Status& moved) {
+        return moved.Code() == ERROR_ACCESS_DENIED || moved.Code() == ERROR_SHARING_VIOLATION;
+      });
 }
 
 }  // namespace
 
 bool XmlDisabledStore::Load(XmlDocument& doc, bool* missing) {
-  // Reads take no lock: a change of another process may be replacing the file right now.
-  constexpr ULONGLONG kReplaceWaitMs = 1000;
-  const ULONGLONG start = GetTickCount64();
-  XmlDocument::LoadResult result = doc.Load(path_);
-  while (result == XmlDocument::LoadResult::kInUse && GetTickCount64() - start < kReplaceWaitMs) {
-    Sleep(5);
-    result = doc.Load(path_);
-  }
+  // A change of another process may be replacing the file right now.
+  const XmlDocument::LoadResult result = RetryWhileBusy(
+      [&] { return doc.Load(path_); },
+      [](XmlDocument::LoadResult loaded) { return loaded == XmlDocument::LoadResult::kInUse; });
   if (missing) *missing = result == XmlDocument::LoadResult::kMissing;
   if (result != kLoaded && result != XmlDocument::LoadResult::kMissing) {
     const XmlDocument::ParseError error = doc.LastParseError();

@@ -34,7 +34,10 @@ Var AllUsers  ; 1 for everyone (HKLM, Program Files), 0 for the current user
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\Quorvane.exe"
+; Started through the shell: the program asks for the highest rights the user has, which a
+; plain CreateProcess (the page's default) cannot grant.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -96,6 +99,10 @@ Function .onInit
       StrCpy $INSTDIR "$LOCALAPPDATA\Programs\${PRODUCT}"
     ${EndIf}
   ${EndIf}
+FunctionEnd
+
+Function StartProgram
+  ExecShell "" "$INSTDIR\Quorvane.exe"
 FunctionEnd
 
 ; The language the user chose is a copy of one translation over Quorvane.language. Over an

@@ -123,8 +123,8 @@ XmlDocument::LoadResult XmlDocument::Load(const std::string& path) {
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? LoadResult::kMissing
-                                                                          : LoadResult::kFailed;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return LoadResult::kMissing;
+    return error == ERROR_SHARING_VIOLATION ? LoadResult::kInUse : LoadResult::kFailed;
   }
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart >= MAXLONG) return LoadResult::kFailed;

@@ -53,10 +53,11 @@ class XmlDocument {
   // loading and no external resources. nullopt when no DOM can be created.
   static std::optional<XmlDocument> Create();
 
-  enum class LoadResult { kLoaded, kMissing, kFailed };
+  enum class LoadResult { kLoaded, kMissing, kInUse, kFailed };
   // Loads the file's bytes (the encoding comes from its BOM or declaration, UTF-8 without
-  // either). kMissing when neither it nor its folder exists; kFailed when it cannot be read
-  // or is not well-formed. The document is empty unless kLoaded.
+  // either). kMissing when neither it nor its folder exists; kInUse when another process has
+  // it open in a way that keeps it from being opened (a file being replaced, for a moment);
+  // kFailed when it cannot be read or is not well-formed. The document is empty unless kLoaded.
   LoadResult Load(const std::string& path);
   // Parses a document from text; false when it is not well-formed.
   bool LoadText(const std::string& xml);

@@ -117,12 +117,44 @@ Status FlushFile(const std::string& path) {
   return file && FlushFileBuffers(file.Get()) ? Status() : Status::LastError();
 }
 
+// Reads take no lock, so a read and the replacing of the file by a change can meet: each side
+// tries again for a moment. Runs attempt() until it returns something other than busy, or a
+// second has passed; returns its last result.
+template <typename Attempt, typename Busy>
+auto RetryWhileBusy(Attempt attempt, Busy busy) {
+  constexpr ULONGLONG kWaitMs = 1000;
+  const ULONGLONG start = GetTickCount64();
+  auto result = attempt();
+  while (busy(result) && GetTickCount64() - start < kWaitMs) {
+    Sleep(5);
+    result = attempt();
+  }
+  return result;
+}
+
+// Renames temp over path, waiting out a reader that has the file open.
+Status ReplaceWith(const std::string& temp, const std::string& path) {
+  return RetryWhileBusy(
+      [&] {
+        return MoveFileExA(temp.c_str(), path.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? Status()
+                   : Status::LastError();
+      },
+      [](const Status& moved) {
+        return moved.Code() == ERROR_ACCESS_DENIED || moved.Code() == ERROR_SHARING_VIOLATION;
+      });
+}
+
 }  // namespace
 
 bool XmlDisabledStore::Load(XmlDocument& doc, bool* missing) {
-  const XmlDocument::LoadResult result = doc.Load(path_);
+  // A change of another process may be replacing the file right now.
+  const XmlDocument::LoadResult result = RetryWhileBusy(
+      [&] { return doc.Load(path_); },
+      [](XmlDocument::LoadResult loaded) { return loaded == XmlDocument::LoadResult::kInUse; });
   if (missing) *missing = result == XmlDocument::LoadResult::kMissing;
-  if (result == XmlDocument::LoadResult::kFailed) {
+  if (result != kLoaded && result != XmlDocument::LoadResult::kMissing) {
     const XmlDocument::ParseError error = doc.LastParseError();
     unreadable_ = UnreadableStore{path_, error.reason, error.line, error.column};
   } else {
@@ -137,7 +169,8 @@ std::optional<Status> XmlDisabledStore::LoadForChange(XmlDocument& doc) {
   return missing ? NoRecord() : UnreadableFile();
 }
 
-XmlDisabledStore::XmlDisabledStore(std::string path) : path_(std::move(path)) {}
+XmlDisabledStore::XmlDisabledStore(std::string path)
+    : path_(std::move(path)), lockName_(StoreLockName(path_)) {}
 
 std::vector<StoredRecord> XmlDisabledStore::ListAll(KindId kind) {
   std::vector<StoredRecord> records;
@@ -165,6 +198,8 @@ XmlNode XmlDisabledStore::FindMatch(XmlDocument& doc, KindId kind, const std::st
 
 Status XmlDisabledStore::RemoveMatching(KindId kind, const std::string& path,
                                         const std::string& name, const std::string& data) {
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;
@@ -180,6 +215,8 @@ Status XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
                                         const std::string& oldName, const std::string& oldData,
                                         const std::string& newName, const std::string& newData,
                                         bool dataOnly) {
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;
@@ -195,6 +232,8 @@ Status XmlDisabledStore::UpdateMatching(KindId kind, const std::string& path,
 Status XmlDisabledStore::Append(KindId kind, const std::string& path, const std::string& name,
                                 const std::string& data, DWORD valueType) {
   if (valueType != REG_SZ && valueType != REG_EXPAND_SZ) return Status(ERROR_INVALID_PARAMETER);
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   bool missing = false;
@@ -236,13 +275,9 @@ Status XmlDisabledStore::Save(XmlDocument& doc) {
     return written;
   }
   if (beforeReplace_ && !beforeReplace_()) return Status(ERROR_REQUEST_ABORTED);
-  if (!MoveFileExA(temp.c_str(), path_.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const Status moved = Status::LastError();
-    DeleteFileA(temp.c_str());
-    return moved;
-  }
-  return Status();
+  const Status moved = ReplaceWith(temp, path_);
+  if (!moved) DeleteFileA(temp.c_str());
+  return moved;
 }
 
 Status XmlDisabledStore::ProveSaved(XmlDocument& doc, const std::string& temp) {
@@ -264,6 +299,8 @@ std::optional<WindowSettings> XmlDisabledStore::ReadSettings() {
 }
 
 Status XmlDisabledStore::WriteSettings(const WindowSettings& settings) {
+  const StoreLock lock = LockForChange();
+  if (!lock.Result()) return lock.Result();
   auto doc = XmlDocument::Create();
   if (!doc) return NoXmlService();
   if (const std::optional<Status> failed = LoadForChange(*doc)) return *failed;

@@ -5,7 +5,9 @@
 // type is its valuetype attribute, written after valuename (and before the escaped mark) only
 // for REG_EXPAND_SZ; a record without it is REG_SZ. A file that exists
 // but does not parse is never written. Texts XML cannot carry are stored in an escaped form
-// (record_text.h).
+// (record_text.h). Each change holds the file's cross-process lock (store_lock.h) from its
+// load to its save; a change that cannot get it in time fails with ERROR_TIMEOUT and changes
+// nothing. Reads take no lock: the file is only ever replaced whole.
 #pragma once
 
 #include <functional>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "store/disabled_store.h"
+#include "store/store_lock.h"
 #include "store/window_settings.h"
 
 class XmlDocument;
@@ -44,6 +47,9 @@ class XmlDisabledStore final : public DisabledStore, public SettingsStore {
   // The sibling the document is written to before it replaces the file.
   std::string TempPath() const { return path_ + ".tmp"; }
 
+  // How long a change waits for the lock (StoreLock::kDefaultTimeoutMs unless set).
+  void SetLockTimeout(DWORD milliseconds) { lockTimeoutMs_ = milliseconds; }
+
   // Test seam: runs after the temporary file is written and flushed, before it replaces the
   // file. Returning false abandons the save at that point, as a crash there would: the temporary
   // file stays, the file is untouched and the operation reports ERROR_REQUEST_ABORTED.
@@ -63,12 +69,16 @@ class XmlDisabledStore final : public DisabledStore, public SettingsStore {
   // Loads the store for a change of one of its records: nullopt when it loaded, else what the
   // change reports (no record in a missing file; an unreadable file is never written).
   std::optional<Status> LoadForChange(XmlDocument& doc);
+  // The file's lock for one change, waited for up to the timeout.
+  StoreLock LockForChange() const { return StoreLock::Acquire(lockName_, lockTimeoutMs_); }
   Status Save(XmlDocument& doc);
   // Success when the temporary file parses and holds exactly the document's records and
   // settings.
   Status ProveSaved(XmlDocument& doc, const std::string& temp);
 
   std::string path_;
+  std::wstring lockName_;
+  DWORD lockTimeoutMs_ = StoreLock::kDefaultTimeoutMs;
   std::optional<UnreadableStore> unreadable_;
   std::function<bool()> beforeReplace_;
   std::function<void(const std::string&)> afterWrite_;

@@ -174,6 +174,33 @@ qv list --location "$loc" --format json
   "[('C:\\\\windows\\\\system32\\\\notepad.exe /changed', 'kept')]" ] || fail "the other Plain: $(cat "$work/out")"
 qv remove --location "$loc" --name Nobody; expect 1 "remove of no entry"
 
+# --- two scripts disabling at the same moment lose no record ---------------------------------------
+{
+  printf 'REGEDIT4\r\n\r\n[%s]\r\n' "$loc"
+  for i in $(seq 1 20); do printf '"Race%d"="C:\\\\race%d.exe"\r\n' "$i" "$i"; done
+} >"$work/race.reg"
+wine regedit /S "$(winepath -w "$work/race.reg")" >/dev/null 2>&1
+# disable_range FIRST LAST: disables RaceFIRST..RaceLAST one run at a time; the failures' count
+# is its exit code.
+disable_range() {
+  local bad=0
+  for i in $(seq "$1" "$2"); do
+    (cd "$work" && wine ./Quorvane.com disable --location "$loc" --name "Race$i" >/dev/null 2>&1) ||
+      bad=$((bad + 1))
+  done
+  return "$bad"
+}
+disable_range 1 10 & first=$!
+disable_range 11 20 & second=$!
+wait "$first" || fail "$? disables of the first script failed"
+wait "$second" || fail "$? disables of the second script failed"
+kept=$(grep -o 'valuename="Race[0-9]*"' "$work/config.xml" | sort -u | wc -l)
+[ "$kept" = 20 ] || fail "config.xml holds $kept of the 20 disabled entries"
+wine reg query "$key" 2>/dev/null | grep -q 'Race' && fail "a disabled Race value is still in the key"
+qv list --location "$loc" --state off --format json
+[ "$(json 'sum(1 for e in d["entries"] if e["name"].startswith("Race"))')" = 20 ] ||
+  fail "list --state off shows $(json 'sum(1 for e in d["entries"] if e["name"].startswith("Race"))') Race entries"
+
 # --- failures carry the system's reason --------------------------------------------------------------
 # A folder where config.xml should be: the store cannot be written (the prefix runs with every
 # right, so a write-protected file would not stop it).

@@ -1062,8 +1062,8 @@ TEST_F(ResourcesTest, VersionResourceNamesTheProduct) {
     return std::string(value);
   };
   EXPECT_EQ(query("ProductName"), "Quorvane");
-  EXPECT_EQ(query("ProductVersion"), "1.0.0");
-  EXPECT_EQ(query("FileVersion"), "1.0.0");
+  EXPECT_EQ(query("ProductVersion"), QV_PROJECT_VERSION);
+  EXPECT_EQ(query("FileVersion"), QV_PROJECT_VERSION);
   EXPECT_EQ(query("CompanyName"), "Quorvane Software");
   EXPECT_EQ(query("OriginalFilename"), "Quorvane.exe");
   WORD* translation = nullptr;
@@ -1073,6 +1073,18 @@ TEST_F(ResourcesTest, VersionResourceNamesTheProduct) {
   ASSERT_GE(length, 4u);
   EXPECT_EQ(translation[0], 0x0409);
   EXPECT_EQ(translation[1], 0x04B0);
+}
+
+// The side-by-side manifest names the same version as the version resource.
+TEST_F(ResourcesTest, ManifestCarriesTheProjectVersion) {
+  HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_NE(found, nullptr);
+  const char* text = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+  ASSERT_NE(text, nullptr);
+  const std::string manifest(text, SizeofResource(nullptr, found));
+  const std::string identity =
+      std::string("name=\"Quorvane\" version=\"") + QV_PROJECT_VERSION + ".0\"";
+  EXPECT_NE(manifest.find(identity), std::string::npos) << manifest.substr(0, 300);
 }
 
 // ------------------------------------------------------------------ the GUI test library

@@ -153,6 +153,24 @@ TEST_F(SignatureViewTest, RowsComeAtOnceAndThePublisherColumnFillsIn) {
   gui::SaveScreenshot(host_->Handle(), "signature_publisher_column");
 }
 
+TEST_F(SignatureViewTest, ChecksWaitUntilTheNewRowsArePainted) {
+  WriteValue("A", "\"" + Sample("unsigned.dll", "a.dll") + "\"");
+  std::atomic<int> calls{0};
+  std::atomic<bool> listPainted{false};
+  std::atomic<HWND> list{nullptr};
+  Open([&](const std::string& path) {
+    // The list has no part left to paint when the first check runs.
+    if (calls++ == 0) listPainted = list && !GetUpdateRect(list, nullptr, FALSE);
+    return CheckFileSignature(path);
+  });
+  list = view_->List();
+  // Without the window's messages nothing starts, however long the wait.
+  Sleep(300);
+  EXPECT_EQ(calls.load(), 0);
+  ASSERT_TRUE(WaitForChecks(1));
+  EXPECT_TRUE(listPainted.load());
+}
+
 TEST_F(SignatureViewTest, HidingWindowsEntriesIsAFilterTheKindNeverSees) {
   // Stands in for the check: files named "win*" are verified as Windows'.
   const SignatureChecker windowsByName = [](const std::string& path) {

@@ -39,6 +39,11 @@ const char* const kColumnKeys[kColumnCount] = {"_Name",    "_Type",   "_Data",
 constexpr int kPublisherWidth = 220;
 // A finished signature check posted by the view's worker; lParam is its ProgramSignature.
 constexpr UINT kSignatureChecked = WM_APP + 40;
+// Timers come after paints: the checks start once the new rows are painted, and results repaint
+// the list at most this often instead of once each.
+constexpr UINT_PTR kStartChecksTimer = 40;
+constexpr UINT_PTR kRepaintTimer = 41;
+constexpr UINT kRepaintMs = 100;
 
 // The buttons of the form that stand for entry commands.
 constexpr int kCommandButtons[] = {IDC_ADDNEW,  IDC_REMOVE,  IDC_MODIFY,   IDC_ENABLE,
@@ -479,6 +484,12 @@ void EntryView::SetHideWindowsEntries(bool hide) {
 
 void EntryView::RequestChecks() {
   if (!Handle() || !checker_) return;
+  checksDone_ = 0;
+  SetTimer(Handle(), kStartChecksTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void EntryView::StartChecks() {
+  KillTimer(Handle(), kStartChecksTimer);
   std::vector<std::string> commands;
   std::set<std::string> asked;
   auto ask = [&](std::string command) {
@@ -486,7 +497,6 @@ void EntryView::RequestChecks() {
   };
   for (int row = 0; row < Count(); ++row) ask(Text(row, kColData));
   for (const HiddenRow& row : hidden_) ask(row.texts[kColData]);
-  checksDone_ = 0;
   if (!worker_) worker_ = std::make_unique<SignatureWorker>(Handle(), kSignatureChecked, checker_);
   worker_->Request(std::move(commands));
 }
@@ -499,7 +509,10 @@ void EntryView::TakeCheck(std::unique_ptr<ProgramSignature> checked) {
   std::string command = checked->command;
   checks_.insert_or_assign(std::move(command), std::move(*checked));
   if (filterMatters) ApplyFilter();
-  InvalidateRect(list_, nullptr, FALSE);
+  if (!repaintPending_) {
+    repaintPending_ = true;
+    SetTimer(Handle(), kRepaintTimer, kRepaintMs, nullptr);
+  }
 }
 
 void EntryView::ApplyFilter() {
@@ -549,10 +562,21 @@ void EntryView::ApplyFilter() {
   UpdateCommandButtons();
 }
 
-INT_PTR EntryView::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+INT_PTR EntryView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kSignatureChecked:
       TakeCheck(SignatureWorker::Take(lParam));
+      return TRUE;
+    case WM_TIMER:
+      if (wParam == kStartChecksTimer) {
+        StartChecks();
+      } else if (wParam == kRepaintTimer) {
+        KillTimer(Handle(), kRepaintTimer);
+        repaintPending_ = false;
+        InvalidateRect(list_, nullptr, FALSE);
+      } else {
+        return FALSE;
+      }
       return TRUE;
     case WM_DESTROY:
       worker_.reset();

@@ -135,8 +135,10 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   void SetStateImage(int row, int image);
   // Inserts a row's list item at index; false when the list refuses it.
   bool InsertItem(int index, const std::string (&texts)[4], std::size_t extra, int stateImage);
-  // Starts the checks of every row's program (shown or hidden).
+  // Asks for the checks of every row's program (shown or hidden); StartChecks hands them to the
+  // worker once the new rows are painted.
   void RequestChecks();
+  void StartChecks();
   void TakeCheck(std::unique_ptr<ProgramSignature> checked);
   // Moves rows between the list and hidden_ as the filter and the results say; waits while an
   // operation of the kind runs, since the kind holds row indices until it returns.
@@ -176,5 +178,6 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   std::unique_ptr<SignatureWorker> worker_;
   std::map<std::string, ProgramSignature> checks_;  // by command line
   int checksDone_ = 0;
+  bool repaintPending_ = false;         // results taken since the list was repainted
   mutable std::string shownPublisher_;  // the last Publisher text handed to the list
 };

@@ -37,6 +37,8 @@ void SignatureWorker::DiscardPosted(HWND target, UINT message) {
 void SignatureWorker::Run() {
   // The signature check may use COM (catalogs, providers) on this thread.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  // Background work: the window's thread comes first.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
   for (;;) {
     std::string command;
     {

@@ -29,14 +29,25 @@ wine reg add "$key" /v "$name" /d 'C:\Tools\e2e.exe /tray' /f >/dev/null 2>&1 ||
 wine "$work/Quorvane.exe" >/dev/null 2>&1 &
 pid=$!
 window=
-# Up to a minute: the first program started after a run at another DPI rebuilds Wine's font
-# cache before it shows anything.
-for _ in $(seq 300); do
+# Up to three minutes: the first program started after a run at another DPI rebuilds Wine's
+# font cache before it shows anything, and a loaded machine (the installer tests run meanwhile)
+# takes longer still.
+deadline=$((SECONDS + 180))
+while [ "$SECONDS" -lt "$deadline" ]; do
   window=$(xdotool search --name '^Quorvane \(' 2>/dev/null | head -1)
   [ -n "$window" ] && break
+  kill -0 "$pid" 2>/dev/null || fail "Quorvane.exe ended before its main window appeared"
   sleep 0.2
 done
-[ -n "$window" ] || fail "the main window did not appear"
+if [ -z "$window" ]; then
+  # What is on the display instead, for the log and a screenshot.
+  for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+    echo "visible window: $(xdotool getwindowname "$w" 2>/dev/null)"
+  done
+  mkdir -p "$build/screenshots"
+  xwd -root | convert xwd:- "$build/screenshots/e2e_no_window.png" 2>/dev/null
+  fail "the main window did not appear in 180 s"
+fi
 sleep 1.5
 
 # The window is maximised at the top left. Tree rows are 32 pixels high (32-pixel images); the

@@ -51,12 +51,7 @@ void AddVersionTexts(const std::string& path, ListedEntry& entry) {
 
 // The signature of the program file found (none: missing), through the listing's cache.
 void AddSignature(const std::string& existing, SignatureCache& cache, ListedEntry& entry) {
-  SignatureResult result;
-  if (const std::optional<FileStamp> stamp = ReadFileStamp(existing)) {
-    std::optional<SignatureResult> known = cache.Find(existing, *stamp);
-    result = known ? *known : CheckFileSignature(existing);
-    if (!known) cache.Store(existing, *stamp, result);
-  }
+  const SignatureResult result = CachedSignature(existing, CheckFileSignature, cache);
   entry.signature = SignatureStateName(result.state);
   entry.signer = Utf8OrNull(result.signer);
 }

@@ -21,22 +21,26 @@ std::optional<FileStamp> ReadFileStamp(const std::string& path) {
   return stamp;
 }
 
+SignatureResult CachedSignature(const std::string& path, const SignatureChecker& checker,
+                                SignatureCache& cache) {
+  const std::optional<FileStamp> stamp = ReadFileStamp(path);
+  if (!stamp) {
+    SignatureResult missing;
+    missing.state = SignatureResult::State::kFileMissing;
+    return missing;
+  }
+  if (std::optional<SignatureResult> known = cache.Find(path, *stamp)) return std::move(*known);
+  SignatureResult result = checker(path);
+  cache.Store(path, *stamp, result);
+  return result;
+}
+
 ProgramSignature CheckProgram(const std::string& command, const SignatureChecker& checker,
                               SignatureCache& cache) {
   ProgramSignature checked;
   checked.command = command;
   checked.path = ProgramFileOf(command, SystemProgramLookup(), Expand::kYes);
-  const std::optional<FileStamp> stamp = ReadFileStamp(checked.path);
-  if (!stamp) {
-    checked.signature.state = SignatureResult::State::kFileMissing;
-    return checked;
-  }
-  if (std::optional<SignatureResult> known = cache.Find(checked.path, *stamp)) {
-    checked.signature = std::move(*known);
-  } else {
-    checked.signature = checker(checked.path);
-    cache.Store(checked.path, *stamp, checked.signature);
-  }
+  checked.signature = CachedSignature(checked.path, checker, cache);
   if (checked.signature.state == SignatureResult::State::kNotTrusted) {
     checked.company = ModuleVersionString(checked.path, "CompanyName");
   }

@@ -22,6 +22,11 @@ struct ProgramSignature {
 // The size and last write time of path; nullopt when it names no file.
 std::optional<FileStamp> ReadFileStamp(const std::string& path);
 
+// The signature of the file at path through cache: checked only when cache has no result for
+// its present size and write time. A path that names no file is kFileMissing.
+SignatureResult CachedSignature(const std::string& path, const SignatureChecker& checker,
+                                SignatureCache& cache);
+
 // Resolves command to its program file (as About file does), checks it through cache (which
 // keeps what it checks) and reads the company name where the column needs it.
 ProgramSignature CheckProgram(const std::string& command, const SignatureChecker& checker,

@@ -4,12 +4,21 @@
 #include <gtest/gtest.h>
 #include <wintrust.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "console/entry_listing.h"
+#include "core/registry_kind.h"
 #include "core/signature_cache.h"
 #include "core/signature_text.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/shell_links.h"
 #include "platform/signature_check.h"
 #include "store/language_table.h"
+#include "store/xml_disabled_store.h"
+#include "support/recording_journal.h"
 #include "support/signed_samples.h"
 #include "support/temp_folder.h"
 #include "ui/program_signature.h"
@@ -72,6 +81,40 @@ DWORD RunChild(const char* mode) {
   return code;
 }
 
+// The console listing of a run key that starts a signed and an unsigned program, all of it or
+// with --unsigned: each entry as (name, signature, signer).
+std::vector<std::string> ListedSignatures(bool unsignedOnly) {
+  const std::string subkey = "Software\\QuorvaneTest\\SignatureListing\\Run";
+  const std::string location = "HKEY_CURRENT_USER\\" + subkey;
+  const TempFolder temp("qv_signature_listing");
+  const auto write = [&](const char* name, const std::string& sample) {
+    const std::string data = "\"" + SignedSample(sample) + "\" /tray";
+    RegSetKeyValueA(HKEY_CURRENT_USER, subkey.c_str(), name, REG_SZ, data.c_str(),
+                    static_cast<DWORD>(data.size() + 1));
+  };
+  write("Signed", "signed.dll");
+  write("Unsigned", "unsigned.dll");
+  Win32Registry registry;
+  Win32FileSystem files;
+  Win32ShellLinks links;
+  XmlDisabledStore store(temp / "config.xml");
+  RecordingJournal journal;
+  LanguageTable language;
+  KindServices services{registry, files, links, store, journal, language};
+  std::vector<std::unique_ptr<EntryKind>> kinds;
+  kinds.push_back(std::make_unique<RegistryKind>(services, std::vector<std::string>{location}));
+  CatalogueNode node;
+  node.locations = {location};
+  ListingFilter filter;
+  filter.unsignedOnly = unsignedOnly;
+  std::vector<std::string> listed;
+  for (const ListedEntry& e : ListEntries({node}, kinds, language, filter, nullptr)) {
+    listed.push_back(e.name + " " + e.signature + " " + e.signer.value_or("-"));
+  }
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuorvaneTest\\SignatureListing");
+  return listed;
+}
+
 std::string ChildMode() {
   char mode[32] = {};
   GetEnvironmentVariableA("QV_SIGNATURE_CHILD", mode, sizeof(mode));
@@ -89,6 +132,10 @@ TEST(SignatureTrustChild, TheSignerIsVerifiedWhileTheRootIsTrusted) {
   EXPECT_EQ(result.reasonText, "");
   // Trust does not mend a changed file.
   EXPECT_EQ(CheckFileSignature(SignedSample("tampered.dll")).state, State::kBadDigest);
+  // The console lists the signer, and --unsigned leaves out the verified entry.
+  const std::string signedLine = std::string("Signed verified ") + kTestSigner;
+  EXPECT_EQ(ListedSignatures(false), (std::vector<std::string>{signedLine, "Unsigned unsigned -"}));
+  EXPECT_EQ(ListedSignatures(true), (std::vector<std::string>{"Unsigned unsigned -"}));
   EXPECT_TRUE(root.Remove());
 }
 

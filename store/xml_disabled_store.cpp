@@ -294,7 +294,9 @@ std::optional<WindowSettings> XmlDisabledStore::ReadSettings() {
   auto doc = XmlDocument::Create();
   if (!doc || !Load(*doc)) return std::nullopt;
   WindowSettings settings = ReadSettingsElement(*doc);
-  if (!settings.window && !settings.splitterPosition96) return std::nullopt;
+  if (!settings.window && !settings.splitterPosition96 && !settings.hideWindowsEntries) {
+    return std::nullopt;
+  }
   return settings;
 }
 

@@ -12,6 +12,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/catalogue.h"
@@ -642,6 +643,32 @@ TEST_F(MainWindowTest, EveryButtonIsWholeAtTheSmallestSizesInEveryLanguage) {
     EXPECT_LE(ExpectButtonsWhole(*main, "maximised"), ViewFormLayout::kMaxRows);
     gui::SaveScreenshot(main->Handle(), "main_maximized_" + tag);
   }
+}
+
+TEST_F(MainWindowTest, HideWindowsEntriesReachesEveryViewAndIsRemembered) {
+  main_.reset();
+  ASSERT_TRUE(std::ofstream(storePath_, std::ios::binary)
+              << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<config><toolquorvane/>"
+              << "</config>\r\n");
+  const auto state = [](MainWindow& main) {
+    const UINT menu = GetMenuState(GetMenu(main.Handle()), IDM_HIDEWINDOWS, MF_BYCOMMAND);
+    bool views = true;
+    for (int v = 0; v < main.ViewCount(); ++v) {
+      views = views && main.View(v).HidesWindowsEntries() == main.HidesWindowsEntries();
+    }
+    return std::make_tuple(main.HidesWindowsEntries(), (menu & MF_CHECKED) != 0, views);
+  };
+  std::unique_ptr<MainWindow> main = NewMain(language_, store_.get());
+  EXPECT_EQ(state(*main), std::make_tuple(false, false, true));
+  SendMessageA(main->Handle(), WM_COMMAND, IDM_HIDEWINDOWS, 0);
+  EXPECT_EQ(state(*main), std::make_tuple(true, true, true));
+  main.reset();  // closing writes the settings
+  main = NewMain(language_, store_.get());
+  EXPECT_EQ(state(*main), std::make_tuple(true, true, true));
+  SendMessageA(main->Handle(), WM_COMMAND, IDM_HIDEWINDOWS, 0);
+  main.reset();
+  main = NewMain(language_, store_.get());
+  EXPECT_EQ(state(*main), std::make_tuple(false, false, true));
 }
 
 TEST_F(MainWindowTest, AClosedWindowReopensWhereItWasWithItsSplitter) {

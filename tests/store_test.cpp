@@ -574,6 +574,32 @@ TEST_F(StoreTest, MalformedSettingsReadAsAbsent) {
   }
 }
 
+TEST_F(StoreTest, TheWindowsEntriesFilterIsRememberedOnItsOwn) {
+  struct Case {
+    const char* view;
+    std::optional<bool> hide;
+  } cases[] = {
+      {"<view hideWindowsEntries=\"1\"/>", true},
+      {"<view hideWindowsEntries=\"0\"/>", false},
+      {"<view hideWindowsEntries=\"yes\"/>", std::nullopt},
+      {"<view/>", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    Put(kDecl + "<config><toolquorvane/><settings>" + c.view + "</settings></config>");
+    const std::optional<WindowSettings> read = store_->ReadSettings();
+    EXPECT_EQ(read ? read->hideWindowsEntries : std::nullopt, c.hide) << c.view;
+  }
+  // Written with the placement, and switched off again in place.
+  Put(Store(Reg(kRun, "A", "a.exe")));
+  WindowSettings settings = Settings(RECT{0, 0, 640, 480}, false, 200);
+  for (const bool hide : {true, false}) {
+    settings.hideWindowsEntries = hide;
+    ASSERT_TRUE(store_->WriteSettings(settings));
+    EXPECT_EQ(XmlDisabledStore(file_).ReadSettings(), std::optional<WindowSettings>(settings));
+  }
+  EXPECT_EQ(Bytes().find("<view"), Bytes().rfind("<view"));
+}
+
 TEST_F(StoreTest, ASettingsSaveThatDoesNotReadBackAsMeantKeepsTheOldFile) {
   const std::string original = Store(Reg(kRun, "A", "a.exe"));
   Put(original);

@@ -31,7 +31,6 @@ struct Row {
   bool windowsOff = false;
   std::uint64_t windowsOffSince = 0;  // FILETIME ticks of the switch-off; 0 when unknown
   std::string status{};               // column 4, filled in by Refresh
-  std::string publisher{};            // column 5, filled in when the program's check is done
 };
 
 // The text of a row's column as the list shows it.
@@ -45,8 +44,11 @@ inline const std::string& ColumnText(const Row& row, Column column) {
       return row.data;
     case kColLocation:
       return row.location;
-    case kColPublisher:
-      return row.publisher;
+    case kColPublisher: {
+      // Only the window's list has it, worked out from each program's signature check.
+      static const std::string kNone;
+      return kNone;
+    }
     case kColStatus:
     default:
       return row.status;

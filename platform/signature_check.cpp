@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/status.h"
 #include "platform/wide_path.h"
 #include "platform/win_handles.h"
 
@@ -119,7 +120,7 @@ SignatureResult FromCheck(const TrustCheck& check, bool fromCatalog) {
     result.state = State::kVerified;
     return result;
   }
-  result.reasonText = SystemStatusText(status);
+  result.reasonText = SystemMessage(static_cast<DWORD>(status));
   if (result.reasonText.empty()) {
     char code[32];
     wsprintfA(code, "0x%08lX", static_cast<unsigned long>(status));
@@ -226,19 +227,6 @@ std::optional<SignatureResult> CheckCatalog(const std::wstring& path) {
 }
 
 }  // namespace
-
-std::string SystemStatusText(long status) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::wstring line = length && text ? std::wstring(text, length) : std::wstring();
-  if (text) LocalFree(text);
-  while (!line.empty() && (line.back() == L'\r' || line.back() == L'\n' || line.back() == L' ')) {
-    line.pop_back();
-  }
-  return AcpFromWide(line);
-}
 
 SignatureResult CheckFileSignature(const std::string& path) {
   SignatureResult missing;

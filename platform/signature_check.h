@@ -28,7 +28,3 @@ struct SignatureResult {
 // The system check of path. Safe to call from any thread; every system handle it opens is closed
 // before it returns.
 SignatureResult CheckFileSignature(const std::string& path);
-
-// The system's one-line text for a status code (an HRESULT or a Win32 error); empty when it has
-// none.
-std::string SystemStatusText(long status);

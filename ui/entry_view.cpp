@@ -427,29 +427,27 @@ void EntryView::DeleteAll() {
 }
 
 void EntryView::Append(const Row& row) {
-  const std::string texts[4] = {row.name, row.type, row.data, row.location};
+  RowTexts texts{row.name, row.type, row.data, row.location};
   // A live entry that Windows has switched off does not start: it is shown unchecked.
   const int image = row.enabled && !row.windowsOff ? kStateEnabled : kStateDisabled;
   const std::size_t extra = extras_.size();
   if (Hides(row.data)) {
     extras_.push_back({row.exact, row.windowsOff, row.windowsOffSince});
-    hidden_.push_back({{row.name, row.type, row.data, row.location}, image, extra});
+    hidden_.push_back({std::move(texts), image, extra});
     return;
   }
-  if (InsertItem(Count(), texts, extra, image)) {
+  if (InsertItem(Count(), std::move(texts), extra, image)) {
     extras_.push_back({row.exact, row.windowsOff, row.windowsOffSince});
   }
 }
 
-bool EntryView::InsertItem(int index, const std::string (&texts)[4], std::size_t extra,
-                           int stateImage) {
+bool EntryView::InsertItem(int index, RowTexts texts, std::size_t extra, int stateImage) {
   // The Status and Publisher columns are asked for when a row is shown (StatusText,
   // PublisherCell), so a Refresh of thousands of rows looks up only the rows on screen.
-  std::string copy[4] = {texts[0], texts[1], texts[2], texts[3]};
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = index;
-  item.pszText = copy[0].data();
+  item.pszText = texts[0].data();
   item.lParam = static_cast<LPARAM>(extra);
   const int at =
       static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
@@ -457,7 +455,7 @@ bool EntryView::InsertItem(int index, const std::string (&texts)[4], std::size_t
   for (int column = 1; column < kColumnCount; ++column) {
     LVITEMA sub{};
     sub.iSubItem = column;
-    sub.pszText = column < 4 ? copy[column].data() : LPSTR_TEXTCALLBACKA;
+    sub.pszText = column < 4 ? texts[column].data() : LPSTR_TEXTCALLBACKA;
     SendMessageA(list_, LVM_SETITEMTEXTA, at, reinterpret_cast<LPARAM>(&sub));
   }
   SetStateImage(at, stateImage);
@@ -551,7 +549,7 @@ void EntryView::ApplyFilter() {
         break;
       }
     }
-    InsertItem(at, it->texts, it->extra, it->stateImage);
+    InsertItem(at, std::move(it->texts), it->extra, it->stateImage);
     it = hidden_.erase(it);
     shownAgain = true;
   }

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -134,7 +135,9 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   std::string StatusText(int row);
   void SetStateImage(int row, int image);
   // Inserts a row's list item at index; false when the list refuses it.
-  bool InsertItem(int index, const std::string (&texts)[4], std::size_t extra, int stateImage);
+  // The texts of a row's first four columns; the Status and Publisher columns are asked for.
+  using RowTexts = std::array<std::string, 4>;
+  bool InsertItem(int index, RowTexts texts, std::size_t extra, int stateImage);
   // Asks for the checks of every row's program (shown or hidden); StartChecks hands them to the
   // worker once the new rows are painted.
   void RequestChecks();
@@ -166,7 +169,7 @@ class EntryView final : public DialogBase, public RowList, public Prompter {
   // A row the filter took out of the list: its texts, its state image and its extras_ index,
   // which also gives its place among the kind's rows.
   struct HiddenRow {
-    std::string texts[4];
+    RowTexts texts;
     int stateImage = 0;
     std::size_t extra = 0;
   };

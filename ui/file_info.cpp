@@ -41,12 +41,12 @@ std::string LanguageCodeText(const VersionResource::Translation& translation) {
 }
 
 // Empty when the time cannot be converted.
-std::string LocalTimeText(const FILETIME& time) {
+std::string LocalTimeText(const FILETIME& time, const wchar_t* locale) {
   SYSTEMTIME utc{};
   SYSTEMTIME local{};
   if (!FileTimeToSystemTime(&time, &utc)) return {};
   if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return {};
-  return LocaleDateTime(local, UserLocale());
+  return LocaleDateTime(local, locale);
 }
 
 bool IsExistingFile(const std::string& path) {
@@ -76,9 +76,10 @@ void GatherVersions(const std::string& path, const LanguageTable& language, File
 void GatherAttributes(const std::string& path, const LanguageTable& language, FileInfo& info) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return;
-  info.attributes[language.T("_CreationTime")] = LocalTimeText(data.ftCreationTime);
-  info.attributes[language.T("_LastAccessTime")] = LocalTimeText(data.ftLastAccessTime);
-  info.attributes[language.T("_LastWriteTime")] = LocalTimeText(data.ftLastWriteTime);
+  info.attributes[language.T("_CreationTime")] = LocalTimeText(data.ftCreationTime, UserLocale());
+  info.attributes[language.T("_LastAccessTime")] =
+      LocalTimeText(data.ftLastAccessTime, UserLocale());
+  info.attributes[language.T("_LastWriteTime")] = LocalTimeText(data.ftLastWriteTime, UserLocale());
   const std::uint64_t size =
       (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   info.attributes[language.T("_FileSize")] = FormatFileSize(size, language, UserLocale());
@@ -150,14 +151,9 @@ std::vector<std::pair<std::string, std::string>> SignatureRows(const SignatureRe
   std::vector<std::pair<std::string, std::string>> rows{{language.T("_Signature"), state}};
   if (signature.signer.empty()) return rows;
   auto date = [locale](std::uint64_t ticks) {
-    FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    SYSTEMTIME utc{};
-    SYSTEMTIME local{};
-    if (ticks == 0 || !FileTimeToSystemTime(&time, &utc) ||
-        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
-      return std::string();
-    }
-    return LocaleDateTime(local, locale);
+    if (ticks == 0) return std::string();  // unknown
+    return LocalTimeText(FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)},
+                         locale);
   };
   rows.emplace_back(language.T("_SignedBy"), signature.signer);
   rows.emplace_back(language.T("_CertIssuer"), signature.issuer);
